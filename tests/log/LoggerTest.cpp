@@ -1,0 +1,210 @@
+#include "log/Logger.h"
+
+#include "TestEnvironment.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::vector<std::string> lines(const std::string& text) {
+    std::vector<std::string> result;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) {
+        result.push_back(line);
+    }
+    return result;
+}
+
+bool contains(const std::string& text, const std::string& piece) {
+    return text.find(piece) != std::string::npos;
+}
+
+class LoggerFiles : public ::testing::Test {
+protected:
+    testenv::TempDir state;
+    testenv::ScopedVariable xdg{"XDG_STATE_HOME", state.path().string()};
+    fs::path logPath = state.path() / "brinmoor" / "fx_plugin_log.txt";
+
+    std::string current() const { return testenv::readFile(logPath); }
+    std::string backup(int n) const {
+        return testenv::readFile(logPath.string() + "." + std::to_string(n));
+    }
+};
+
+TEST_F(LoggerFiles, SessionFileLivesInTheStateFolderAndStartsWithItsHeader) {
+    Logger logger;
+    logger.openForEffect("fx");
+    EXPECT_EQ(logger.path(), logPath.string());
+
+    const std::vector<std::string> header = lines(current());
+    ASSERT_EQ(header.size(), 4u);
+    EXPECT_EQ(header[0], "=== fx Plugin Session Started ===");
+    EXPECT_EQ(header[1].rfind("Session time: ", 0), 0u);
+    EXPECT_EQ(header[1].size(), std::string("Session time: 2026-01-01 00:00:00").size());
+    EXPECT_EQ(header[2], "Log file: " + logPath.string());
+    EXPECT_EQ(header[3], "Max log size: 2 MB, backups: 2");
+}
+
+TEST_F(LoggerFiles, WithoutStateHomeTheFileGoesUnderHome) {
+    testenv::TempDir home;
+    testenv::ScopedVariable noXdg("XDG_STATE_HOME", std::nullopt);
+    testenv::ScopedVariable homeVar("HOME", home.path().string());
+    Logger logger;
+    logger.openForEffect("fx");
+    EXPECT_TRUE(fs::exists(home.path() / ".local" / "state" / "brinmoor" / "fx_plugin_log.txt"));
+
+    // A relative state home is not a valid base directory and is ignored.
+    testenv::ScopedVariable relative("XDG_STATE_HOME", "relative/dir");
+    Logger second;
+    second.openForEffect("other");
+    EXPECT_EQ(second.path(),
+              (home.path() / ".local" / "state" / "brinmoor" / "other_plugin_log.txt").string());
+}
+
+TEST_F(LoggerFiles, LevelFiltersLinesAndOnlyErrorsAreFlushedAtOnce) {
+    Logger logger;
+    logger.openForEffect("fx");
+    logger.setLevel(Logger::ERROR_LEVEL);
+    logger.log(Logger::INFO_LEVEL, "info %d", 1);
+    logger.debug("debug %d", 2);
+    logger.log(Logger::ERROR_LEVEL, "error %s", "three");
+    // Read without flushing: the ERROR line must already be on disk.
+    std::string text = current();
+    EXPECT_TRUE(contains(text, "Debug level: ERROR\n"));
+    EXPECT_TRUE(contains(text, "[ERROR] error three\n"));
+    EXPECT_FALSE(contains(text, "info 1"));
+    EXPECT_FALSE(contains(text, "debug 2"));
+
+    logger.setLevel(Logger::INFO_LEVEL);
+    logger.log(Logger::INFO_LEVEL, "buffered");
+    EXPECT_FALSE(contains(current(), "buffered"));
+    logger.flush();
+    EXPECT_TRUE(contains(current(), "[INFO] buffered\n"));
+
+    logger.setLevel(Logger::DEBUG_LEVEL);
+    logger.debug("now %s", "visible");
+    logger.flush();
+    EXPECT_TRUE(contains(current(), "[DEBUG] now visible\n"));
+}
+
+TEST(LoggerLevels, WordsSelectLevelsInAnyCaseAndUnknownWordsSelectErrors) {
+    Logger logger;
+    logger.setLevelFromString("DEBUG");
+    EXPECT_EQ(logger.level(), Logger::DEBUG_LEVEL);
+    logger.setLevelFromString("Info");
+    EXPECT_EQ(logger.level(), Logger::INFO_LEVEL);
+    logger.setLevelFromString("verbose");
+    EXPECT_EQ(logger.level(), Logger::ERROR_LEVEL);
+    // Without a file nothing is written and nothing fails.
+    logger.log(Logger::ERROR_LEVEL, "dropped");
+    EXPECT_FALSE(logger.isOpen());
+}
+
+TEST_F(LoggerFiles, ClosingLineIsWrittenOnlyWhenInfoIsAdmitted) {
+    {
+        Logger logger;
+        logger.openForEffect("fx");
+        logger.setLevel(Logger::INFO_LEVEL);
+    }
+    EXPECT_TRUE(contains(current(), "[INFO] === Logger Destroyed ===\n"));
+    {
+        Logger logger;
+        logger.openForEffect("fx");
+    }
+    EXPECT_FALSE(contains(current(), "Logger Destroyed"));
+}
+
+TEST_F(LoggerFiles, EachRunKeepsThePreviousTwoRunsAsBackups) {
+    for (int run = 1; run <= 4; ++run) {
+        Logger logger;
+        logger.openForEffect("fx");
+        logger.log(Logger::ERROR_LEVEL, "run %d", run);
+    }
+    EXPECT_TRUE(contains(current(), "[ERROR] run 4"));
+    EXPECT_TRUE(contains(backup(1), "[ERROR] run 3"));
+    EXPECT_TRUE(contains(backup(2), "[ERROR] run 2"));
+    EXPECT_FALSE(fs::exists(logPath.string() + ".3"));
+}
+
+TEST_F(LoggerFiles, SwitchingEffectsClosesTheFirstFileWithANote) {
+    Logger logger;
+    logger.openForEffect("fx");
+    logger.openForEffect("second");
+    EXPECT_TRUE(contains(current(), "[INFO] === Switching to new effect: second ===\n"));
+    EXPECT_TRUE(fs::exists(state.path() / "brinmoor" / "second_plugin_log.txt"));
+}
+
+// Lines big enough that 70 of them pass the 2 MiB limit.
+const std::string kBigLine(30000, 'x');
+
+TEST_F(LoggerFiles, RotatesAtTheNextHundredthLineOnceTheFileIsTooBig) {
+    Logger logger;
+    logger.openForEffect("fx");
+    for (int i = 1; i <= 99; ++i) {
+        logger.log(Logger::ERROR_LEVEL, "%d %s", i, kBigLine.c_str());
+    }
+    ASSERT_GT(fs::file_size(logPath), static_cast<std::uintmax_t>(Logger::kMaxLogSize));
+    EXPECT_FALSE(fs::exists(logPath.string() + ".1"));
+
+    logger.log(Logger::ERROR_LEVEL, "hundredth");
+    const std::vector<std::string> fresh = lines(current());
+    ASSERT_EQ(fresh.size(), 4u);
+    EXPECT_EQ(fresh[0], "=== fx Plugin Log Continued (rotation) ===");
+    EXPECT_EQ(fresh[1].rfind("Rotation time: ", 0), 0u);
+    EXPECT_EQ(fresh[2], "Previous log backed up to: " + logPath.string() + ".1");
+    EXPECT_EQ(fresh[3], "[ERROR] hundredth");
+
+    const std::vector<std::string> old = lines(backup(1));
+    EXPECT_EQ(old.size(), 4u + 99u + 1u);
+    EXPECT_EQ(old.back().rfind("[INFO] === Log rotation triggered (size: ", 0), 0u);
+}
+
+TEST_F(LoggerFiles, FilteredLinesDoNotAdvanceTheRotationCount) {
+    Logger logger;
+    logger.openForEffect("fx");
+    for (int i = 0; i < 80; ++i) {
+        logger.log(Logger::ERROR_LEVEL, "%s", kBigLine.c_str());
+    }
+    for (int i = 0; i < 50; ++i) {
+        logger.log(Logger::INFO_LEVEL, "filtered");
+    }
+    logger.log(Logger::ERROR_LEVEL, "eighty-first");
+    EXPECT_FALSE(fs::exists(logPath.string() + ".1"));
+    EXPECT_TRUE(contains(current(), "[ERROR] eighty-first\n"));
+}
+
+TEST_F(LoggerFiles, LinesFromManyThreadsNeverInterleave) {
+    Logger logger;
+    logger.openForEffect("fx");
+    constexpr int kThreads = 8;
+    constexpr int kLines = 500;
+    std::vector<std::thread> threads;
+    for (int t = 0; t < kThreads; ++t) {
+        threads.emplace_back([&logger, t] {
+            for (int i = 0; i < kLines; ++i) {
+                logger.log(Logger::ERROR_LEVEL, "thread %d line %d end", t, i);
+            }
+        });
+    }
+    for (std::thread& thread : threads) {
+        thread.join();
+    }
+    const std::vector<std::string> all = lines(current());
+    const auto written = std::count_if(all.begin(), all.end(), [](const std::string& line) {
+        return line.rfind("[ERROR] thread ", 0) == 0 && line.size() > 4 &&
+               line.compare(line.size() - 4, 4, " end") == 0;
+    });
+    EXPECT_EQ(written, kThreads * kLines);
+}
+
+} // namespace
