@@ -1,0 +1,4 @@
+#pragma once
+
+// The effect definition compiled into the library (NUL-terminated XML text).
+const char* embeddedEffectDefinition();
