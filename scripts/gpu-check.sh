@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Runs on a machine with a CUDA device: the gpu-labelled tests (CUDA against the CPU backend)
+# and the lens-blur benchmark on the GPU.
+#
+# The GPU machine has the driver but none of our build dependencies, so build here with CUDA
+# and bring the build folder along:  scripts/gpu-check.sh [build-folder]   (default: build)
+set -uo pipefail
+cd "$(dirname "$0")/.."
+build=${1:-build}
+
+if [ ! -f "$build/CTestTestfile.cmake" ]; then
+    echo "gpu-check: no build in $build; build with CUDA first (cmake -DHALDEN_CUDA=ON)" >&2
+    exit 2
+fi
+command -v nvidia-smi >/dev/null && nvidia-smi --query-gpu=name,driver_version,memory.total --format=csv
+
+status=0
+ctest --test-dir "$build" -L gpu --output-on-failure -V 2>&1 | grep -E '\[ (parity|timing) \]|Test +#|tests passed|tests failed|SKIPPED|FAILED' || true
+ctest --test-dir "$build" -L gpu --output-on-failure >/dev/null 2>&1 || status=1
+
+if [ -x "$build/bench/halden_bench" ]; then
+    HALDEN_BACKEND=cuda "$build/bench/halden_bench" --benchmark_min_time=2 || status=1
+fi
+exit $status

@@ -1,0 +1,112 @@
+#pragma once
+
+// Per-pixel helpers shared by the lens-blur and post-blur kernels. Everything is HD inline code
+// compiled for the device by nvcc and for the CPU backend by the host compiler; single-precision
+// math throughout so both backends round alike.
+
+#include "gpu/DeviceCompat.h"
+#include "kernels/KernelParameters.h"
+#include "kernels/ParameterSlots.h"
+
+#include <math.h>
+
+namespace kernels {
+
+// Blur sizes are given in pixels at this frame height.
+constexpr float REFERENCE_HEIGHT = 1080.0f;
+
+HD inline float clampf(float v, float lo, float hi) {
+    return fminf(fmaxf(v, lo), hi);
+}
+
+// Rec. 709 inverse transfer (encoded to linear) and forward transfer.
+HD inline float rec709ToLinear(float c) {
+    return c < 0.081f ? c / 4.5f : powf((c + 0.099f) / 1.099f, 2.2222223f);
+}
+HD inline float linearToRec709(float c) {
+    c = fmaxf(c, 0.0f);
+    return c < 0.018f ? 4.5f * c : 1.099f * powf(c, 0.45f) - 0.099f;
+}
+
+// Texture coordinate outside [0, 1]: clamped ("stretch") or reflected once ("reflect").
+HD inline float edgeCoordinate(float t, bool reflect) {
+    if (!reflect) {
+        return clampf(t, 0.0f, 1.0f);
+    }
+    t = fabsf(t);
+    return t > 1.0f ? 2.0f - t : t;
+}
+
+// A pixel's position relative to the frame and to the optical centre. Positions are centred and
+// aspect-corrected: the frame spans +-aspect/2 horizontally and +-0.5 vertically.
+struct PixelFrame {
+    float u, v;       // normalised pixel centre
+    float aspect;     // width / height
+    float cx, cy;     // centred, aspect-corrected position
+    float dx, dy;     // offset from the optical centre
+    float dist;       // |(dx, dy)|
+    float halfDiag;   // frame centre to corner
+    float rNorm;      // dist over optical_scale * halfDiag: 1 at the corners
+    float dirx, diry; // unit vector toward the optical centre, 0 at the centre
+};
+
+HD inline PixelFrame pixelFrame(int x, int y, int width, int height,
+                                const AnimatedParameters& params) {
+    PixelFrame f;
+    f.u = (static_cast<float>(x) + 0.5f) / static_cast<float>(width);
+    f.v = (static_cast<float>(y) + 0.5f) / static_cast<float>(height);
+    f.aspect = static_cast<float>(width) / static_cast<float>(height);
+    f.cx = (f.u - 0.5f) * f.aspect;
+    f.cy = f.v - 0.5f;
+    const Vec2f center = params.vec2Params[slot::optical_center];
+    f.dx = f.cx - center.x;
+    f.dy = f.cy - center.y;
+    f.dist = sqrtf(f.dx * f.dx + f.dy * f.dy);
+    f.halfDiag = sqrtf(0.25f * f.aspect * f.aspect + 0.25f);
+    f.rNorm = f.dist / (params.floatParams[slot::optical_scale] * f.halfDiag);
+    if (f.dist > 0.0001f) {
+        f.dirx = -f.dx / f.dist;
+        f.diry = -f.dy / f.dist;
+    } else {
+        f.dirx = 0.0f;
+        f.diry = 0.0f;
+    }
+    return f;
+}
+
+// Blur radius in pixels at this pixel: blur_radius scaled to the frame height, then the depth
+// falloff (radial, along a line, or from the KernelMap's alpha) when it is enabled.
+HD inline float localBlurRadius(const PixelFrame& f, int height, const AnimatedParameters& params,
+                                const SourceConnections& sources) {
+    float radius =
+        params.floatParams[slot::blur_radius] * static_cast<float>(height) / REFERENCE_HEIGHT;
+    if (!params.boolParams[slot::falloff_enable]) {
+        return radius;
+    }
+    const float strength = params.floatParams[slot::falloff_strength];
+    const float rack = params.floatParams[slot::rack_focus];
+    const float exponent = params.floatParams[slot::falloff_exponent];
+    const int type = params.intParams[slot::falloff_type];
+    const bool depthMap =
+        type == FALLOFF_DEPTH_MAP && sources.sourceCount > 1 && sources.sources[1].isConnected;
+
+    float factor;
+    if (depthMap) {
+        // White in the map's alpha is in focus, black fully blurred.
+        const float alpha = gpu::texFetch(sources.sources[1].textureObject, f.u, f.v).w;
+        factor = powf(fabsf(rack + (1.0f - alpha)), exponent);
+    } else {
+        float t = f.dist;
+        if (type != FALLOFF_RADIAL) {
+            // Signed distance from the line through the optical centre at falloff_angle.
+            const float theta = params.floatParams[slot::falloff_angle] * 3.14159265f / 180.0f;
+            t = f.dy * cosf(theta) - f.dx * sinf(theta);
+        }
+        const float scaled =
+            fabsf(rack + t / (params.floatParams[slot::optical_scale] * f.halfDiag));
+        factor = powf(fminf(scaled, 3.0f), exponent);
+    }
+    return radius * ((1.0f - strength) + strength * factor);
+}
+
+} // namespace kernels

@@ -1,0 +1,145 @@
+#include "kernels/KernelPasses.h"
+
+#include "gpu/Runtime.h"
+#include "kernels/FinalProcessingKernel.h"
+#include "kernels/LensBlurKernel.h"
+#include "kernels/PostBlurKernel.h"
+#include "kernels/RowThreadPool.h"
+#include "log/Logger.h"
+
+#if defined(HALDEN_WITH_CUDA)
+#include "kernels/cuda/CudaLaunch.h"
+#endif
+
+#include <cstring>
+
+namespace kernels {
+namespace {
+
+// Inputs the shipped definition declares: "Source" and "KernelMap".
+constexpr int kDefinitionInputCount = 2;
+
+std::uint64_t sourceTexture(const SourceConnections& sources, int index) {
+    return index >= 0 && index < sources.sourceCount && index < MAX_SOURCES
+               ? sources.sources[index].textureObject
+               : 0;
+}
+
+std::uint64_t workingImageFor(const SystemParameters& system, const SourceConnections& sources,
+                              std::uint64_t given) {
+    if (given != 0) {
+        return given;
+    }
+    const std::uint64_t chosen = chooseWorkingImage(system, sources);
+    HALDEN_LOG_DEBUG("[SMART DEBUG] pipelineExec=%d processExec=%d currentPipeline=%d: "
+                     "workingImageTex=%p (numInputs=%d, sourceCount=%d)",
+                     system.currentPipelineExecution, system.currentProcessExecution,
+                     system.currentPipeline, reinterpret_cast<void*>(chosen), kDefinitionInputCount,
+                     sources.sourceCount);
+    for (int i = 0; i < sources.sourceCount && i < MAX_SOURCES; ++i) {
+        HALDEN_LOG_DEBUG("[SMART DEBUG]   sources[%d].textureObject = %p", i,
+                         reinterpret_cast<void*>(sources.sources[i].textureObject));
+    }
+    return chosen;
+}
+
+template <typename PixelFunction>
+void runOnCpu(int width, int height, const PixelFunction& pixel) {
+    RowThreadPool::shared().run(height, [&](int y) {
+        for (int x = 0; x < width; ++x) {
+            pixel(x, y);
+        }
+    });
+}
+
+bool validFrame(const SystemParameters* system) {
+    return system != nullptr && system->width > 0 && system->height > 0;
+}
+
+} // namespace
+
+bool kernelsRunOnCuda() {
+    return std::strcmp(gpu::runtime().name(), "cuda") == 0;
+}
+
+std::uint64_t chooseWorkingImage(const SystemParameters& system, const SourceConnections& sources) {
+    const int count = sources.sourceCount;
+    if (system.currentProcessExecution >= 1) {
+        return sourceTexture(sources, system.currentPipeline + 3);
+    }
+    if (system.currentPipelineExecution > 0 && system.currentPipeline == 0) {
+        return count >= 3 ? sourceTexture(sources, 2) : 0;
+    }
+    if (system.currentPipeline > 0 && system.currentPipeline + 2 < count) {
+        return sourceTexture(sources, system.currentPipeline + 2);
+    }
+    return count >= 1 ? sourceTexture(sources, 0) : 0;
+}
+
+void launchFinalProcessing(void* stream, gpu::SurfaceObject outputSurface,
+                           gpu::SurfaceObject sourceSurface, const SystemParameters& system) {
+    if (system.width <= 0 || system.height <= 0) {
+        return;
+    }
+#if defined(HALDEN_WITH_CUDA)
+    if (kernelsRunOnCuda()) {
+        cuda::launchFinalProcessing(stream, outputSurface, sourceSurface, system);
+        return;
+    }
+#endif
+    (void)stream;
+    runOnCpu(system.width, system.height, [&](int x, int y) {
+        finalProcessingPixel(x, y, outputSurface, sourceSurface, system);
+    });
+}
+
+} // namespace kernels
+
+using namespace kernels;
+
+extern "C" void
+call_halden_v01_kernel_Pass(void* stream, const SystemParameters* system,
+                            const PipelineParameters* pipeline, const SourceConnections* sources,
+                            const AnimatedParameters* animated, const BundledResources* bundled,
+                            const char* /*kernelFile*/, std::uint64_t workingImageTex,
+                            std::uint64_t outputSurface) {
+    if (!validFrame(system) || !pipeline || !sources || !animated || !bundled) {
+        return;
+    }
+    const std::uint64_t working = workingImageFor(*system, *sources, workingImageTex);
+#if defined(HALDEN_WITH_CUDA)
+    if (kernelsRunOnCuda()) {
+        cuda::launchLensBlur(stream, *system, *pipeline, working, *sources, outputSurface,
+                             *animated, *bundled);
+        return;
+    }
+#endif
+    (void)stream;
+    (void)working;
+    runOnCpu(system->width, system->height, [&](int x, int y) {
+        lensBlurPixel(x, y, *system, *sources, outputSurface, *animated, *bundled);
+    });
+}
+
+extern "C" void
+call_post_blur_kernel_Pass(void* stream, const SystemParameters* system,
+                           const PipelineParameters* pipeline, const SourceConnections* sources,
+                           const AnimatedParameters* animated, const BundledResources* bundled,
+                           const char* /*kernelFile*/, std::uint64_t workingImageTex,
+                           std::uint64_t outputSurface) {
+    if (!validFrame(system) || !pipeline || !sources || !animated || !bundled) {
+        return;
+    }
+    const std::uint64_t working = workingImageFor(*system, *sources, workingImageTex);
+#if defined(HALDEN_WITH_CUDA)
+    if (kernelsRunOnCuda()) {
+        cuda::launchPostBlur(stream, *system, *pipeline, working, *sources, outputSurface,
+                             *animated, *bundled);
+        return;
+    }
+#endif
+    (void)stream;
+    runOnCpu(system->width, system->height, [&](int x, int y) {
+        postBlurPixel(x, y, *system, working, *sources, outputSurface, *animated);
+    });
+}

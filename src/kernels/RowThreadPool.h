@@ -1,0 +1,44 @@
+#pragma once
+
+#include <condition_variable>
+#include <functional>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+namespace kernels {
+
+// Runs the rows of a frame in parallel on worker threads sized to the machine; the calling
+// thread works too. One frame at a time: concurrent callers queue on the pool.
+class RowThreadPool {
+public:
+    explicit RowThreadPool(unsigned threads = std::thread::hardware_concurrency());
+    ~RowThreadPool();
+    RowThreadPool(const RowThreadPool&) = delete;
+    RowThreadPool& operator=(const RowThreadPool&) = delete;
+
+    // Calls body(row) once for every row in [0, rows); returns when all are done.
+    void run(int rows, const std::function<void(int)>& body);
+
+    unsigned threadCount() const { return static_cast<unsigned>(workers_.size()) + 1; }
+
+    // The pool the CPU backend's kernel launches use.
+    static RowThreadPool& shared();
+
+private:
+    struct Job;
+    void workerLoop();
+    static void drain(Job& job);
+
+    std::mutex runMutex_; // one frame at a time
+    std::mutex mutex_;
+    std::condition_variable wake_;
+    std::condition_variable done_;
+    Job* job_ = nullptr;
+    unsigned generation_ = 0;
+    unsigned busyWorkers_ = 0;
+    bool stopping_ = false;
+    std::vector<std::thread> workers_;
+};
+
+} // namespace kernels

@@ -1,0 +1,29 @@
+// The lens-blur kernel: the per-pixel code is shared with the CPU backend.
+#include "kernels/LensBlurKernel.h"
+#include "kernels/cuda/CudaLaunch.h"
+
+namespace kernels {
+
+__global__ void halden_v01Kernel(SystemParameters system, PipelineParameters /*pipeline*/,
+                                 std::uint64_t /*workingImageTex*/, SourceConnections sources,
+                                 std::uint64_t outputSurface, AnimatedParameters animated,
+                                 BundledResources bundled) {
+    const int x = blockIdx.x * blockDim.x + threadIdx.x;
+    const int y = blockIdx.y * blockDim.y + threadIdx.y;
+    lensBlurPixel(x, y, system, sources, outputSurface, animated, bundled);
+}
+
+namespace cuda {
+
+void launchLensBlur(void* stream, const SystemParameters& system,
+                    const PipelineParameters& pipeline, std::uint64_t workingImage,
+                    const SourceConnections& sources, std::uint64_t outputSurface,
+                    const AnimatedParameters& animated, const BundledResources& bundled) {
+    const dim3 block(BLOCK_SIZE, BLOCK_SIZE, 1);
+    const dim3 grid(gridSize(system.width), gridSize(system.height), 1);
+    halden_v01Kernel<<<grid, block, 0, static_cast<cudaStream_t>(stream)>>>(
+        system, pipeline, workingImage, sources, outputSurface, animated, bundled);
+}
+
+} // namespace cuda
+} // namespace kernels

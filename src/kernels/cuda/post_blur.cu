@@ -1,0 +1,29 @@
+// The post-blur kernel: the per-pixel code is shared with the CPU backend.
+#include "kernels/PostBlurKernel.h"
+#include "kernels/cuda/CudaLaunch.h"
+
+namespace kernels {
+
+__global__ void post_blurKernel(SystemParameters system, PipelineParameters /*pipeline*/,
+                                std::uint64_t workingImageTex, SourceConnections sources,
+                                std::uint64_t outputSurface, AnimatedParameters animated,
+                                BundledResources /*bundled*/) {
+    const int x = blockIdx.x * blockDim.x + threadIdx.x;
+    const int y = blockIdx.y * blockDim.y + threadIdx.y;
+    postBlurPixel(x, y, system, workingImageTex, sources, outputSurface, animated);
+}
+
+namespace cuda {
+
+void launchPostBlur(void* stream, const SystemParameters& system,
+                    const PipelineParameters& pipeline, std::uint64_t workingImage,
+                    const SourceConnections& sources, std::uint64_t outputSurface,
+                    const AnimatedParameters& animated, const BundledResources& bundled) {
+    const dim3 block(BLOCK_SIZE, BLOCK_SIZE, 1);
+    const dim3 grid(gridSize(system.width), gridSize(system.height), 1);
+    post_blurKernel<<<grid, block, 0, static_cast<cudaStream_t>(stream)>>>(
+        system, pipeline, workingImage, sources, outputSurface, animated, bundled);
+}
+
+} // namespace cuda
+} // namespace kernels

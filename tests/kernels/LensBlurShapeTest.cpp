@@ -1,0 +1,200 @@
+#include "KernelHarness.h"
+#include "kernels/KernelPasses.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+using harness::DeviceImage;
+using harness::Image;
+using harness::Pixel;
+using namespace kernels;
+
+namespace {
+
+constexpr int kSize = 216;
+constexpr int kCentre = 108;
+// blur_radius 50 at 216 lines: R = 10 pixels.
+constexpr float kRadius = 10.0f;
+
+class LensBlurShape : public ::testing::Test {
+protected:
+    void SetUp() override {
+        params = harness::defaultParameters();
+        params.floatParams[slot::blur_radius] = 50.0f;
+        // Plain disc average and a dense spiral (about 400 samples) so shapes are sharp.
+        params.floatParams[slot::bokeh_contrast] = 0.0f;
+        params.floatParams[slot::oversample] = 4.0f;
+        params.intParams[slot::min_samples] = 512;
+    }
+
+    // A single bright pixel on black, blurred by the lens pass alone.
+    Image blurPoint(int px = kCentre, int py = kCentre, float value = 100.0f) {
+        Image source(kSize, kSize, Pixel{0, 0, 0, 1});
+        source.at(px, py) = Pixel{value, value, value, 1};
+        return blur(source);
+    }
+
+    Image blur(const Image& source) {
+        gpu::Runtime& runtime = gpu::runtime();
+        DeviceImage in(runtime, source);
+        DeviceImage out(runtime, source.width, source.height);
+        harness::Sources sources(in.texture(), 0, false);
+        const SystemParameters system = harness::systemFor(source.width, source.height);
+        const PipelineParameters pipeline{"BRMR Halden", "1.0"};
+        BundledResources bundled{};
+        call_halden_v01_kernel_Pass(nullptr, &system, &pipeline, &sources.record, &params, &bundled,
+                                    "halden_v01.cu", 0, out.surface());
+        return out.download();
+    }
+
+    float extent(const Image& image, float degrees, int cx = kCentre, int cy = kCentre) {
+        return harness::extent(image, cx, cy, degrees, 1e-3f);
+    }
+
+    AnimatedParameters params{};
+};
+
+TEST_F(LensBlurShape, ABrightPointSpreadsIntoADiscOfTheBlurRadius) {
+    const Image out = blurPoint();
+    for (float degrees = 0; degrees < 360; degrees += 45) {
+        EXPECT_NEAR(extent(out, degrees), kRadius, 1.0f) << degrees << " degrees";
+    }
+    int lit = 0;
+    for (const Pixel& p : out.pixels) {
+        lit += p.r > 1e-3f ? 1 : 0;
+    }
+    EXPECT_NEAR(lit, 3.14159 * kRadius * kRadius, 0.2 * 3.14159 * kRadius * kRadius);
+}
+
+TEST_F(LensBlurShape, TheRadiusFollowsTheFrameHeight) {
+    // 432 lines: the same blur_radius covers twice the pixels (a narrow frame keeps it quick).
+    params.intParams[slot::min_samples] = 1024;
+    Image source(64, 2 * kSize, Pixel{0, 0, 0, 1});
+    source.at(32, 2 * kCentre) = Pixel{100, 100, 100, 1};
+    const Image out = blur(source);
+    EXPECT_NEAR(harness::extent(out, 32, 2 * kCentre, 0.0f, 1e-3f), 2 * kRadius, 1.0f);
+    EXPECT_NEAR(harness::extent(out, 32, 2 * kCentre, 90.0f, 1e-3f), 2 * kRadius, 1.0f);
+}
+
+TEST_F(LensBlurShape, ThreeStraightBladesGiveATriangleWithInscribedRadiusHalfR) {
+    params.boolParams[slot::aperture_enable] = 1;
+    params.intParams[slot::blade_count] = 3;
+    params.floatParams[slot::blade_curvature] = 0.0f;
+    params.floatParams[slot::blade_softness] = 0.0f;
+    const Image out = blurPoint();
+    // The gathered pattern is the aperture mirrored through the point: the aperture's vertex at
+    // 0 degrees lights pixels toward 180, its flat side at 180 limits them toward 0.
+    for (float side : {0.0f, 120.0f, 240.0f}) {
+        EXPECT_NEAR(extent(out, side), 0.5f * kRadius, 1.0f) << side;
+    }
+    for (float vertex : {60.0f, 180.0f, 300.0f}) {
+        EXPECT_GT(extent(out, vertex), 0.8f * kRadius) << vertex;
+        EXPECT_LT(extent(out, vertex), kRadius + 1.0f) << vertex;
+    }
+}
+
+TEST_F(LensBlurShape, FullyCurvedBladesGiveTheDiscAgain) {
+    params.boolParams[slot::aperture_enable] = 1;
+    params.intParams[slot::blade_count] = 3;
+    params.floatParams[slot::blade_curvature] = 1.0f;
+    params.floatParams[slot::blade_softness] = 0.0f;
+    const Image out = blurPoint();
+    for (float degrees = 0; degrees < 360; degrees += 60) {
+        EXPECT_NEAR(extent(out, degrees), kRadius, 1.0f) << degrees;
+    }
+}
+
+TEST_F(LensBlurShape, AnamorphicTwoByOneMakesTheDiscTwiceAsWide) {
+    params.vec2Params[slot::anamorphic] = {2.0f, 1.0f};
+    const Image out = blurPoint();
+    EXPECT_NEAR(extent(out, 0.0f), 2 * kRadius, 1.5f);
+    EXPECT_NEAR(extent(out, 180.0f), 2 * kRadius, 1.5f);
+    EXPECT_NEAR(extent(out, 90.0f), kRadius, 1.0f);
+    EXPECT_NEAR(extent(out, 270.0f), kRadius, 1.0f);
+}
+
+TEST_F(LensBlurShape, CatsEyeClipsTheSideFacingTheOpticalCentre) {
+    params.boolParams[slot::catseye_enable] = 1;
+    params.floatParams[slot::catseye_strength] = 2.0f;
+    params.floatParams[slot::catseye_exponent] = 1.0f;
+    params.floatParams[slot::catseye_radius] = 1.0f;
+    params.floatParams[slot::catseye_softness] = 0.0f;
+    // Left of the frame centre, so the blocking circle shifts toward +x.
+    const int x = 40;
+    const Image out = blurPoint(x, kCentre);
+    EXPECT_LT(extent(out, 0.0f, x), 0.6f * kRadius);
+    EXPECT_NEAR(extent(out, 180.0f, x), kRadius, 1.0f);
+    // The same point without the cat's eye is a full disc.
+    params.boolParams[slot::catseye_enable] = 0;
+    EXPECT_NEAR(extent(blurPoint(x, kCentre), 0.0f, x), kRadius, 1.0f);
+}
+
+TEST_F(LensBlurShape, FullDimpleDarkensTheDiscCentre) {
+    params.floatParams[slot::dimple_depth] = 1.0f;
+    params.floatParams[slot::dimple_exponent] = 2.0f;
+    const Image dimpled = blurPoint();
+    params.floatParams[slot::dimple_depth] = 0.0f;
+    const Image flat = blurPoint();
+
+    const float ring = dimpled.at(kCentre + 7, kCentre).r;
+    EXPECT_LT(dimpled.at(kCentre, kCentre).r, 0.05f * ring);
+    // Without the dimple the centre is as bright as the ring.
+    EXPECT_NEAR(flat.at(kCentre, kCentre).r, flat.at(kCentre + 7, kCentre).r,
+                0.5f * flat.at(kCentre + 7, kCentre).r);
+}
+
+TEST_F(LensBlurShape, BrightHighlightsDominateWithBokehPop) {
+    // A bright pixel beside a dim field: with pop the highlight wins the average.
+    Image source(kSize, kSize, Pixel{0.2f, 0.2f, 0.2f, 1});
+    source.at(kCentre, kCentre) = Pixel{4, 4, 4, 1};
+    const float plain = blur(source).at(kCentre + 3, kCentre).r;
+    params.floatParams[slot::bokeh_contrast] = 38.0f;
+    params.floatParams[slot::bokeh_power] = 2.0f;
+    const float popped = blur(source).at(kCentre + 3, kCentre).r;
+    EXPECT_GT(popped, plain * 2.0f);
+}
+
+TEST_F(LensBlurShape, BelowOnePixelTheSourcePassesThroughLinearisedWhenAsked) {
+    params.floatParams[slot::blur_radius] = 4.0f; // 0.8 px at 216 lines
+    Image source(8, 8);
+    for (int i = 0; i < 64; ++i) {
+        const float value = float(i) / 32.0f - 0.5f;
+        source.pixels[i] = Pixel{value, value * 0.5f, 0.25f, 0.75f};
+    }
+    source.height = 8;
+    Image wide(kSize, kSize);
+    for (int y = 0; y < 8; ++y) {
+        for (int x = 0; x < 8; ++x) {
+            wide.at(x, y) = source.at(x, y);
+        }
+    }
+    const Image raw = blur(wide);
+    params.intParams[slot::colorspace] = COLORSPACE_REC709;
+    const Image linear = blur(wide);
+    for (int y = 0; y < 8; ++y) {
+        for (int x = 0; x < 8; ++x) {
+            const Pixel in = wide.at(x, y);
+            EXPECT_FLOAT_EQ(raw.at(x, y).r, in.r);
+            EXPECT_FLOAT_EQ(raw.at(x, y).a, in.a);
+            const float c = std::max(in.r, 0.0f);
+            const float expected =
+                c < 0.081f ? c / 4.5f : std::pow((c + 0.099f) / 1.099f, 2.2222223f);
+            EXPECT_NEAR(linear.at(x, y).r, expected, 1e-6f);
+            EXPECT_FLOAT_EQ(linear.at(x, y).a, in.a);
+        }
+    }
+}
+
+TEST_F(LensBlurShape, EveryRejectedSampleLeavesTheSourcePixel) {
+    // A cat's-eye circle too small to cover any sample rejects them all.
+    params.boolParams[slot::catseye_enable] = 1;
+    params.floatParams[slot::catseye_strength] = 0.0f;
+    params.floatParams[slot::catseye_radius] = 0.001f;
+    Image source(kSize, kSize, Pixel{0.3f, 0.4f, 0.5f, 0.6f});
+    const Image out = blur(source);
+    EXPECT_FLOAT_EQ(out.at(kCentre, kCentre).g, 0.4f);
+    EXPECT_FLOAT_EQ(out.at(kCentre, kCentre).a, 0.6f);
+}
+
+} // namespace

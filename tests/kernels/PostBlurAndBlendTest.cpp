@@ -1,0 +1,198 @@
+// The post-blur passes, the vignette and colour re-encoding, and the final global blend.
+#include "KernelHarness.h"
+#include "kernels/GaussianLut.h"
+#include "kernels/KernelPasses.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+using harness::DeviceImage;
+using harness::Image;
+using harness::Pixel;
+using namespace kernels;
+
+namespace {
+
+TEST(GaussianTable, HoldsExpOfMinusXSquaredUpToIndex185) {
+    for (int i = 0; i < GAUSSIAN_LUT_SIZE; ++i) {
+        const double expected = i <= 185 ? std::exp(-std::pow(i / 42.5, 2.0)) : 0.0;
+        EXPECT_NEAR(GAUSSIAN_LUT_HOST[i], expected, 1e-7 * expected + 1e-12) << i;
+    }
+    EXPECT_FLOAT_EQ(gaussianWeight(1.0f),
+                    GAUSSIAN_LUT_HOST[42] + (GAUSSIAN_LUT_HOST[43] - GAUSSIAN_LUT_HOST[42]) * 0.5f);
+    EXPECT_EQ(gaussianWeight(6.0f), 0.0f);
+}
+
+// One impulse on a row, blurred horizontally by the first post-blur execution.
+class PostBlur : public ::testing::Test {
+protected:
+    static constexpr int kWidth = 32;
+    static constexpr int kHeight = 108; // blur_radius 100 -> R = 10 px
+
+    Image run(const Image& working, int execution, int executions) {
+        gpu::Runtime& runtime = gpu::runtime();
+        DeviceImage in(runtime, working);
+        DeviceImage out(runtime, working.width, working.height);
+        harness::Sources sources(0, 0, false);
+        SystemParameters system = harness::systemFor(working.width, working.height);
+        system.currentKernelExecution = execution;
+        system.totalKernelExecutions = executions;
+        const PipelineParameters pipeline{"BRMR Halden", "1.0"};
+        BundledResources bundled{};
+        call_post_blur_kernel_Pass(nullptr, &system, &pipeline, &sources.record, &params, &bundled,
+                                   "post_blur.cu", in.texture(), out.surface());
+        return out.download();
+    }
+
+    Image impulse() {
+        Image image(kWidth, kHeight);
+        image.at(16, 50) = Pixel{1, 1, 1, 1};
+        return image;
+    }
+
+    void SetUp() override {
+        params = harness::defaultParameters();
+        params.floatParams[slot::blur_radius] = 100.0f;
+    }
+
+    AnimatedParameters params{};
+};
+
+TEST_F(PostBlur, PostRadiusThreeUsesThreeTapsWithSigmaOne) {
+    params.floatParams[slot::post_blur_scale] = 0.3f; // Rp = 3
+    const Image out = run(impulse(), 0, 2);
+    const double w1 = std::exp(-1.0), w2 = std::exp(-4.0), w3 = std::exp(-9.0);
+    const double total = 1 + 2 * (w1 + w2 + w3);
+    EXPECT_NEAR(out.at(16, 50).r, 1 / total, 1e-4);
+    EXPECT_NEAR(out.at(17, 50).r, w1 / total, 1e-4);
+    EXPECT_NEAR(out.at(15, 50).r, w1 / total, 1e-4);
+    EXPECT_NEAR(out.at(18, 50).r, w2 / total, 1e-5);
+    EXPECT_NEAR(out.at(19, 50).r, w3 / total, 2e-6);
+    EXPECT_GT(out.at(19, 50).r, 0.0f);
+    EXPECT_EQ(out.at(20, 50).r, 0.0f);
+    // Horizontal only on the first execution.
+    EXPECT_EQ(out.at(16, 51).r, 0.0f);
+}
+
+TEST_F(PostBlur, PostRadiusTwoStopsAfterTwoTaps) {
+    params.floatParams[slot::post_blur_scale] = 0.2f; // Rp = 2, sigma 2/3
+    const Image out = run(impulse(), 0, 2);
+    const double w1 = std::exp(-2.25), w2 = std::exp(-9.0);
+    const double total = 1 + 2 * (w1 + w2);
+    EXPECT_NEAR(out.at(17, 50).r, w1 / total, 1e-4);
+    EXPECT_NEAR(out.at(18, 50).r, w2 / total, 2e-6);
+    EXPECT_EQ(out.at(19, 50).r, 0.0f);
+}
+
+TEST_F(PostBlur, SecondExecutionBlursVertically) {
+    params.floatParams[slot::post_blur_scale] = 0.3f;
+    const Image out = run(impulse(), 1, 2);
+    EXPECT_GT(out.at(16, 51).r, 0.1f);
+    EXPECT_EQ(out.at(17, 50).r, 0.0f);
+}
+
+TEST_F(PostBlur, SmallPostRadiusCopiesThePixel) {
+    params.floatParams[slot::post_blur_scale] = 0.04f; // Rp = 0.4
+    const Image out = run(impulse(), 0, 2);
+    EXPECT_EQ(out.at(16, 50).r, 1.0f);
+    EXPECT_EQ(out.at(17, 50).r, 0.0f);
+}
+
+TEST_F(PostBlur, VignetteAndRec709EncodingOnlyOnTheLastExecution) {
+    params.floatParams[slot::post_blur_scale] = 0.0f;
+    params.boolParams[slot::vignette_enable] = 1;
+    params.floatParams[slot::vignette_strength] = 1.0f;
+    params.floatParams[slot::vignette_exponent] = 2.0f;
+    params.intParams[slot::colorspace] = COLORSPACE_REC709;
+    const Image flat(kWidth, kHeight, Pixel{0.25f, 0.25f, 0.25f, 0.5f});
+
+    const Image first = run(flat, 0, 2);
+    EXPECT_EQ(first.at(0, 0).r, 0.25f);
+
+    const Image last = run(flat, 1, 2);
+    const Pixel corner = last.at(0, 0);
+    const Pixel centre = last.at(16, 54);
+    EXPECT_LT(corner.r, 0.1f); // rNorm close to 1 at the corner: nearly black
+    EXPECT_EQ(corner.a, 0.5f);
+    // Centre: factor ~1, then encoded: 1.099 * 0.25^0.45 - 0.099.
+    EXPECT_NEAR(centre.r, 1.099f * std::pow(0.25f, 0.45f) - 0.099f, 2e-3f);
+}
+
+class FinalBlend : public ::testing::TestWithParam<float> {};
+
+TEST_P(FinalBlend, MixesColourWithTheSourceAndKeepsTheEffectAlpha) {
+    const float blend = GetParam();
+    gpu::Runtime& runtime = gpu::runtime();
+    DeviceImage effect(runtime, Image(4, 3, Pixel{1.0f, 0.5f, 0.0f, 0.25f}));
+    DeviceImage source(runtime, Image(4, 3, Pixel{0.0f, 0.5f, 1.0f, 1.0f}));
+    SystemParameters system{};
+    system.width = 4;
+    system.height = 3;
+    system.globalBlend = blend;
+    launchFinalProcessing(nullptr, effect.surface(), source.surface(), system);
+    const Image out = effect.download();
+    for (const Pixel& p : out.pixels) {
+        EXPECT_FLOAT_EQ(p.r, blend);
+        EXPECT_FLOAT_EQ(p.g, 0.5f);
+        EXPECT_FLOAT_EQ(p.b, 1.0f - blend);
+        EXPECT_FLOAT_EQ(p.a, 0.25f);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Blends, FinalBlend, ::testing::Values(0.0f, 0.5f, 1.0f));
+
+TEST(FinalBlendWithoutSource, LeavesTheEffectUnchanged) {
+    gpu::Runtime& runtime = gpu::runtime();
+    DeviceImage effect(runtime, Image(2, 2, Pixel{0.7f, 0.6f, 0.5f, 0.4f}));
+    SystemParameters system{};
+    system.width = 2;
+    system.height = 2;
+    system.globalBlend = 0.0f;
+    launchFinalProcessing(nullptr, effect.surface(), 0, system);
+    EXPECT_FLOAT_EQ(effect.download().at(1, 1).r, 0.7f);
+}
+
+} // namespace
+
+namespace {
+
+TEST(KernelChain, Rec709InputWithEveryBlurOffComesBackUnchanged) {
+    gpu::Runtime& runtime = gpu::runtime();
+    AnimatedParameters params = harness::defaultParameters();
+    params.floatParams[slot::blur_radius] = 0.0f;
+    params.floatParams[slot::post_blur_scale] = 0.0f;
+    params.intParams[slot::colorspace] = COLORSPACE_REC709;
+    Image source(16, 9);
+    for (std::size_t i = 0; i < source.pixels.size(); ++i) {
+        const float value = float(i) / float(source.pixels.size());
+        source.pixels[i] = Pixel{value, 1.0f - value, value * value, 0.5f};
+    }
+    DeviceImage in(runtime, source);
+    DeviceImage a(runtime, 16, 9);
+    DeviceImage b(runtime, 16, 9);
+    harness::Sources sources(in.texture(), 0, false);
+    const PipelineParameters pipeline{"BRMR Halden", "1.0"};
+    BundledResources bundled{};
+    SystemParameters system = harness::systemFor(16, 9);
+    // Lens blur into A, post-blur A -> B (horizontal), B -> A (vertical, last execution).
+    call_halden_v01_kernel_Pass(nullptr, &system, &pipeline, &sources.record, &params, &bundled,
+                                "halden_v01.cu", 0, a.surface());
+    system.totalKernelExecutions = 2;
+    call_post_blur_kernel_Pass(nullptr, &system, &pipeline, &sources.record, &params, &bundled,
+                               "post_blur.cu", a.texture(), b.surface());
+    system.currentKernelExecution = 1;
+    call_post_blur_kernel_Pass(nullptr, &system, &pipeline, &sources.record, &params, &bundled,
+                               "post_blur.cu", b.texture(), a.surface());
+    const Image out = a.download();
+    // The Rec. 709 constants meet only approximately at the breakpoint (0.081 encoded against
+    // 0.018 linear), so encoded values just above 0.081 come back up to 2.5e-4 low.
+    for (std::size_t i = 0; i < source.pixels.size(); ++i) {
+        EXPECT_NEAR(out.pixels[i].r, source.pixels[i].r, 3e-4f) << i;
+        EXPECT_NEAR(out.pixels[i].g, source.pixels[i].g, 3e-4f) << i;
+        EXPECT_NEAR(out.pixels[i].b, source.pixels[i].b, 3e-4f) << i;
+        EXPECT_EQ(out.pixels[i].a, 0.5f);
+    }
+}
+
+} // namespace

@@ -1,0 +1,98 @@
+// Sample counts, edge rules and colour transfer of the lens-blur kernel.
+#include "KernelHarness.h"
+#include "kernels/LensBlurKernel.h"
+
+#include <gtest/gtest.h>
+
+using namespace kernels;
+
+namespace {
+
+TEST(LensBlurSampling, ThirdQualityUsesPointThreeThreeThreeNotOneThird) {
+    AnimatedParameters p = harness::defaultParameters();
+    p.floatParams[slot::oversample] = 1.0f;
+    p.floatParams[slot::sample_divisor] = 7.5f;
+    p.intParams[slot::min_samples] = 0;
+    p.intParams[slot::max_samples] = 100000;
+    p.intParams[slot::quality_preset] = 1;
+    // R = 150 px at 1080 lines: R^2 / divisor = 3000; 0.333 * 3000 = 999 (1/3 would give 1000).
+    EXPECT_EQ(sampleCount(150.0f, 1080, p), 999);
+    p.intParams[slot::quality_preset] = 0;
+    EXPECT_EQ(sampleCount(150.0f, 1080, p), 750);
+    p.intParams[slot::quality_preset] = 2;
+    EXPECT_EQ(sampleCount(150.0f, 1080, p), 1500);
+    p.intParams[slot::quality_preset] = 7; // unknown: full quality
+    EXPECT_EQ(sampleCount(150.0f, 1080, p), 3000);
+}
+
+TEST(LensBlurSampling, DefaultsGive350SamplesAt1080AndBoundsScaleWithHeight) {
+    const AnimatedParameters p = harness::defaultParameters();
+    // R = 35: 35^2 / 3.5 = 350, inside [128, 512].
+    EXPECT_EQ(sampleCount(35.0f, 1080, p), 350);
+    // Tiny radius: the min bound, which doubles at 2160 lines.
+    EXPECT_EQ(sampleCount(2.0f, 1080, p), 128);
+    EXPECT_EQ(sampleCount(2.0f, 2160, p), 256);
+    // Huge radius: the max bound, likewise.
+    EXPECT_EQ(sampleCount(400.0f, 1080, p), 512);
+    EXPECT_EQ(sampleCount(800.0f, 2160, p), 1024);
+}
+
+TEST(LensBlurSampling, ReflectEdgesMirrorOnceAndStretchClamps) {
+    EXPECT_FLOAT_EQ(edgeCoordinate(-0.2f, true), 0.2f);
+    EXPECT_FLOAT_EQ(edgeCoordinate(1.3f, true), 0.7f);
+    EXPECT_FLOAT_EQ(edgeCoordinate(0.4f, true), 0.4f);
+    EXPECT_FLOAT_EQ(edgeCoordinate(-0.2f, false), 0.0f);
+    EXPECT_FLOAT_EQ(edgeCoordinate(1.3f, false), 1.0f);
+}
+
+TEST(LensBlurSampling, Rec709TransfersInvertEachOther) {
+    for (float c : {0.0f, 0.01f, 0.08f, 0.1f, 0.5f, 0.9f, 1.0f, 2.0f}) {
+        EXPECT_NEAR(linearToRec709(rec709ToLinear(c)), c, 2e-6f * (1.0f + c)) << c;
+    }
+    EXPECT_FLOAT_EQ(rec709ToLinear(0.045f), 0.01f);
+    EXPECT_FLOAT_EQ(linearToRec709(-1.0f), 0.0f);
+}
+
+TEST(LensBlurSampling, NegativeSourceValuesCountAsZero) {
+    const float4 c = blurInput(make_float4(-1.0f, 0.5f, -0.0f, -2.0f), false);
+    EXPECT_EQ(c.x, 0.0f);
+    EXPECT_EQ(c.y, 0.5f);
+    EXPECT_EQ(c.w, -2.0f); // alpha as sampled
+}
+
+TEST(LensBlurSampling, RadialFalloffKeepsTheOpticalCentreSharp) {
+    AnimatedParameters p = harness::defaultParameters();
+    p.boolParams[slot::falloff_enable] = 1;
+    p.floatParams[slot::blur_radius] = 100.0f;
+    SourceConnections none{};
+    // At the optical centre the factor is 0^2 = 0, at a corner 1 (optical_scale 1).
+    const PixelFrame centre = pixelFrame(960, 540, 1920, 1080, p);
+    EXPECT_LT(localBlurRadius(centre, 1080, p, none), 0.01f);
+    const PixelFrame corner = pixelFrame(0, 0, 1920, 1080, p);
+    EXPECT_NEAR(localBlurRadius(corner, 1080, p, none), 100.0f, 0.5f);
+    // Half strength keeps half the blur at the centre.
+    p.floatParams[slot::falloff_strength] = 0.5f;
+    EXPECT_NEAR(localBlurRadius(centre, 1080, p, none), 50.0f, 0.1f);
+    // Rack focus moves the sharp zone: at the centre the factor becomes 0.5^2.
+    p.floatParams[slot::falloff_strength] = 1.0f;
+    p.floatParams[slot::rack_focus] = 0.5f;
+    EXPECT_NEAR(localBlurRadius(centre, 1080, p, none), 25.0f, 0.1f);
+}
+
+TEST(LensBlurSampling, LinearFalloffIsMeasuredFromALineThroughTheCentre) {
+    AnimatedParameters p = harness::defaultParameters();
+    p.boolParams[slot::falloff_enable] = 1;
+    p.intParams[slot::falloff_type] = FALLOFF_LINEAR;
+    p.floatParams[slot::falloff_exponent] = 1.0f;
+    p.floatParams[slot::blur_radius] = 100.0f;
+    SourceConnections none{};
+    // Horizontal line: a pixel on the centre row is sharp wherever it is along the row.
+    EXPECT_LT(localBlurRadius(pixelFrame(10, 540, 1920, 1080, p), 1080, p, none), 0.2f);
+    const float above = localBlurRadius(pixelFrame(960, 900, 1920, 1080, p), 1080, p, none);
+    EXPECT_GT(above, 20.0f);
+    // Turned to vertical, the same pixel above the centre lies on the line.
+    p.floatParams[slot::falloff_angle] = 90.0f;
+    EXPECT_LT(localBlurRadius(pixelFrame(960, 900, 1920, 1080, p), 1080, p, none), 0.2f);
+}
+
+} // namespace
