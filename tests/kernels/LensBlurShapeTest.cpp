@@ -42,7 +42,6 @@ protected:
         harness::Sources sources(in.texture(), 0, false);
         const SystemParameters system = harness::systemFor(source.width, source.height);
         const PipelineParameters pipeline{"BRMR Halden", "1.0"};
-        BundledResources bundled{};
         call_halden_v01_kernel_Pass(nullptr, &system, &pipeline, &sources.record, &params, &bundled,
                                     "halden_v01.cu", 0, out.surface());
         return out.download();
@@ -53,6 +52,7 @@ protected:
     }
 
     AnimatedParameters params{};
+    BundledResources bundled{};
 };
 
 TEST_F(LensBlurShape, ABrightPointSpreadsIntoADiscOfTheBlurRadius) {
@@ -142,6 +142,30 @@ TEST_F(LensBlurShape, FullDimpleDarkensTheDiscCentre) {
     // Without the dimple the centre is as bright as the ring.
     EXPECT_NEAR(flat.at(kCentre, kCentre).r, flat.at(kCentre + 7, kCentre).r,
                 0.5f * flat.at(kCentre + 7, kCentre).r);
+}
+
+TEST_F(LensBlurShape, AnOccluderBlocksTheDiscWhereItIsDark) {
+    // Occluder: black where u < 0.5, white elsewhere; no wind, no scaling.
+    Image occluder(64, 64, Pixel{1, 1, 1, 1});
+    for (int y = 0; y < 64; ++y) {
+        for (int x = 0; x < 32; ++x) {
+            occluder.at(x, y) = Pixel{0, 0, 0, 1};
+        }
+    }
+    DeviceImage texture(gpu::runtime(), occluder);
+    bundled.resources[0] = {texture.texture(), "test", 64, 64, 3, 0, 2};
+    bundled.resourceCount = 1;
+    params.intParams[slot::fg_texture] = 1;
+    params.floatParams[slot::fg_opacity] = 1.0f;
+    params.floatParams[slot::fg_range] = 0.0f;
+    params.vec2Params[slot::fg_scale] = {1.0f, 1.0f};
+    const Image out = blurPoint();
+    // Spiral points with x > 0 look up the dark half; they light pixels on the -x side.
+    EXPECT_LT(extent(out, 180.0f), 0.2f * kRadius);
+    EXPECT_NEAR(extent(out, 0.0f), kRadius, 1.0f);
+    // Half opacity lets half the light through on the blocked side.
+    params.floatParams[slot::fg_opacity] = 0.5f;
+    EXPECT_NEAR(extent(blurPoint(), 180.0f), kRadius, 1.0f);
 }
 
 TEST_F(LensBlurShape, BrightHighlightsDominateWithBokehPop) {
