@@ -1,0 +1,213 @@
+#include "render/KernelBlockPacking.h"
+
+#include "LogCapture.h"
+#include "definition/DefinitionText.h"
+#include "definition/EmbeddedDefinition.h"
+#include "kernels/ParameterSlots.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+using namespace render;
+using kernels::slot::Vec2Slot;
+
+namespace {
+
+XMLEffectDefinition parse(const std::string& text) {
+    XMLEffectDefinition definition;
+    EXPECT_TRUE(definition.parseEmbedded(text.c_str()));
+    return definition;
+}
+
+PresetValues defaultsOf(const XMLEffectDefinition& definition) {
+    PresetValues values;
+    for (const ParameterDef& p : definition.parameters()) {
+        if (p.type == "float") {
+            values[p.name] = PresetValue::number(p.defaultValue);
+        } else if (p.type == "int" || p.type == "choice") {
+            values[p.name] = PresetValue::integer(int(p.defaultValue));
+        } else if (p.type == "bool") {
+            values[p.name] = PresetValue::boolean(p.boolDefault);
+        }
+    }
+    return values;
+}
+
+VectorParameterReader definitionDefaults(const XMLEffectDefinition& definition) {
+    return [&definition](const std::string& name, const std::string&, std::array<double, 4>& v,
+                         std::string&) {
+        const ParameterDef& p = definition.getParameter(name);
+        for (std::size_t i = 0; i < p.components.size() && i < 4; ++i) {
+            v[i] = p.components[i].defaultValue;
+        }
+        return true;
+    };
+}
+
+TEST(AnimatedParameterPacking, ShippedDefaultsLandInTheKernelSlots) {
+    testenv::LogCapture log;
+    XMLEffectDefinition definition;
+    ASSERT_TRUE(definition.parseEmbedded(embeddedEffectDefinition()));
+    const kernels::AnimatedParameters p =
+        packAnimatedParameters(definition, defaultsOf(definition), definitionDefaults(definition));
+    using namespace kernels::slot;
+    EXPECT_EQ(p.counts[kernels::COUNT_FLOAT], FLOAT_SLOT_COUNT);
+    EXPECT_EQ(p.counts[kernels::COUNT_INT], INT_SLOT_COUNT);
+    EXPECT_EQ(p.counts[kernels::COUNT_BOOL], BOOL_SLOT_COUNT);
+    EXPECT_EQ(p.counts[kernels::COUNT_VEC2], VEC2_SLOT_COUNT);
+    EXPECT_FLOAT_EQ(p.floatParams[blur_radius], 35.0f);
+    EXPECT_FLOAT_EQ(p.floatParams[post_blur_scale], 0.15f);
+    EXPECT_EQ(p.intParams[blade_count], 5);
+    EXPECT_EQ(p.intParams[colorspace], 0);
+    EXPECT_EQ(p.boolParams[edge_mode], 0);
+    EXPECT_FLOAT_EQ(p.vec2Params[anamorphic].x, 1.0f);
+    EXPECT_FLOAT_EQ(p.vec2Params[fg_pivot].y, -5.0f);
+}
+
+TEST(AnimatedParameterPacking, MissingValuesShiftLaterSlotsAndOtherTypesTakeNone) {
+    testenv::LogCapture log;
+    const XMLEffectDefinition definition =
+        parse(testdef::effect(testdef::parameters("<parameter name=\"a\" type=\"float\"/>"
+                                                  "<parameter name=\"s\" type=\"string\"/>"
+                                                  "<parameter name=\"press\" type=\"pushbutton\"/>"
+                                                  "<parameter name=\"b\" type=\"double\"/>"
+                                                  "<parameter name=\"c\" type=\"float\"/>"
+                                                  "<parameter name=\"n\" type=\"int\"/>"
+                                                  "<parameter name=\"on\" type=\"bool\"/>")));
+    PresetValues values{{"b", PresetValue::text("2.5")},
+                        {"c", PresetValue::boolean(true)},
+                        {"s", PresetValue::text("7")},
+                        {"n", PresetValue::number(-3.7)},
+                        {"on", PresetValue::text("False")}};
+    const kernels::AnimatedParameters p = packAnimatedParameters(definition, values, nullptr);
+    // "a" has no value: "b" and "c" move up one slot.
+    EXPECT_EQ(p.counts[kernels::COUNT_FLOAT], 2);
+    EXPECT_FLOAT_EQ(p.floatParams[0], 2.5f);
+    EXPECT_FLOAT_EQ(p.floatParams[1], 1.0f);
+    EXPECT_EQ(p.intParams[0], -3);
+    EXPECT_EQ(p.boolParams[0], 0);
+}
+
+TEST(AnimatedParameterPacking, FullArraysDropTheRestAndVectorFailuresAreLogged) {
+    testenv::LogCapture log;
+    std::string params;
+    PresetValues values;
+    for (int i = 0; i < 70; ++i) {
+        const std::string name = "f" + std::to_string(i);
+        params += "<parameter name=\"" + name + "\" type=\"float\"/>";
+        values[name] = PresetValue::number(i);
+    }
+    params += "<parameter name=\"pos\" type=\"vec2\" default=\"1,2\"/>"
+              "<parameter name=\"tint\" type=\"color\" default=\"1,1,1\"/>";
+    const XMLEffectDefinition definition = parse(testdef::effect(testdef::parameters(params)));
+    const kernels::AnimatedParameters p =
+        packAnimatedParameters(definition, values,
+                               [](const std::string& name, const std::string&,
+                                  std::array<double, 4>& v, std::string& error) {
+                                   if (name == "tint") {
+                                       error = "host refused";
+                                       return false;
+                                   }
+                                   v = {0.25, 0.75, 0, 0};
+                                   return true;
+                               });
+    EXPECT_EQ(p.counts[kernels::COUNT_FLOAT], 64);
+    EXPECT_FLOAT_EQ(p.floatParams[63], 63.0f);
+    EXPECT_EQ(p.counts[kernels::COUNT_VEC2], 1);
+    EXPECT_FLOAT_EQ(p.vec2Params[0].y, 0.75f);
+    EXPECT_EQ(p.counts[kernels::COUNT_COLOR], 0);
+    EXPECT_TRUE(log.contains("[ERROR] Failed to fetch color param tint: host refused"));
+}
+
+TEST(SourcePacking, InputsKeepTheirPlaceAndStandInsAreMarkedUnconnected) {
+    testenv::LogCapture log(Logger::DEBUG_LEVEL);
+    XMLEffectDefinition definition;
+    ASSERT_TRUE(definition.parseEmbedded(embeddedEffectDefinition()));
+    const std::map<std::string, std::uint64_t> textures{{"Source", 11}};
+    const auto standIns = [](int mode) { return std::uint64_t(100 + mode); };
+    const kernels::SourceConnections s =
+        packSourceConnections(definition, false, textures, {}, standIns);
+    ASSERT_EQ(s.sourceCount, 2);
+    EXPECT_EQ(s.sources[0].textureObject, 11u);
+    EXPECT_EQ(s.sources[0].isConnected, 1);
+    EXPECT_STREQ(s.sources[0].name, "Source");
+    EXPECT_EQ(s.sources[1].textureObject, 102u); // white
+    EXPECT_EQ(s.sources[1].isConnected, 0);
+    EXPECT_EQ(s.sources[1].noInputMode, kernels::NOINPUT_WHITE);
+    EXPECT_TRUE(
+        log.contains("[DEBUG] Using default texture for 'KernelMap' (mode=2, isConnected=false)"));
+
+    // A missing required input keeps its entry with texture 0.
+    const kernels::SourceConnections missing =
+        packSourceConnections(definition, false, {}, {{"Source", false}}, standIns);
+    EXPECT_EQ(missing.sourceCount, 2);
+    EXPECT_EQ(missing.sources[0].textureObject, 0u);
+    EXPECT_TRUE(log.contains("[ERROR] Required input 'Source' not connected"));
+}
+
+TEST(SourcePacking, ProcessOutputsStopAtTheFirstGapAndAccumulationBuffersFollow) {
+    testenv::LogCapture log;
+    const XMLEffectDefinition definition = parse(
+        testdef::effect("<inputs><source name=\"In\" border_mode=\"mirror\"/></inputs>"
+                        "<accumulation_buffers><buffer name=\"trail\"/></accumulation_buffers>"));
+    const std::map<std::string, std::uint64_t> textures{{"In", 1},
+                                                        {"effectOutput", 2},
+                                                        {"pipelineOutput_0", 3},
+                                                        {"pipelineOutput_2", 5},
+                                                        {"accum_trail", 6}};
+    const kernels::SourceConnections s =
+        packSourceConnections(definition, false, textures, {{"In", false}}, nullptr);
+    ASSERT_EQ(s.sourceCount, 4);
+    EXPECT_EQ(s.sources[0].isConnected, 0); // status map says unconnected
+    EXPECT_EQ(s.sources[0].borderMode, kernels::BORDER_MIRROR);
+    EXPECT_EQ(s.sources[1].textureObject, 2u);
+    EXPECT_EQ(s.sources[2].textureObject, 3u);
+    EXPECT_EQ(s.sources[3].textureObject, 6u);
+    EXPECT_STREQ(s.sources[3].name, "accum_trail");
+}
+
+TEST(SourcePacking, TransitionsBindOnlyFromAndTo) {
+    testenv::LogCapture log;
+    XMLEffectDefinition definition;
+    ASSERT_TRUE(definition.parseEmbedded(embeddedEffectDefinition()));
+    const kernels::SourceConnections s =
+        packSourceConnections(definition, true, {{"SourceTo", 9}, {"Source", 1}}, {}, nullptr);
+    ASSERT_EQ(s.sourceCount, 1);
+    EXPECT_EQ(s.sources[0].textureObject, 9u);
+    EXPECT_TRUE(log.contains("[ERROR] SourceFrom texture not found for transition"));
+}
+
+TEST(SystemPacking, RenderArgumentsAndIndicesFillTheRecord) {
+    testenv::LogCapture log;
+    RenderArguments args;
+    args.present = true;
+    args.time = 10.5;
+    args.renderScaleX = 0.5;
+    args.interactive = true;
+    FrameState frame;
+    frame.frameRate = 24.0;
+    frame.pixelAspect = 2.0;
+    frame.globalBlend = 0.25f;
+    ExecutionIndices indices;
+    indices.currentPipeline = 1;
+    indices.totalPipelines = 3;
+    const kernels::SystemParameters s = packSystemParameters(100, 50, args, frame, indices);
+    EXPECT_FLOAT_EQ(s.time, 10.5f);
+    EXPECT_EQ(s.frame24, 252);
+    EXPECT_FLOAT_EQ(s.aspectRatio, 4.0f);
+    EXPECT_FLOAT_EQ(s.renderScaleX, 0.5f);
+    EXPECT_EQ(s.interactiveRender, 1);
+    EXPECT_EQ(s.currentPipeline, 1);
+    EXPECT_EQ(s.totalPipelines, 3);
+    EXPECT_FLOAT_EQ(s.globalBlend, 0.25f);
+    EXPECT_FLOAT_EQ(s.lastRenderedTime, -1.0f);
+
+    const kernels::SystemParameters idle = packSystemParameters(8, 8, {}, frame, indices);
+    EXPECT_EQ(idle.time, 0.0f);
+    EXPECT_EQ(idle.frame24, 0);
+    EXPECT_EQ(idle.renderScaleX, 1.0f);
+    EXPECT_EQ(idle.interactiveRender, 0);
+}
+
+} // namespace
