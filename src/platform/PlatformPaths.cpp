@@ -3,15 +3,55 @@
 #include <cstdlib>
 #include <ctime>
 
+#if defined(_WIN32)
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
+#else
+#include <dlfcn.h>
+#endif
+
 namespace platform {
 namespace {
 
-std::filesystem::path environmentPath(const char* name) {
+std::string environmentText(const char* name) {
     const char* value = std::getenv(name);
-    if (value == nullptr || *value == '\0') {
+    return value == nullptr ? std::string() : std::string(value);
+}
+
+std::tm localNow() {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+#if defined(_WIN32)
+    localtime_s(&local, &now);
+#else
+    localtime_r(&now, &local);
+#endif
+    return local;
+}
+
+// The file this function's code was loaded from.
+std::filesystem::path loadedModulePath() {
+#if defined(_WIN32)
+    HMODULE module = nullptr;
+    if (!GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
+                                GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                            reinterpret_cast<LPCWSTR>(&loadedModulePath), &module)) {
         return {};
     }
-    return std::filesystem::path(value);
+    wchar_t buffer[32768];
+    const DWORD length = GetModuleFileNameW(module, buffer, 32768);
+    if (length == 0 || length >= 32768) {
+        return {};
+    }
+    return std::filesystem::path(std::wstring(buffer, length));
+#else
+    Dl_info info{};
+    if (dladdr(reinterpret_cast<void*>(&loadedModulePath), &info) == 0 ||
+        info.dli_fname == nullptr) {
+        return {};
+    }
+    return std::filesystem::path(info.dli_fname);
+#endif
 }
 
 } // namespace
@@ -23,29 +63,72 @@ std::filesystem::path logDirectory() {
     return std::filesystem::path("/Users/Shared/");
 #else
     // XDG base directories: a relative XDG_STATE_HOME is invalid and must be ignored.
-    std::filesystem::path state = environmentPath("XDG_STATE_HOME");
+    std::filesystem::path state = environmentText("XDG_STATE_HOME");
     if (state.empty() || state.is_relative()) {
-        const std::filesystem::path home = environmentPath("HOME");
+        const std::string home = environmentText("HOME");
         if (home.empty()) {
             return {};
         }
-        state = home / ".local" / "state";
+        state = std::filesystem::path(home) / ".local" / "state";
     }
     return state / "brinmoor";
 #endif
 }
 
-std::string localTimeString() {
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
+std::string userConfigDirectory() {
 #if defined(_WIN32)
-    localtime_s(&local, &now);
+    const std::string appData = environmentText("APPDATA");
+    return appData.empty() ? std::string("C:\\") : appData;
+#elif defined(__APPLE__)
+    const std::string home = environmentText("HOME");
+    return home.empty() ? std::string() : home + "/Library/Application Support";
 #else
-    localtime_r(&now, &local);
+    const std::string config = environmentText("XDG_CONFIG_HOME");
+    if (!config.empty() && config[0] == '/') {
+        return config;
+    }
+    const std::string home = environmentText("HOME");
+    return home.empty() ? std::string() : home + "/.config";
 #endif
-    char text[32];
-    const std::size_t length = std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &local);
-    return std::string(text, length);
+}
+
+std::string loadedBundleDirectory() {
+    // <bundle>.ofx.bundle/Contents/<architecture>/<library>
+    const std::filesystem::path module = loadedModulePath();
+    if (module.empty()) {
+        return {};
+    }
+    const std::filesystem::path contents = module.parent_path().parent_path();
+    const std::filesystem::path bundle = contents.parent_path();
+    const std::string bundleName = bundle.filename().u8string();
+    const std::string suffix = ".ofx.bundle";
+    if (contents.filename() != "Contents" || bundleName.size() <= suffix.size() ||
+        bundleName.compare(bundleName.size() - suffix.size(), suffix.size(), suffix) != 0) {
+        return {};
+    }
+    return bundle.u8string();
+}
+
+std::string standardPluginDirectory() {
+#if defined(_WIN32)
+    return "C:\\Program Files\\Common Files\\OFX\\Plugins";
+#elif defined(__APPLE__)
+    return "/Library/OFX/Plugins";
+#else
+    return "/usr/OFX/Plugins";
+#endif
+}
+
+std::string localTimeString() {
+    const std::tm local = localNow();
+    char text[64];
+    return std::string(text, std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &local));
+}
+
+std::string localTimeStamp() {
+    const std::tm local = localNow();
+    char text[64];
+    return std::string(text, std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%S", &local));
 }
 
 } // namespace platform

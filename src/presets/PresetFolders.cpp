@@ -1,0 +1,79 @@
+#include "presets/PresetFolders.h"
+
+#include "platform/PlatformPaths.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <system_error>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+#if defined(_WIN32)
+const char kSeparator = '\\';
+#else
+const char kSeparator = '/';
+#endif
+
+bool endsWith(const std::string& text, const std::string& suffix) {
+    return text.size() >= suffix.size() &&
+           text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0;
+}
+
+} // namespace
+
+std::string userPresetDirectory(const std::string& effectName) {
+    const std::string base = platform::userConfigDirectory();
+    return base + kSeparator + "brinmoor" + kSeparator + "presets" + kSeparator + effectName;
+}
+
+std::string factoryPresetDirectory(const std::string& bundleName) {
+    std::string bundle = platform::loadedBundleDirectory();
+    if (bundle.empty()) {
+        bundle = platform::standardPluginDirectory() + kSeparator + bundleName + ".ofx.bundle";
+    }
+    return bundle + kSeparator + "Contents" + kSeparator + "Resources" + kSeparator + "presets";
+}
+
+std::string bundleNameFromPath(const std::string& definitionPath) {
+    const std::string::size_type slash = definitionPath.find_last_of("/\\");
+    std::string name =
+        slash == std::string::npos ? definitionPath : definitionPath.substr(slash + 1);
+    const std::string::size_type dot = name.rfind('.');
+    if (dot != std::string::npos) {
+        name.erase(dot);
+    }
+    return name;
+}
+
+std::vector<std::string> listDirectory(const std::string& folder) {
+    std::vector<std::string> names;
+    std::error_code error;
+    fs::directory_iterator it(fs::u8path(folder), error);
+    if (error) {
+        return names;
+    }
+    for (const fs::directory_entry& entry : it) {
+        names.push_back(entry.path().filename().u8string());
+    }
+    return names;
+}
+
+std::vector<std::string> presetNamesIn(const std::string& folder) {
+    std::vector<std::string> names;
+    for (const std::string& entry : listDirectory(folder)) {
+        if (endsWith(entry, ".xml") && entry.size() > 4) {
+            names.push_back(entry.substr(0, entry.size() - 4));
+        }
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+bool createDirectories(const std::string& folder) {
+    std::error_code error;
+    const fs::path path = fs::u8path(folder);
+    fs::create_directories(path, error);
+    return fs::is_directory(path, error);
+}

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+// Where presets live: the user's own folder per effect, and the read-only factory folder inside
+// the plug-in bundle.
+
+// <user config>/brinmoor/presets/<effect name>; on Windows %APPDATA%\brinmoor\presets\<name>.
+std::string userPresetDirectory(const std::string& effectName);
+
+// <bundle>/Contents/Resources/presets of the bundle the plug-in was loaded from; when it was not
+// loaded from a bundle, the bundle of that name in the system's standard OFX folder.
+std::string factoryPresetDirectory(const std::string& bundleName);
+
+// The file name of a definition path without its extension: ".../halden_v01.xml" gives
+// "halden_v01".
+std::string bundleNameFromPath(const std::string& definitionPath);
+
+// Every entry of a folder except "." and "..", in the file system's order; empty when the
+// folder does not exist.
+std::vector<std::string> listDirectory(const std::string& folder);
+
+// Preset names in a folder: entries ending in ".xml" (case-sensitive), without it, sorted by
+// byte value.
+std::vector<std::string> presetNamesIn(const std::string& folder);
+
+// True when the folder exists afterwards.
+bool createDirectories(const std::string& folder);

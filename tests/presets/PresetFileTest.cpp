@@ -1,0 +1,181 @@
+#include "presets/PresetFile.h"
+#include "presets/PresetFolders.h"
+
+#include "LogCapture.h"
+#include "definition/DefinitionText.h"
+#include "definition/EmbeddedDefinition.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+PresetValues embeddedDefaults(const XMLEffectDefinition& definition) {
+    PresetValues values;
+    for (const ParameterDef& p : definition.parameters()) {
+        if (p.type == "float") {
+            values[p.name] = PresetValue::number(p.defaultValue);
+        } else if (p.type == "int" || p.type == "choice") {
+            values[p.name] = PresetValue::integer(int(p.defaultValue));
+        } else if (p.type == "bool") {
+            values[p.name] = PresetValue::boolean(p.boolDefault);
+        } else if (p.type == "vec2") {
+            values[p.name] =
+                PresetValue::vec2(p.components[0].defaultValue, p.components[1].defaultValue);
+        }
+    }
+    return values;
+}
+
+void writeFile(const fs::path& path, const std::string& text) {
+    std::ofstream(path) << text;
+}
+
+class PresetFiles : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(definition.parseEmbedded(embeddedEffectDefinition())); }
+    testenv::LogCapture log;
+    testenv::TempDir dir;
+    XMLEffectDefinition definition;
+};
+
+TEST_F(PresetFiles, DefaultsAreWrittenInTheirFileForms) {
+    const std::string path = (dir.path() / "Look.xml").string();
+    ASSERT_TRUE(
+        savePresetFile(path, "BRMR Halden", "1.1", embeddedDefaults(definition), definition));
+    const std::string text = testenv::readFile(path);
+    EXPECT_EQ(text.rfind("<?xml version=\"1.0\" encoding=\"UTF-8\"?>", 0), 0u);
+    EXPECT_NE(text.find("\t\t<effect>BRMR Halden</effect>"), std::string::npos);
+    EXPECT_NE(text.find("<version>1.1</version>"), std::string::npos);
+    for (const char* param :
+         {"<param name=\"blur_radius\" type=\"float\" value=\"35\" />",
+          "<param name=\"optical_center\" type=\"vec2\" value=\"0,0\" />",
+          "<param name=\"falloff_enable\" type=\"bool\" value=\"false\" />",
+          "<param name=\"blade_count\" type=\"int\" value=\"5\" />",
+          "<param name=\"quality_preset\" type=\"choice\" value=\"3\" />",
+          "<param name=\"post_blur_scale\" type=\"float\" value=\"0.15\" />",
+          "<param name=\"superq_exponent\" type=\"vec2\" value=\"0.3810000122,0.75\" />"}) {
+        EXPECT_NE(text.find(param), std::string::npos) << param;
+    }
+    // Parameters follow the definition order.
+    EXPECT_LT(text.find("blur_radius"), text.find("kernel_rotation"));
+    EXPECT_TRUE(log.contains("[INFO] Preset saved: " + path));
+    // Nothing is left beside the file.
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 1);
+}
+
+TEST_F(PresetFiles, ASavedPresetReadsBackTheSameValues) {
+    const std::string path = (dir.path() / "deep" / "er" / "Look.xml").string();
+    PresetValues values = embeddedDefaults(definition);
+    values["blur_radius"] = PresetValue::number(61.25);
+    values["anamorphic"] = PresetValue::vec2(2.0, 0.5);
+    values["aperture_enable"] = PresetValue::boolean(true);
+    ASSERT_TRUE(savePresetFile(path, "BRMR Halden", "1.1", values, definition));
+    std::string effect, version;
+    const PresetValues loaded = loadPresetFile(path, effect, version);
+    EXPECT_EQ(effect, "BRMR Halden");
+    EXPECT_EQ(version, "1.1");
+    EXPECT_EQ(loaded.size(), values.size());
+    EXPECT_EQ(loaded.at("blur_radius"), PresetValue::number(61.25));
+    EXPECT_EQ(loaded.at("anamorphic"), PresetValue::vec2(2.0, 0.5));
+    EXPECT_EQ(loaded.at("aperture_enable"), PresetValue::boolean(true));
+    EXPECT_EQ(loaded.at("quality_preset"), PresetValue::integer(3));
+
+    // Saving again overwrites in place.
+    values["blur_radius"] = PresetValue::number(5.0);
+    ASSERT_TRUE(savePresetFile(path, "BRMR Halden", "1.1", values, definition));
+    EXPECT_EQ(loadPresetFile(path, effect, version).at("blur_radius"), PresetValue::number(5.0));
+}
+
+TEST_F(PresetFiles, BadValuesDropOnlyTheirOwnParam) {
+    const fs::path path = dir.path() / "hand.xml";
+    writeFile(path, "<preset><parameters>"
+                    "<param name=\"a\" type=\"float\" value=\"soft\"/>"
+                    "<param name=\"b\" type=\"int\" value=\"99999999999\"/>"
+                    "<param name=\"c\" type=\"color\" value=\"0.1, 0.2,0.3\"/>"
+                    "<param name=\"d\" type=\"color\" value=\"0.1,0.2\"/>"
+                    "<param name=\"e\" type=\"float\" value=\"1\"/>"
+                    "<param name=\"e\" type=\"float\" value=\"2\"/>"
+                    "<param name=\"f\" type=\"curve\" value=\"x\"/>"
+                    "<param name=\"g\" type=\"bool\" value=\"1\"/>"
+                    "<param type=\"float\" value=\"3\"/>"
+                    "</parameters></preset>");
+    std::string effect = "unchanged", version = "unchanged";
+    const PresetValues values = loadPresetFile(path.string(), effect, version);
+    EXPECT_EQ(effect, "unchanged"); // no meta
+    EXPECT_EQ(values.size(), 3u);
+    EXPECT_EQ(values.at("c"), PresetValue::vec3(0.1, 0.2, 0.3));
+    EXPECT_EQ(values.at("e"), PresetValue::number(2.0)); // the later one wins
+    EXPECT_EQ(values.at("g"), PresetValue::boolean(true));
+    EXPECT_TRUE(log.contains("[INFO] Failed to parse preset param 'a': invalid stod argument"));
+    EXPECT_TRUE(
+        log.contains("[INFO] Failed to parse preset param 'b': stoi argument out of range"));
+}
+
+TEST_F(PresetFiles, UnreadableOrForeignFilesLoadNothing) {
+    std::string effect, version;
+    const std::string missing = (dir.path() / "missing.xml").string();
+    EXPECT_TRUE(loadPresetFile(missing, effect, version).empty());
+    EXPECT_TRUE(log.contains("[ERROR] Failed to load preset file: " + missing));
+    const fs::path foreign = dir.path() / "foreign.xml";
+    writeFile(foreign, "<look><parameters/></look>");
+    EXPECT_TRUE(loadPresetFile(foreign.string(), effect, version).empty());
+    EXPECT_TRUE(
+        log.contains("[ERROR] Invalid preset file (no <preset> root): " + foreign.string()));
+}
+
+TEST_F(PresetFiles, AFolderThatCannotBeMadeFailsTheSave) {
+    writeFile(dir.path() / "blocker", "a file where a folder should be");
+    const std::string folder = (dir.path() / "blocker" / "sub").string();
+    EXPECT_FALSE(savePresetFile(folder + "/Look.xml", "BRMR Halden", "1.1", {}, definition));
+    EXPECT_TRUE(log.contains("[ERROR] Failed to create preset directory: " + folder));
+}
+
+TEST(PresetFolders, ListsOnlyLowerCaseXmlNamesSorted) {
+    testenv::TempDir dir;
+    for (const char* name : {"b.xml", "A.xml", "c.XML", "notes.txt", "a.xml"}) {
+        writeFile(dir.path() / name, "x");
+    }
+    fs::create_directory(dir.path() / "folder.xml");
+    EXPECT_EQ(listDirectory(dir.path().string()).size(), 6u);
+    EXPECT_EQ(presetNamesIn(dir.path().string()),
+              (std::vector<std::string>{"A", "a", "b", "folder"}));
+    EXPECT_TRUE(listDirectory((dir.path() / "none").string()).empty());
+}
+
+#if !defined(_WIN32)
+// Linux folders; the Windows ones are checked by the Windows suite.
+TEST(PresetFolders, UserPresetsLiveInTheConfigFolderPerEffect) {
+    testenv::TempDir config;
+    {
+        testenv::ScopedVariable xdg("XDG_CONFIG_HOME", config.path().string());
+        EXPECT_EQ(userPresetDirectory("BRMR Halden"),
+                  config.path().string() + "/brinmoor/presets/BRMR Halden");
+    }
+    testenv::ScopedVariable noXdg("XDG_CONFIG_HOME", std::nullopt);
+    testenv::ScopedVariable home("HOME", std::string("/home/colourist"));
+    EXPECT_EQ(userPresetDirectory("BRMR Halden"),
+              "/home/colourist/.config/brinmoor/presets/BRMR Halden");
+}
+
+TEST(PresetFolders, FactoryPresetsSitInTheBundleResources) {
+    // This test executable is not a bundle, so the standard plug-in folder is used.
+    EXPECT_EQ(factoryPresetDirectory("halden_v01"),
+              "/usr/OFX/Plugins/halden_v01.ofx.bundle/Contents/Resources/presets");
+}
+#endif
+
+TEST(PresetFolders, BundleNamesComeFromTheDefinitionPath) {
+    EXPECT_EQ(bundleNameFromPath(
+                  "C:/Program Files/Common Files/OFX/Plugins/halden_v01.ofx.bundle/Contents/"
+                  "effects/halden_v01.xml"),
+              "halden_v01");
+    EXPECT_EQ(bundleNameFromPath("dir\\name.v2.xml"), "name.v2");
+    EXPECT_EQ(bundleNameFromPath("plain"), "plain");
+}
+
+} // namespace
