@@ -1,0 +1,166 @@
+// Input textures, stand-ins, the ping-pong arrays and their pool, on the CPU backend.
+#include "render/BufferPool.h"
+#include "render/TextureCache.h"
+
+#include "LogCapture.h"
+#include "gpu/HostRuntime.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+using namespace render;
+using Op = gpu::HostRuntime::Operation;
+
+namespace {
+
+// Float RGBA rows with padding: pitch in bytes, value = x + 100 y in every channel.
+std::vector<float> paddedImage(int width, int height, int pitch) {
+    std::vector<float> data(std::size_t(pitch / 4) * height, -1.0f);
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            for (int c = 0; c < 4; ++c) {
+                data[std::size_t(y) * (pitch / 4) + x * 4 + c] = float(x + 100 * y);
+            }
+        }
+    }
+    return data;
+}
+
+class RenderBuffers : public ::testing::Test {
+protected:
+    testenv::LogCapture log{Logger::DEBUG_LEVEL};
+    gpu::HostRuntime runtime;
+};
+
+TEST_F(RenderBuffers, HostInputsAreCopiedAndDeviceInputsViewedInPlace) {
+    const int pitch = 4 * 16 + 32; // padded rows
+    std::vector<float> host = paddedImage(4, 3, pitch);
+    {
+        TextureCache cache(runtime);
+        ASSERT_TRUE(cache.createTexture("Source", 4, 3, host.data(), pitch));
+        TextureRecord record;
+        ASSERT_TRUE(cache.find("Source", record));
+        EXPECT_FALSE(record.linear);
+        EXPECT_NE(record.array, 0u);
+
+        void* device = nullptr;
+        ASSERT_EQ(runtime.malloc(&device, host.size() * 4), gpu::Error::Success);
+        ASSERT_EQ(runtime.memcpyAsync(device, host.data(), host.size() * 4,
+                                      gpu::MemcpyKind::HostToDevice, 0),
+                  gpu::Error::Success);
+        // Pitch-2D views need a pitch the texture unit accepts; 96 bytes is one.
+        ASSERT_TRUE(cache.createTexture("KernelMap", 4, 3, device, pitch));
+        ASSERT_TRUE(cache.find("KernelMap", record));
+        EXPECT_TRUE(record.linear);
+        EXPECT_EQ(record.array, 0u);
+        EXPECT_TRUE(cache.updateTextureData("KernelMap", device, pitch));
+        EXPECT_TRUE(cache.updateTextureData("Source", host.data(), pitch));
+        EXPECT_FALSE(cache.updateTextureData("Missing", host.data(), pitch));
+        EXPECT_TRUE(log.contains("[ERROR] No cached texture found for Missing"));
+        cache.cleanupTextures();
+        runtime.free(device);
+    }
+    EXPECT_TRUE(runtime.liveCounts().empty());
+}
+
+TEST_F(RenderBuffers, ARefusedZeroCopyViewFallsBackToAnArrayCopy) {
+    void* device = nullptr;
+    ASSERT_EQ(runtime.malloc(&device, 4 * 3 * 16), gpu::Error::Success);
+    TextureCache cache(runtime);
+    runtime.injectFailure(Op::CreateTextureObject, 1, gpu::Error::InvalidValue);
+    ASSERT_TRUE(cache.createTexture("Source", 4, 3, device, 64));
+    TextureRecord record;
+    ASSERT_TRUE(cache.find("Source", record));
+    EXPECT_FALSE(record.linear);
+    EXPECT_NE(record.array, 0u);
+    cache.cleanupTextures();
+    runtime.free(device);
+    EXPECT_TRUE(runtime.liveCounts().empty());
+}
+
+TEST_F(RenderBuffers, StandInsAreRetriedAfterAFailureWithoutLeaking) {
+    {
+        TextureCache cache(runtime);
+        EXPECT_EQ(cache.getDefaultTexture(2), 0u);
+        EXPECT_TRUE(log.contains("[ERROR] Default textures not created yet"));
+        // Black is made, white fails.
+        runtime.injectFailure(Op::MallocArray, 2, gpu::Error::MemoryAllocation);
+        EXPECT_FALSE(cache.createDefaultTextures(8, 8));
+        EXPECT_TRUE(log.contains("[ERROR] Failed to allocate white texture array: out of memory"));
+        EXPECT_EQ(runtime.liveCounts().arrays, 1u);
+        ASSERT_TRUE(cache.createDefaultTextures(8, 8));
+        EXPECT_EQ(runtime.liveCounts().arrays, 3u);
+        EXPECT_NE(cache.getDefaultTexture(1), 0u);
+        EXPECT_NE(cache.getDefaultTexture(2), cache.getDefaultTexture(3));
+        EXPECT_EQ(cache.getDefaultTexture(0), 0u);
+        EXPECT_EQ(cache.getDefaultTexture(4), 0u);
+    }
+    EXPECT_TRUE(runtime.liveCounts().empty());
+}
+
+TEST_F(RenderBuffers, PassesPingPongAndTheFinalCopyHonoursThePitch) {
+    RenderBufferManager manager(runtime);
+    EXPECT_EQ(manager.getInputTexture(1), 0u);
+    ASSERT_TRUE(manager.initialize(4, 2, 0, nullptr, 3));
+    EXPECT_EQ(manager.getInputTexture(0), 0u);
+    EXPECT_NE(manager.getInputTexture(1), manager.getInputTexture(2));
+    EXPECT_EQ(manager.getInputTexture(1), manager.getInputTexture(3));
+    EXPECT_EQ(manager.getOutputSurface(0), manager.getOutputSurface(2));
+    EXPECT_NE(manager.getOutputSurface(0), manager.getOutputSurface(1));
+    EXPECT_TRUE(manager.finalInA());
+
+    // Write a value into A through pass 2's surface, then copy out with padded rows.
+    const float texel[4] = {0.5f, 0.25f, 0.125f, 1.0f};
+    auto* surface = reinterpret_cast<const gpu::EmulatedSurface*>(manager.getOutputSurface(2));
+    surface->store(gpu::Texel{texel[0], texel[1], texel[2], texel[3]}, 3 * 16, 1);
+    std::vector<float> out(2 * 24, -7.0f); // 96-byte rows for 64 bytes of pixels
+    ASSERT_TRUE(manager.copyFinalToOutput(0, 3, out.data(), 4, 2, 96));
+    EXPECT_EQ(out[24 + 12], 0.5f);
+    EXPECT_EQ(out[24 + 15], 1.0f);
+    EXPECT_EQ(out[16], -7.0f); // padding untouched
+
+    // Same size: reused; two passes end in B.
+    const std::size_t arrays = runtime.liveCounts().arrays;
+    ASSERT_TRUE(manager.initialize(4, 2, 0, nullptr, 2));
+    EXPECT_EQ(runtime.liveCounts().arrays, arrays);
+    EXPECT_FALSE(manager.finalInA());
+    manager.cleanup();
+    EXPECT_TRUE(runtime.liveCounts().empty());
+}
+
+TEST_F(RenderBuffers, AFailedAllocationReleasesWhatWasMade) {
+    RenderBufferManager manager(runtime);
+    runtime.injectFailure(Op::CreateSurfaceObject, 2, gpu::Error::InvalidValue);
+    EXPECT_FALSE(manager.initialize(8, 8, 0, nullptr, 3));
+    EXPECT_TRUE(log.contains("[ERROR] Failed to create surface object B: invalid argument"));
+    EXPECT_TRUE(log.contains("[ERROR] Failed to initialize CUDA buffers"));
+    EXPECT_FALSE(manager.initialized());
+    EXPECT_TRUE(runtime.liveCounts().empty());
+}
+
+TEST(BufferPoolCapacity, FollowsTheTwoGigabyteBudget) {
+    EXPECT_EQ(BufferPool::capacityFor(3840, 2160, 0), 15u);
+    EXPECT_EQ(BufferPool::capacityFor(3840, 2160, 1), 7u);
+    EXPECT_EQ(BufferPool::capacityFor(7680, 4320, 1), 4u);
+    EXPECT_EQ(BufferPool::capacityFor(100, 100, 3), 16u);
+}
+
+TEST_F(RenderBuffers, ThePoolEvictsTheLeastRecentlyUsedManager) {
+    BufferPool pool(runtime);
+    // 7680 x 4320 with one process buffer: four managers at most.
+    char buffers[6] = {};
+    RenderBufferManager& first = pool.acquireBufferManager(&buffers[0], 7680, 4320, 1);
+    for (int i = 1; i < 4; ++i) {
+        pool.acquireBufferManager(&buffers[i], 7680, 4320, 1);
+    }
+    EXPECT_EQ(&pool.acquireBufferManager(&buffers[0], 7680, 4320, 1), &first); // hit, now recent
+    EXPECT_EQ(pool.size(), 4u);
+    pool.acquireBufferManager(&buffers[4], 7680, 4320, 1);
+    EXPECT_EQ(pool.size(), 4u);
+    EXPECT_TRUE(log.contains(
+        "[INFO] Pool at cap (4) - LRU evicting entry last used frame 2 (age=4 frames)"));
+    EXPECT_EQ(&pool.acquireBufferManager(&buffers[0], 7680, 4320, 1), &first);
+}
+
+} // namespace
