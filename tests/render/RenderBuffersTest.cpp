@@ -1,5 +1,6 @@
 // Input textures, stand-ins, the ping-pong arrays and their pool, on the CPU backend.
 #include "render/BufferPool.h"
+#include "render/PipelineBuffers.h"
 #include "render/TextureCache.h"
 
 #include "LogCapture.h"
@@ -161,6 +162,66 @@ TEST_F(RenderBuffers, ThePoolEvictsTheLeastRecentlyUsedManager) {
     EXPECT_TRUE(log.contains(
         "[INFO] Pool at cap (4) - LRU evicting entry last used frame 2 (age=4 frames)"));
     EXPECT_EQ(&pool.acquireBufferManager(&buffers[0], 7680, 4320, 1), &first);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(RenderBuffers, ProcessBuffersAreReusedAndReallocatedOnChange) {
+    {
+        ProcessBuffers buffers(runtime);
+        buffers.prepare(8, 4, 1);
+        EXPECT_EQ(buffers.count(), 1u);
+        EXPECT_NE(buffers.effectOutput().texture, 0u);
+        const void* first = buffers.processOutputs()[0].data;
+        buffers.prepare(8, 4, 1);
+        EXPECT_EQ(buffers.processOutputs()[0].data, first);
+        EXPECT_TRUE(log.contains("[DEBUG] Phase 3a.2: Reusing cached multi-pipeline buffers "
+                                 "(CUDA, 1 pipelines, 0.00 MB)"));
+        buffers.prepare(8, 4, 3);
+        EXPECT_EQ(buffers.count(), 3u);
+        EXPECT_EQ(runtime.liveCounts().linear, 4u);
+    }
+    EXPECT_TRUE(runtime.liveCounts().empty());
+}
+
+TEST_F(RenderBuffers, AFailedProcessBufferAbortsTheRenderAndFreesTheRest) {
+    ProcessBuffers buffers(runtime);
+    runtime.injectFailure(Op::Malloc, 3, gpu::Error::MemoryAllocation);
+    try {
+        buffers.prepare(8, 4, 3);
+        FAIL() << "no exception";
+    } catch (const std::runtime_error& e) {
+        EXPECT_STREQ(e.what(), "Failed to allocate pipeline CUDA buffer");
+    }
+    EXPECT_TRUE(log.contains("[ERROR] Phase 3a.2: Failed to allocate pipelineOutput[1] CUDA "
+                             "buffer: out of memory"));
+    EXPECT_TRUE(runtime.liveCounts().empty());
+}
+
+TEST_F(RenderBuffers, AccumulationBuffersStartBlackAndGiveUpWhole) {
+    {
+        AccumulationBuffers accum(runtime);
+        accum.prepare(4, 2, {"trail", "glow"});
+        ASSERT_EQ(accum.buffers().size(), 2u);
+        std::vector<float> copy(4 * 2 * 4, 1.0f);
+        ASSERT_EQ(runtime.memcpyAsync(copy.data(), accum.buffers()[1].data, copy.size() * 4,
+                                      gpu::MemcpyKind::DeviceToHost, 0),
+                  gpu::Error::Success);
+        for (float v : copy) {
+            EXPECT_EQ(v, 0.0f);
+        }
+        EXPECT_FALSE(accum.accumValid);
+        EXPECT_EQ(accum.lastRenderedTime, -1.0f);
+
+        runtime.injectFailure(Op::CreateTextureObject, 2, gpu::Error::InvalidValue);
+        accum.prepare(8, 2, {"trail", "glow"});
+        EXPECT_TRUE(accum.buffers().empty());
+        EXPECT_TRUE(log.contains(
+            "[ERROR] Accumulation buffer allocation failed - temporal effects will not work"));
+    }
+    EXPECT_TRUE(runtime.liveCounts().empty());
 }
 
 } // namespace

@@ -1,0 +1,69 @@
+#pragma once
+
+#include "gpu/Runtime.h"
+
+#include <string>
+#include <vector>
+
+namespace render {
+
+// Linear float RGBA frames (rows packed) with a pitch-2D texture over each.
+struct LinearBuffer {
+    void* data = nullptr;
+    gpu::TextureObject texture = 0;
+};
+
+// The effect-output buffer and one buffer per process, carrying results between processes and
+// effect executions. Kept across frames while the size and process count stay the same.
+class ProcessBuffers {
+public:
+    explicit ProcessBuffers(gpu::Runtime& runtime) : runtime_(runtime) {}
+    ~ProcessBuffers() { release(); }
+    ProcessBuffers(const ProcessBuffers&) = delete;
+    ProcessBuffers& operator=(const ProcessBuffers&) = delete;
+
+    // Throws std::runtime_error when a buffer cannot be allocated; nothing is left allocated.
+    void prepare(int width, int height, int processes);
+    void release();
+
+    const LinearBuffer& effectOutput() const { return effectOutput_; }
+    // Buffers whose texture could be made, in process order.
+    const std::vector<LinearBuffer>& processOutputs() const { return processOutputs_; }
+    std::size_t count() const { return processOutputs_.size(); }
+
+private:
+    gpu::Runtime& runtime_;
+    LinearBuffer effectOutput_;
+    std::vector<LinearBuffer> processOutputs_;
+    int width_ = 0;
+    int height_ = 0;
+    int processes_ = 0;
+};
+
+// Zero-filled frames that keep a finished render for the next one, one per declared name.
+class AccumulationBuffers {
+public:
+    explicit AccumulationBuffers(gpu::Runtime& runtime) : runtime_(runtime) {}
+    ~AccumulationBuffers() { release(); }
+    AccumulationBuffers(const AccumulationBuffers&) = delete;
+    AccumulationBuffers& operator=(const AccumulationBuffers&) = delete;
+
+    // (Re)allocates for this size; a failure releases everything and leaves the render to go
+    // on without accumulation.
+    void prepare(int width, int height, const std::vector<std::string>& names);
+    void release();
+
+    const std::vector<std::string>& names() const { return names_; }
+    const std::vector<LinearBuffer>& buffers() const { return buffers_; }
+    bool accumValid = false;
+    float lastRenderedTime = -1.0f;
+
+private:
+    gpu::Runtime& runtime_;
+    std::vector<LinearBuffer> buffers_;
+    std::vector<std::string> names_;
+    int width_ = 0;
+    int height_ = 0;
+};
+
+} // namespace render
