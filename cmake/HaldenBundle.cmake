@@ -1,0 +1,54 @@
+# halden_add_ofx_bundle(<target> <bundle name> [EXPORTS <symbol>...])
+#
+# Turns a MODULE library target into an OFX plug-in binary laid out as a bundle:
+#   ${CMAKE_BINARY_DIR}/bundles/<bundle name>.ofx.bundle/Contents/<arch>/<bundle name>.ofx
+# with <arch> Linux-x86-64 (Linux-<processor> elsewhere on Linux) or Win64. Symbols are hidden
+# by default; on Linux a version script exports only the OFX entry points and the EXPORTS
+# listed, on Windows only what is marked OfxExport (__declspec(dllexport)) is exported.
+# Sets <target>_BUNDLE_DIR in the caller's scope.
+function(halden_add_ofx_bundle target bundle_name)
+    cmake_parse_arguments(B "" "" "EXPORTS" ${ARGN})
+
+    if(WIN32)
+        set(arch Win64)
+    elseif(APPLE)
+        set(arch MacOS)
+    elseif(CMAKE_SYSTEM_PROCESSOR MATCHES "^(x86_64|AMD64|amd64)$")
+        set(arch Linux-x86-64)
+    else()
+        set(arch Linux-${CMAKE_SYSTEM_PROCESSOR})
+    endif()
+    set(bundle_dir ${CMAKE_BINARY_DIR}/bundles/${bundle_name}.ofx.bundle)
+    set(binary_dir ${bundle_dir}/Contents/${arch})
+
+    # $<1:...> keeps multi-config generators from appending a per-configuration folder.
+    set_target_properties(${target} PROPERTIES
+        PREFIX ""
+        SUFFIX ".ofx"
+        OUTPUT_NAME ${bundle_name}
+        LIBRARY_OUTPUT_DIRECTORY $<1:${binary_dir}>
+        RUNTIME_OUTPUT_DIRECTORY $<1:${binary_dir}>
+        C_VISIBILITY_PRESET hidden
+        CXX_VISIBILITY_PRESET hidden
+        VISIBILITY_INLINES_HIDDEN ON)
+
+    if(CMAKE_SYSTEM_NAME STREQUAL "Linux")
+        set(symbols OfxGetNumberOfPlugins OfxGetPlugin OfxSetHost ${B_EXPORTS})
+        set(script "{\n  global:\n")
+        foreach(symbol IN LISTS symbols)
+            string(APPEND script "    ${symbol};\n")
+        endforeach()
+        string(APPEND script "  local:\n    *;\n};\n")
+        set(map_file ${CMAKE_CURRENT_BINARY_DIR}/${target}.exports.map)
+        file(WRITE ${map_file} "${script}")
+        target_link_options(${target} PRIVATE "LINKER:--version-script=${map_file}")
+        set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${map_file})
+        # A module with unresolved symbols would only fail when a host loads it; sanitizer
+        # runtimes are resolved by the executable, so the check stays off with them.
+        if(NOT HALDEN_SANITIZE OR HALDEN_SANITIZE STREQUAL "OFF")
+            target_link_options(${target} PRIVATE "LINKER:--no-undefined")
+        endif()
+    endif()
+
+    set(${target}_BUNDLE_DIR ${bundle_dir} PARENT_SCOPE)
+endfunction()

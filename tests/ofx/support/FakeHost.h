@@ -1,0 +1,128 @@
+#pragma once
+
+#include "ofx/ofxDrawSuite.h"
+#include "ofx/ofxImageEffect.h"
+
+#include <atomic>
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+#include <variant>
+#include <vector>
+
+namespace fakehost {
+
+// A minimal in-memory OFX host for the support layer's tests: just enough of the property,
+// image-effect, parameter, message and multithread suites to describe, instantiate and render
+// the test plug-in. Handles are pointers to the structs below. One FakeHost at a time.
+
+using Value = std::variant<int, double, std::string, void*>;
+
+struct PropertyBag {
+    std::map<std::string, std::vector<Value>> values;
+
+    OfxPropertySetHandle handle() { return reinterpret_cast<OfxPropertySetHandle>(this); }
+    bool has(const std::string& name) const { return values.count(name) != 0; }
+    int getInt(const std::string& name, size_t index = 0) const;
+    double getDouble(const std::string& name, size_t index = 0) const;
+    std::string getString(const std::string& name, size_t index = 0) const;
+    void* getPointer(const std::string& name, size_t index = 0) const;
+    std::vector<std::string> getStrings(const std::string& name) const;
+};
+
+struct FakeParam {
+    std::string name;
+    std::string type;
+    PropertyBag props;
+    std::vector<Value> value; // one entry per component
+};
+
+struct FakeImage {
+    PropertyBag props;
+    std::vector<float> storage;
+    int rowFloats = 0;
+    OfxRectI bounds{0, 0, 0, 0};
+
+    float* pixel(int x, int y);
+};
+
+struct FakeClip {
+    std::string name;
+    PropertyBag props;
+    FakeImage* image = nullptr; // not owned
+};
+
+// An effect descriptor or instance; its param set handle is the effect itself.
+struct FakeEffect {
+    PropertyBag props;
+    std::vector<std::unique_ptr<FakeParam>> params; // in definition order
+    std::vector<std::unique_ptr<FakeClip>> clips;   // in definition order
+
+    OfxImageEffectHandle handle() { return reinterpret_cast<OfxImageEffectHandle>(this); }
+    FakeParam* param(const std::string& name);
+    FakeClip* clip(const std::string& name);
+};
+
+// An interact descriptor or instance; its handle is the struct itself.
+struct FakeInteract {
+    PropertyBag props;
+
+    OfxInteractHandle handle() { return reinterpret_cast<OfxInteractHandle>(this); }
+};
+
+// One call of the draw suite, as data.
+struct DrawCall {
+    std::string kind; // "colour", "draw" or "text"
+    OfxRGBAColourF colour{0.0f, 0.0f, 0.0f, 0.0f};
+    int primitive = -1;
+    std::vector<OfxPointD> points;
+    std::string text;
+    int alignment = 0;
+};
+
+struct Message {
+    std::string type;
+    std::string id;
+    std::string text;
+};
+
+class FakeHost {
+public:
+    FakeHost();
+    ~FakeHost();
+    FakeHost(const FakeHost&) = delete;
+    FakeHost& operator=(const FakeHost&) = delete;
+
+    static FakeHost& current();
+
+    OfxHost* host() { return &host_; }
+    // fetchSuite answers NULL for this suite name from now on.
+    void withholdSuite(const std::string& name) { withheld_.insert(name); }
+
+    // An effect descriptor, or an instance in context built from a described one: clips
+    // connected with float RGBA, parameters at their defaults.
+    std::unique_ptr<FakeEffect> newDescriptor();
+    std::unique_ptr<FakeEffect> newInstance(FakeEffect& described, const char* context);
+
+    // A float RGBA image with the given bounds and rowFloats floats per row (>= 4 x width).
+    std::unique_ptr<FakeImage> newImage(const OfxRectI& bounds, int rowFloats);
+
+    PropertyBag hostProps;
+    unsigned int cpuCount = 4;
+    bool refuseMultiThread = false;
+    std::atomic<int> multiThreadCalls{0};
+    std::atomic<unsigned int> largestThreadCount{0};
+    std::atomic<int> releasedImages{0};
+    std::vector<Message> messages;
+    std::vector<std::string> valuesSetByPlugin;
+    std::vector<DrawCall> drawCalls;
+
+private:
+    static const void* fetchSuite(OfxPropertySetHandle host, const char* name, int version);
+
+    OfxHost host_;
+    std::set<std::string> withheld_;
+};
+
+} // namespace fakehost
