@@ -1,0 +1,60 @@
+#include "host/params/ParamSet.h"
+
+#include "host/core/HostError.h"
+
+namespace ofxhost {
+
+ParamSet* ParamSet::fromHandle(OfxParamSetHandle handle) {
+    return objectFromHandle<ParamSet>(handle, HandleTag::ParamSetKind);
+}
+
+Param& ParamSet::define(const std::string& type, const std::string& name) {
+    if (find(name) != nullptr) {
+        throw HostError(kOfxStatErrExists, "parameter " + name + " is already defined");
+    }
+    const auto info = ParamTypeInfo::forType(type);
+    if (!info) {
+        throw HostError(kOfxStatErrUnknown, "unknown parameter type " + type);
+    }
+    params_.push_back(std::make_unique<Param>(*this, type, name, *info));
+    return *params_.back();
+}
+
+void ParamSet::instantiateFrom(ParamSet& descriptors) {
+    params_.clear();
+    for (const auto& descriptor : descriptors.params_) {
+        params_.push_back(std::make_unique<Param>(*this, *descriptor));
+    }
+}
+
+Param* ParamSet::find(const std::string& name) {
+    for (const auto& param : params_) {
+        if (param->name() == name) {
+            return param.get();
+        }
+    }
+    return nullptr;
+}
+
+Param& ParamSet::get(const std::string& name) {
+    Param* param = find(name);
+    if (param == nullptr) {
+        throw HostError(kOfxStatErrUnknown, "no parameter named " + name);
+    }
+    return *param;
+}
+
+void ParamSet::beginEdit(const std::string& name) {
+    openEdits_.push_back(name);
+    editBlocks_.push_back(name);
+}
+
+bool ParamSet::endEdit() {
+    if (openEdits_.empty()) {
+        return false;
+    }
+    openEdits_.pop_back();
+    return true;
+}
+
+} // namespace ofxhost

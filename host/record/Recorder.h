@@ -1,0 +1,49 @@
+#pragma once
+
+#include "host/record/Records.h"
+
+#include <mutex>
+#include <vector>
+
+namespace ofxhost {
+
+// Everything the plug-in said to the host that is not kept in the descriptors themselves:
+// messages, draw-suite calls, values it set, the change notifications the host sent, suite
+// requests and progress. Thread-safe; readers get copies.
+class Recorder {
+public:
+    void addMessage(MessageRecord message);
+    void addDrawCall(DrawCall call);
+    void addValueChange(ValueChange change);
+    void addInstanceChange(InstanceChangeRecord change);
+    void addSuiteRequest(SuiteRequest request);
+    void addProgress(ProgressEvent event);
+    void countRedraw();
+    void countSwapBuffers();
+
+    std::vector<MessageRecord> messages() const;
+    std::vector<DrawCall> drawCalls() const;
+    std::vector<ValueChange> valueChanges() const;
+    std::vector<InstanceChangeRecord> instanceChanges() const;
+    std::vector<SuiteRequest> suiteRequests() const;
+    std::vector<ProgressEvent> progress() const;
+    int redrawCount() const;
+    int swapBuffersCount() const;
+
+    // Forgets the draw calls (one overlay draw at a time is easier to read).
+    void clearDrawCalls();
+    void clear();
+
+private:
+    mutable std::mutex mutex_;
+    std::vector<MessageRecord> messages_;
+    std::vector<DrawCall> drawCalls_;
+    std::vector<ValueChange> valueChanges_;
+    std::vector<InstanceChangeRecord> instanceChanges_;
+    std::vector<SuiteRequest> suiteRequests_;
+    std::vector<ProgressEvent> progress_;
+    int redraws_ = 0;
+    int swapBuffers_ = 0;
+};
+
+} // namespace ofxhost

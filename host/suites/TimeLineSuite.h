@@ -1,0 +1,9 @@
+#pragma once
+
+#include "ofx/ofxTimeLine.h"
+
+namespace ofxhost {
+
+const OfxTimeLineSuiteV1* timeLineSuiteV1();
+
+} // namespace ofxhost

@@ -1,0 +1,188 @@
+// `halden-render --describe` run as a user runs it: JSON with the exact keys of the contract on
+// stdout, or one error line on stderr and a non-zero exit.
+
+#include "JsonReader.h"
+
+#include "TestEnvironment.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+namespace {
+
+using teste2e::JsonReader;
+using teste2e::JsonValue;
+
+struct CommandRun {
+    int status = 0;
+    std::string out;
+    std::string err;
+};
+
+CommandRun runRender(const std::string& arguments) {
+    testenv::TempDir dir;
+    const auto out = dir.path() / "out.txt";
+    const auto err = dir.path() / "err.txt";
+    const std::string command = std::string("\"") + HALDEN_RENDER_EXE + "\" " + arguments +
+                                " > \"" + out.string() + "\" 2> \"" + err.string() + "\"";
+    CommandRun run;
+    run.status = std::system(command.c_str());
+    run.out = testenv::readFile(out);
+    run.err = testenv::readFile(err);
+    return run;
+}
+
+std::string bundleArgument() {
+    return std::string("--bundle \"") + HALDEN_TEST_PLUGIN_BUNDLE + "\"";
+}
+
+int lineCount(const std::string& text) {
+    int lines = 0;
+    for (char c : text) {
+        lines += c == '\n';
+    }
+    return lines;
+}
+
+class DescribeCommand : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        const CommandRun run = runRender("--describe " + bundleArgument());
+        ASSERT_EQ(run.status, 0) << run.err;
+        EXPECT_EQ(run.err, "");
+        document = JsonReader::parse(run.out);
+    }
+    static JsonValue document;
+};
+
+JsonValue DescribeCommand::document;
+
+TEST_F(DescribeCommand, PrintsExactlyTheContractKeys) {
+    using Keys = std::vector<std::string>;
+    EXPECT_EQ(document.keys(), (Keys{"plugin", "clips", "params", "pages"}));
+    EXPECT_EQ(
+        document["plugin"].keys(),
+        (Keys{"identifier", "version", "label", "grouping", "description", "contexts",
+              "pixelDepths", "supportsTiles", "cudaRender", "cudaStream", "overlayInteract"}));
+    for (const auto& clip : document["clips"].items) {
+        EXPECT_EQ(clip.keys(), (Keys{"name", "optional", "isMask", "components", "supportsTiles"}));
+    }
+    for (const auto& param : document["params"].items) {
+        EXPECT_EQ(param.keys(), (Keys{"name", "type", "label", "hint", "default", "min", "max",
+                                      "displayMin", "displayMax", "increment", "digits", "parent",
+                                      "options", "secret", "enabled"}));
+    }
+    for (const auto& page : document["pages"].items) {
+        EXPECT_EQ(page.keys(), (Keys{"name", "children"}));
+    }
+}
+
+TEST_F(DescribeCommand, DescribesThePluginItLoaded) {
+    const JsonValue& plugin = document["plugin"];
+    EXPECT_EQ(plugin["identifier"].text, "org.halden.testplugin");
+    EXPECT_EQ(plugin["version"].text, "1.2");
+    EXPECT_EQ(plugin["label"].text, "Halden Test Effect");
+    EXPECT_EQ(plugin["grouping"].text, "Halden Tests");
+    EXPECT_EQ(plugin["description"].text, "Scales the source by a gain");
+    EXPECT_EQ(
+        plugin["contexts"].strings(),
+        (std::vector<std::string>{"OfxImageEffectContextFilter", "OfxImageEffectContextGeneral"}));
+    EXPECT_EQ(plugin["pixelDepths"].strings(), (std::vector<std::string>{"OfxBitDepthFloat"}));
+    EXPECT_EQ(plugin["supportsTiles"].kind, JsonValue::Kind::Bool);
+    EXPECT_FALSE(plugin["supportsTiles"].flag);
+    EXPECT_TRUE(plugin["overlayInteract"].flag);
+}
+
+TEST_F(DescribeCommand, ListsClipsAndParamsInDefinitionOrder) {
+    const JsonValue& clips = document["clips"];
+    ASSERT_EQ(clips.items.size(), 3u);
+    EXPECT_EQ(clips[1]["name"].text, "Mask");
+    EXPECT_TRUE(clips[1]["optional"].flag);
+    EXPECT_TRUE(clips[1]["isMask"].flag);
+    EXPECT_EQ(clips[1]["components"].strings(),
+              (std::vector<std::string>{"OfxImageComponentAlpha"}));
+
+    const JsonValue& params = document["params"];
+    ASSERT_EQ(params.items.size(), 14u);
+    const JsonValue& gain = params[0];
+    EXPECT_EQ(gain["name"].text, "gain");
+    EXPECT_EQ(gain["type"].text, "OfxParamTypeDouble");
+    EXPECT_EQ(gain["hint"].text, "Multiplies the source");
+    EXPECT_EQ(gain["default"].number, 1.0);
+    EXPECT_EQ(gain["max"].number, 10.0);
+    EXPECT_EQ(gain["displayMax"].number, 4.0);
+    EXPECT_EQ(gain["increment"].number, 0.1);
+    EXPECT_EQ(gain["digits"].number, 2.0);
+    EXPECT_TRUE(gain["options"].isNull());
+    EXPECT_TRUE(gain["enabled"].flag);
+    EXPECT_FALSE(gain["secret"].flag);
+
+    EXPECT_EQ(params[3]["options"].strings(),
+              (std::vector<std::string>{"Multiply", "Add", "Screen"}));
+    EXPECT_EQ(params[6]["name"].text, "center");
+    ASSERT_EQ(params[6]["default"].items.size(), 2u);
+    EXPECT_EQ(params[6]["default"][1].number, 100.0);
+    EXPECT_EQ(params[8]["default"].text, "hello");
+    EXPECT_EQ(params[8]["parent"].text, "Advanced");
+    EXPECT_TRUE(params[9]["default"].isNull()) << "a push button has no value";
+    EXPECT_TRUE(params[9]["min"].isNull());
+}
+
+TEST_F(DescribeCommand, ListsThePagesWithTheirChildren) {
+    const JsonValue& pages = document["pages"];
+    ASSERT_EQ(pages.items.size(), 1u);
+    EXPECT_EQ(pages[0]["name"].text, "Controls");
+    EXPECT_EQ(pages[0]["children"].strings(),
+              (std::vector<std::string>{"gain", "offset", "invert", "mode", "tint", "center",
+                                        "Advanced"}));
+}
+
+TEST(DescribeCommandHosts, ReportsTheSameEffectToEveryHostAndContext) {
+    for (const char* host : {"resolve", "nuke", "flame", "com.example.app"}) {
+        const CommandRun run = runRender("--describe --context general --host " +
+                                         std::string(host) + " " + bundleArgument());
+        ASSERT_EQ(run.status, 0) << host << ": " << run.err;
+        const JsonValue document = JsonReader::parse(run.out);
+        EXPECT_EQ(document["clips"].items.size(), 3u) << host;
+        EXPECT_EQ(document["params"].items.size(), 14u) << host;
+    }
+}
+
+TEST(DescribeCommandErrors, AnUnknownOptionIsOneLineAndNonZero) {
+    const CommandRun run = runRender("--describe --frobnicate " + bundleArgument());
+    EXPECT_NE(run.status, 0);
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(lineCount(run.err), 1) << run.err;
+    EXPECT_NE(run.err.find("--frobnicate"), std::string::npos);
+}
+
+TEST(DescribeCommandErrors, AMissingBundleIsOneLineAndNonZero) {
+    const CommandRun run = runRender("--describe --bundle /no/such/thing.ofx.bundle");
+    EXPECT_NE(run.status, 0);
+    EXPECT_EQ(lineCount(run.err), 1) << run.err;
+    EXPECT_NE(run.err.find("/no/such/thing.ofx.bundle"), std::string::npos);
+}
+
+TEST(DescribeCommandErrors, ABundleThatFailsToLoadIsOneLineAndNonZero) {
+    testenv::TempDir dir;
+    const auto binaryFolder = dir.path() / "broken.ofx.bundle" / "Contents" / "Linux-x86-64";
+    std::filesystem::create_directories(binaryFolder);
+    std::ofstream(binaryFolder / "broken.ofx") << "not a shared library";
+    const CommandRun run =
+        runRender("--describe --bundle \"" + (dir.path() / "broken.ofx.bundle").string() + "\"");
+    EXPECT_NE(run.status, 0);
+    EXPECT_EQ(lineCount(run.err), 1) << run.err;
+    EXPECT_NE(run.err.find("broken.ofx"), std::string::npos);
+}
+
+TEST(DescribeCommandErrors, AContextThePluginLacksIsOneLineAndNonZero) {
+    const CommandRun run = runRender("--describe --context transition " + bundleArgument());
+    EXPECT_NE(run.status, 0);
+    EXPECT_EQ(lineCount(run.err), 1) << run.err;
+}
+
+} // namespace

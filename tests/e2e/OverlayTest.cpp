@@ -1,0 +1,145 @@
+// The test plug-in's overlay through the headless viewer: its drawing arrives as draw-suite
+// calls, pen presses near "center" are taken.
+
+#include "TestPluginSession.h"
+
+#include "host/core/HostError.h"
+#include "host/interact/OverlayInteract.h"
+
+#include "ofx/ofxDrawSuite.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using ofxhost::DrawCall;
+using ofxhost::EffectInstance;
+using ofxhost::HostError;
+using ofxhost::HostProfile;
+using ofxhost::InteractArgs;
+using ofxhost::InteractSettings;
+using ofxhost::OverlayInteract;
+using ofxhost::ParamValue;
+using ofxhost::PenArgs;
+using teste2e::TestPluginSession;
+
+// OFX host names of a preset with the draw suite and of one without.
+const char* const kDrawingHost = "DaVinciResolve";
+const char* const kOpenGlHost = "uk.co.thefoundry.nuke";
+
+PenArgs penAt(double x, double y) {
+    PenArgs args;
+    args.position = OfxPointD{x, y};
+    args.viewportPosition = OfxPointI{static_cast<int>(x), static_cast<int>(y)};
+    args.pressure = 1.0;
+    return args;
+}
+
+TEST(Overlay, DrawsASquareAndALabelAroundCenter) {
+    TestPluginSession session(HostProfile::forName(kDrawingHost));
+    EffectInstance& instance = session.instance();
+    instance.setValue("center", ParamValue::of({40.0, 60.0}));
+    OverlayInteract& overlay = instance.createOverlay(InteractSettings{});
+    session.host.recorder().clearDrawCalls();
+
+    EXPECT_EQ(overlay.draw(InteractArgs{}), kOfxStatOK);
+
+    const auto calls = session.host.recorder().drawCalls();
+    ASSERT_EQ(calls.size(), 3u);
+    EXPECT_EQ(calls[0].kind, DrawCall::Kind::SetColour);
+    EXPECT_EQ(calls[0].colour.r, 1.0f);
+    EXPECT_EQ(calls[0].colour.g, 0.0f);
+    EXPECT_EQ(calls[0].colour.b, 0.0f);
+    EXPECT_EQ(calls[0].colour.a, 1.0f);
+
+    EXPECT_EQ(calls[1].kind, DrawCall::Kind::Draw);
+    EXPECT_EQ(calls[1].primitive, kOfxDrawPrimitiveLineLoop);
+    ASSERT_EQ(calls[1].points.size(), 4u);
+    double minX = 1e9, maxX = -1e9, minY = 1e9, maxY = -1e9;
+    for (const auto& point : calls[1].points) {
+        minX = std::min(minX, point.x);
+        maxX = std::max(maxX, point.x);
+        minY = std::min(minY, point.y);
+        maxY = std::max(maxY, point.y);
+        // Every corner is a corner of the square of side 20 around (40, 60).
+        EXPECT_EQ(std::abs(point.x - 40.0), 10.0);
+        EXPECT_EQ(std::abs(point.y - 60.0), 10.0);
+    }
+    EXPECT_EQ(maxX - minX, 20.0);
+    EXPECT_EQ(maxY - minY, 20.0);
+    EXPECT_EQ(calls[1].colour.r, 1.0f);
+
+    EXPECT_EQ(calls[2].kind, DrawCall::Kind::DrawText);
+    EXPECT_EQ(calls[2].text, "center");
+    EXPECT_EQ(calls[2].points.at(0).x, 40.0);
+    EXPECT_EQ(calls[2].points.at(0).y, 60.0);
+}
+
+TEST(Overlay, TakesPenPressesWithinTenUnitsOfCenterOnly) {
+    TestPluginSession session(HostProfile::forName(kDrawingHost));
+    EffectInstance& instance = session.instance();
+    instance.setValue("center", ParamValue::of({-20.0, 5.0}));
+    OverlayInteract& overlay = instance.createOverlay(InteractSettings{});
+    EXPECT_EQ(overlay.penDown(penAt(-20.0, 5.0)), kOfxStatOK);
+    EXPECT_EQ(overlay.penDown(penAt(-14.0, 13.0)), kOfxStatOK);
+    EXPECT_EQ(overlay.penDown(penAt(-14.0, 14.0)), kOfxStatReplyDefault);
+    EXPECT_EQ(overlay.penDown(penAt(100.0, 100.0)), kOfxStatReplyDefault);
+    EXPECT_EQ(overlay.penUp(penAt(-20.0, 5.0)) == kOfxStatOK ||
+                  overlay.penUp(penAt(-20.0, 5.0)) == kOfxStatReplyDefault,
+              true);
+}
+
+TEST(Overlay, FollowsCenterAnimatedOverTime) {
+    TestPluginSession session(HostProfile::forName(kDrawingHost));
+    EffectInstance& instance = session.instance();
+    instance.setValueAtTime("center", 0.0, ParamValue::of({0.0, 0.0}));
+    instance.setValueAtTime("center", 10.0, ParamValue::of({100.0, 50.0}));
+    OverlayInteract& overlay = instance.createOverlay(InteractSettings{});
+    session.host.recorder().clearDrawCalls();
+    InteractArgs at;
+    at.time = 5.0;
+    overlay.draw(at);
+    const auto calls = session.host.recorder().drawCalls();
+    ASSERT_FALSE(calls.empty());
+    EXPECT_EQ(calls.back().text, "center");
+    EXPECT_EQ(calls.back().points.at(0).x, 50.0);
+    EXPECT_EQ(calls.back().points.at(0).y, 25.0);
+}
+
+TEST(Overlay, DrawsNothingWhereTheHostHasNoDrawSuite) {
+    TestPluginSession session(HostProfile::forName(kOpenGlHost));
+    EffectInstance& instance = session.instance();
+    OverlayInteract& overlay = instance.createOverlay(InteractSettings{});
+    session.host.recorder().clearDrawCalls();
+    overlay.draw(InteractArgs{});
+    EXPECT_TRUE(session.host.recorder().drawCalls().empty());
+    EXPECT_EQ(overlay.penDown(penAt(100.0, 100.0)), kOfxStatOK);
+}
+
+TEST(Overlay, IsRefusedByAHostWithoutOverlays) {
+    HostProfile profile = HostProfile::forName(kDrawingHost);
+    profile.supportsOverlays = false;
+    TestPluginSession session(profile);
+    EffectInstance& instance = session.instance();
+    EXPECT_THROW(instance.createOverlay(InteractSettings{}), HostError);
+}
+
+TEST(Overlay, InstanceCarriesTheViewerProperties) {
+    TestPluginSession session(HostProfile::forName(kDrawingHost));
+    EffectInstance& instance = session.instance();
+    InteractSettings settings;
+    settings.pixelScale[0] = 0.5;
+    settings.pixelScale[1] = 0.5;
+    settings.viewport[0] = 640;
+    settings.viewport[1] = 360;
+    OverlayInteract& overlay = instance.createOverlay(settings);
+    EXPECT_EQ(overlay.properties().getPointer(kOfxPropEffectInstance), instance.handle());
+    EXPECT_EQ(overlay.properties().getDoubles(kOfxInteractPropPixelScale),
+              (std::vector<double>{0.5, 0.5}));
+    EXPECT_EQ(overlay.properties().getInts("OfxInteractPropViewport"),
+              (std::vector<int>{640, 360}));
+    instance.destroyOverlay(overlay);
+    EXPECT_EQ(session.plugin.escapedExceptions(), 0);
+}
+
+} // namespace

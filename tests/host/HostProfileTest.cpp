@@ -1,0 +1,110 @@
+// What each host profile tells a plug-in: its OFX name, the features in its property set and
+// the suites fetchSuite hands out.
+
+#include "host/plugin/Host.h"
+
+#include "ofx/ofxDrawSuite.h"
+#include "ofx/ofxGPURender.h"
+#include "ofx/ofxImageEffect.h"
+#include "ofx/ofxParametricParam.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using ofxhost::Host;
+using ofxhost::HostProfile;
+
+const char* const kCudaHost = "DaVinciResolve";
+const char* const kHostWithoutDrawSuite = "uk.co.thefoundry.nuke";
+
+TEST(HostProfile, PresetsAreFoundByShortOrOfxName) {
+    EXPECT_EQ(HostProfile::presetNames(), (std::vector<std::string>{"resolve", "nuke", "flame"}));
+    EXPECT_EQ(HostProfile::forName("resolve").name, "DaVinciResolve");
+    EXPECT_EQ(HostProfile::forName("DaVinciResolve").cudaRender, true);
+    EXPECT_EQ(HostProfile::forName("nuke").name, "uk.co.thefoundry.nuke");
+    EXPECT_EQ(HostProfile::forName("flame").name, "com.autodesk.flame");
+    EXPECT_EQ(HostProfile::forName("com.example.viewer").name, "com.example.viewer");
+    EXPECT_FALSE(HostProfile::forName("com.example.viewer").cudaRender);
+}
+
+TEST(HostProfile, EveryPresetSupportsOverlaysAndPagesAndOneRendersCudaOnStreams) {
+    for (const auto& name : HostProfile::presetNames()) {
+        const HostProfile profile = HostProfile::forName(name);
+        EXPECT_TRUE(profile.supportsOverlays) << name;
+        EXPECT_NE(profile.maxPages, 0) << name;
+        EXPECT_EQ(profile.cudaRender, profile.name == kCudaHost) << name;
+    }
+    EXPECT_TRUE(HostProfile::forName(kCudaHost).cudaStream);
+}
+
+TEST(Host, DescribesItselfThroughItsPropertySet) {
+    HostProfile profile = HostProfile::forName(kCudaHost);
+    profile.maxPages = 5;
+    profile.pageColumns = 2;
+    profile.pageRows = 9;
+    Host host(profile);
+    const auto& props = host.properties();
+    EXPECT_EQ(props.getString(kOfxPropName), "DaVinciResolve");
+    EXPECT_EQ(props.getString(kOfxPropType), kOfxTypeImageEffectHost);
+    EXPECT_EQ(props.getInt(kOfxImageEffectPropSupportsOverlays), 1);
+    EXPECT_EQ(props.getInt(kOfxParamHostPropMaxPages), 5);
+    EXPECT_EQ(props.getInts(kOfxParamHostPropPageRowColumnCount), (std::vector<int>{2, 9}));
+    EXPECT_EQ(props.getString(kOfxImageEffectPropCudaRenderSupported), "true");
+    EXPECT_EQ(props.getString(kOfxImageEffectPropCudaStreamSupported), "true");
+    EXPECT_EQ(Host::fromHandle(host.ofxHost()->host), &host);
+}
+
+TEST(Host, StreamsAreNeverOfferedWithoutCudaRendering) {
+    HostProfile profile = HostProfile::generic("org.halden.tests");
+    profile.cudaRender = false;
+    profile.cudaStream = true;
+    Host host(profile);
+    EXPECT_EQ(host.properties().getString(kOfxImageEffectPropCudaStreamSupported), "false");
+}
+
+const void* fetch(Host& host, const char* suite, int version) {
+    return host.ofxHost()->fetchSuite(host.ofxHost()->host, suite, version);
+}
+
+TEST(Host, HandsOutOnlyTheSuitesItsProfileOffers) {
+    Host full(HostProfile::generic("org.halden.tests"));
+    for (const char* suite :
+         {kOfxPropertySuite, kOfxImageEffectSuite, kOfxParameterSuite, kOfxMemorySuite,
+          kOfxMultiThreadSuite, kOfxMessageSuite, kOfxInteractSuite, kOfxDrawSuite,
+          kOfxParametricParameterSuite, "OfxProgressSuite", "OfxTimeLineSuite"}) {
+        EXPECT_NE(fetch(full, suite, 1), nullptr) << suite;
+    }
+    EXPECT_EQ(fetch(full, kOfxMessageSuite, 2), fetch(full, kOfxMessageSuite, 1));
+    EXPECT_NE(fetch(full, "OfxProgressSuite", 2), fetch(full, "OfxProgressSuite", 1));
+    EXPECT_EQ(fetch(full, kOfxPropertySuite, 2), nullptr);
+    EXPECT_EQ(fetch(full, kOfxOpenGLRenderSuite, 1), nullptr);
+    EXPECT_EQ(fetch(full, "NoSuchSuite", 1), nullptr);
+
+    Host withoutDrawSuite(HostProfile::forName(kHostWithoutDrawSuite));
+    EXPECT_EQ(fetch(withoutDrawSuite, kOfxDrawSuite, 1), nullptr);
+    EXPECT_NE(fetch(withoutDrawSuite, kOfxInteractSuite, 1), nullptr);
+
+    HostProfile noOverlays = HostProfile::forName(kCudaHost);
+    noOverlays.supportsOverlays = false;
+    Host plain(noOverlays);
+    EXPECT_EQ(fetch(plain, kOfxDrawSuite, 1), nullptr);
+    EXPECT_EQ(fetch(plain, kOfxInteractSuite, 1), nullptr);
+    EXPECT_EQ(plain.properties().getInt(kOfxImageEffectPropSupportsOverlays), 0);
+
+    const auto requests = withoutDrawSuite.recorder().suiteRequests();
+    ASSERT_EQ(requests.size(), 2u);
+    EXPECT_FALSE(requests[0].provided);
+}
+
+TEST(Host, MultithreadingOffGivesTheSequentialTable) {
+    HostProfile profile = HostProfile::generic("org.halden.tests");
+    profile.multiThreading = false;
+    Host host(profile);
+    auto suite = static_cast<const OfxMultiThreadSuiteV1*>(fetch(host, kOfxMultiThreadSuite, 1));
+    unsigned int cpus = 0;
+    suite->multiThreadNumCPUs(&cpus);
+    EXPECT_EQ(cpus, 1u);
+}
+
+} // namespace
