@@ -5,7 +5,7 @@ set(HALDEN_EMBED_SCRIPT ${CMAKE_CURRENT_LIST_DIR}/EmbedFile.cmake)
 
 function(halden_embed_text target file symbol)
     get_filename_component(abs ${file} ABSOLUTE)
-    set(out ${CMAKE_CURRENT_BINARY_DIR}/embedded/${symbol}.cpp)
+    set(out ${CMAKE_CURRENT_BINARY_DIR}/embedded/${target}/${symbol}.cpp)
     add_custom_command(
         OUTPUT ${out}
         COMMAND ${CMAKE_COMMAND} -DINPUT=${abs} -DOUTPUT=${out} -DSYMBOL=${symbol}

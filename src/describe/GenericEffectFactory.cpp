@@ -7,6 +7,7 @@
 #include "describe/XMLInputManager.h"
 #include "gpu/Runtime.h"
 #include "log/Logger.h"
+#include "render/GenericEffect.h"
 
 #include "ofx/support/Exception.h"
 #include "ofx/support/ImageEffectDescriptor.h"
@@ -220,10 +221,9 @@ void GenericEffectFactory::describeInContext(OFX::ImageEffectDescriptor& desc,
     }
 }
 
-OFX::ImageEffect* GenericEffectFactory::createInstance(OfxImageEffectHandle /*handle*/,
+OFX::ImageEffect* GenericEffectFactory::createInstance(OfxImageEffectHandle handle,
                                                        OFX::ContextEnum /*context*/) {
     HALDEN_LOG_DEBUG("GenericEffectFactory::createInstance called");
     HALDEN_LOG_DEBUG("  Factory XML file: %s", definitionPath_.c_str());
-    // Instances arrive with the renderer; until then the host is told plainly.
-    throw OFX::Exception(kOfxStatErrUnsupported, "effect instances are not available yet");
+    return new GenericEffect(handle, definitionPath_);
 }

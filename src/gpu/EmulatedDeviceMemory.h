@@ -1,0 +1,14 @@
+#pragma once
+
+#include <cstddef>
+
+// Device memory for a host process that shares the plug-in's device runtime: on the CPU backend
+// the plug-in's runtime is the "driver", so a host obtains device buffers (and fills them)
+// through these exports instead of a CUDA runtime of its own.
+extern "C" {
+void* haldenEmuDeviceMalloc(std::size_t bytes);
+void haldenEmuDeviceFree(void* pointer);
+// Copies bytes between host memory and device memory from haldenEmuDeviceMalloc;
+// toDevice selects the direction. Returns 0 on success.
+int haldenEmuDeviceCopy(void* destination, const void* source, std::size_t bytes, int toDevice);
+}

@@ -1,0 +1,70 @@
+#pragma once
+
+#include "JsonReader.h"
+#include "TestEnvironment.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+namespace testplugin {
+
+struct CommandRun {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+// Runs halden-render as a user would, capturing both streams.
+inline CommandRun runRender(const std::string& arguments) {
+    testenv::TempDir dir;
+    const auto out = dir.path() / "out.txt";
+    const auto err = dir.path() / "err.txt";
+    const std::string command = std::string("\"") + HALDEN_RENDER_EXE + "\" " + arguments +
+                                " > \"" + out.string() + "\" 2> \"" + err.string() + "\"";
+    CommandRun run;
+    run.status = std::system(command.c_str());
+    run.out = testenv::readFile(out);
+    run.err = testenv::readFile(err);
+    return run;
+}
+
+inline std::string bundlePath(const std::string& name) {
+    return std::string(HALDEN_BUNDLES_DIR) + "/" + name + ".ofx.bundle";
+}
+
+// What a host was told by a bundle, as halden-render --describe prints it.
+inline teste2e::JsonValue describe(const std::string& bundle, const std::string& options) {
+    const CommandRun run = runRender("--describe --bundle \"" + bundle + "\" " + options);
+    if (run.status != 0) {
+        throw std::runtime_error("describe failed: " + run.err);
+    }
+    return teste2e::JsonReader::parse(run.out);
+}
+
+inline const teste2e::JsonValue* findByName(const teste2e::JsonValue& list,
+                                            const std::string& name) {
+    for (const teste2e::JsonValue& item : list.items) {
+        if (item["name"].text == name) {
+            return &item;
+        }
+    }
+    return nullptr;
+}
+
+// Each run gets its own log, user presets and state folders.
+struct IsolatedUser {
+    testenv::TempDir state;
+    testenv::TempDir config;
+    testenv::ScopedVariable stateVar{"XDG_STATE_HOME", state.path().string()};
+    testenv::ScopedVariable configVar{"XDG_CONFIG_HOME", config.path().string()};
+
+    std::filesystem::path logFile() const {
+        return state.path() / "brinmoor" / "halden_v01_plugin_log.txt";
+    }
+    std::filesystem::path userPresets() const {
+        return config.path() / "brinmoor" / "presets" / "BRMR Halden";
+    }
+};
+
+} // namespace testplugin
