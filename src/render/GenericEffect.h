@@ -1,0 +1,89 @@
+#pragma once
+
+#include "definition/XMLEffectDefinition.h"
+#include "describe/HostCapabilities.h"
+#include "presets/PresetValue.h"
+#include "render/BufferPool.h"
+#include "render/KernelBlockPacking.h"
+#include "render/PipelineBuffers.h"
+#include "render/TextureCache.h"
+#include "resources/BundledResourceSet.h"
+
+#include "ofx/support/ImageEffect.h"
+
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string>
+
+namespace OFX {
+class Clip;
+class Param;
+class DoubleParam;
+class Image;
+} // namespace OFX
+
+// The effect instance: its own parsed definition, its clips and parameters, and every GPU
+// object made for it. Render runs the definition's pipeline through the kernels.
+class GenericEffect : public OFX::ImageEffect {
+public:
+    GenericEffect(OfxImageEffectHandle handle, const std::string& definitionPath);
+    ~GenericEffect() override;
+
+    void render(const OFX::RenderArguments& args) override;
+    bool isIdentity(const OFX::IsIdentityArguments& args, OFX::Clip*& identityClip,
+                    double& identityTime) override;
+    void getClipPreferences(OFX::ClipPreferencesSetter& setter) override;
+    void changedParam(const OFX::InstanceChangedArgs& args, const std::string& paramName) override;
+
+    void fetchParametersLazily();
+    // A definition parameter's value at a time; the empty value (number 0) when unknown.
+    PresetValue getParameterValue(const std::string& name, double time);
+    // An execution count from a parameter: at least 1.
+    int getDynamicExecutions(const std::string& name, double time);
+    bool evaluateIdentityCondition(const IdentityCondition& condition, double time);
+    // Empty text and "1" give 1, "param:<name>" reads a parameter, other text its leading
+    // integer; never below 1.
+    int resolveExecutions(const std::string& text, double time);
+
+    const XMLEffectDefinition& definition() const { return definition_; }
+    const HostCapabilities& hostCapabilities() const { return hostCapabilities_; }
+
+private:
+    struct Frame;
+
+    void setupAndProcess(const OFX::RenderArguments& args);
+    void prepareInputs(const OFX::RenderArguments& args, Frame& frame);
+    void readParameterValues(double time, Frame& frame);
+    void runPipeline(const OFX::RenderArguments& args, Frame& frame);
+    void runSinglePipeline(const std::vector<KernelDef>& kernels, Frame& frame, void* target,
+                           int targetRowBytes, const OFX::RenderArguments& args,
+                           const render::ExecutionIndices& indices);
+    void feedbackCopy(int process, Frame& frame, void* stream);
+    void finalBlend(const OFX::RenderArguments& args, Frame& frame);
+    void accumulate(const OFX::RenderArguments& args, Frame& frame);
+    double doubleParameter(const std::string& name, double time, double fallback);
+    bool readVector(const std::string& name, const std::string& type, double time,
+                    std::array<double, 4>& value, std::string& error);
+    void populatePresetNames();
+
+    XMLEffectDefinition definition_;
+    std::string definitionPath_;
+    HostCapabilities hostCapabilities_;
+    std::map<std::string, OFX::Param*> parameters_;
+    std::map<std::string, OFX::Clip*> clips_;
+    OFX::DoubleParam* transitionParam_ = nullptr;
+    std::mutex stateMutex_;
+
+    render::TextureCache textures_;
+    resources::BundledResourceSet bundled_;
+    render::ProcessBuffers processBuffers_;
+    render::AccumulationBuffers accumulation_;
+    render::BufferPool pool_;
+    render::RenderBufferManager* currentManager_ = nullptr;
+
+    std::vector<std::string> userPresetNames_;
+    std::vector<std::string> factoryPresetNames_;
+    bool presetListsPopulated_ = false;
+    bool firstRenderDumpDone_ = false;
+};

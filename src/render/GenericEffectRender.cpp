@@ -1,0 +1,589 @@
+// One frame: inputs to textures, the definition's pipeline of processes and kernel passes,
+// feedback between effect executions, the final blend and the accumulation copy.
+#include "render/GenericEffect.h"
+
+#include "gpu/Runtime.h"
+#include "log/Logger.h"
+#include "render/FinalProcessing.h"
+#include "render/GenericProcessor.h"
+#include "render/MemoryKind.h"
+
+#include "ofx/support/Clip.h"
+#include "ofx/support/DoubleParam.h"
+#include "ofx/support/Image.h"
+
+#include <chrono>
+#include <exception>
+#include <stdexcept>
+
+struct GenericEffect::Frame {
+    std::unique_ptr<OFX::Image> output;
+    int width = 0;
+    int height = 0;
+    void* outputBuffer = nullptr;
+    int outputRowBytes = 0;
+    std::map<std::string, OFX::Image*> images;
+    std::map<std::string, std::unique_ptr<OFX::Image>> holders;
+    std::map<std::string, bool> connection;
+    std::map<std::string, std::uint64_t> textures;
+    PresetValues values;
+    std::string renderMode;
+    bool fullResolution = true;
+    int processCount = 1;
+};
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+long long millisecondsSince(Clock::time_point start) {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
+}
+
+bool hasPlatform(const XMLEffectDefinition& definition, const char* platform) {
+    for (const ProcessDef& process : definition.processes()) {
+        for (const KernelDef& kernel : process.kernels) {
+            if (kernel.platform == platform) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+void dumpParameters(const XMLEffectDefinition& definition, const PresetValues& values) {
+    HALDEN_LOG_INFO("=== FIRST RENDER PARAMETER DUMP ===");
+    for (const ParameterDef& param : definition.parameters()) {
+        const char* name = param.name.c_str();
+        const char* type = param.type.c_str();
+        const auto found = values.find(param.name);
+        if (found == values.end()) {
+            HALDEN_LOG_INFO("  %s [%s]: NOT FOUND", name, type);
+            continue;
+        }
+        const PresetValue& v = found->second;
+        if (param.type == "float" || param.type == "double") {
+            HALDEN_LOG_INFO("  %s [%s]: %.4f (default=%.4f)", name, type, v.asDouble(),
+                            param.defaultValue);
+        } else if (param.type == "int" || param.type == "choice") {
+            HALDEN_LOG_INFO("  %s [%s]: %d (default=%d)", name, type, v.asInt(),
+                            static_cast<int>(param.defaultValue));
+        } else if (param.type == "bool") {
+            HALDEN_LOG_INFO("  %s [%s]: %s (default=%s)", name, type, v.asBool() ? "true" : "false",
+                            param.boolDefault ? "true" : "false");
+        } else if (param.type == "vec2") {
+            const std::array<float, 4> c = v.asComponents();
+            HALDEN_LOG_INFO("  %s [%s]: (%.4f, %.4f)", name, type, c[0], c[1]);
+        } else if (param.type == "vec3" || param.type == "color") {
+            const std::array<float, 4> c = v.asComponents();
+            HALDEN_LOG_INFO("  %s [%s]: (%.4f, %.4f, %.4f)", name, type, c[0], c[1], c[2]);
+        } else {
+            HALDEN_LOG_INFO("  %s [%s]: (complex type)", name, type);
+        }
+    }
+    HALDEN_LOG_INFO("=== END PARAMETER DUMP ===");
+}
+
+render::RenderArguments kernelArguments(const OFX::RenderArguments& args) {
+    render::RenderArguments a;
+    a.present = true;
+    a.time = args.time;
+    a.renderScaleX = args.renderScale.x;
+    a.renderScaleY = args.renderScale.y;
+    a.interactive = args.interactiveRenderStatus;
+    a.sequential = args.sequentialRenderStatus;
+    a.renderWindow[0] = args.renderWindow.x1;
+    a.renderWindow[1] = args.renderWindow.y1;
+    a.renderWindow[2] = args.renderWindow.x2;
+    a.renderWindow[3] = args.renderWindow.y2;
+    return a;
+}
+
+} // namespace
+
+double GenericEffect::doubleParameter(const std::string& name, double time, double fallback) {
+    OFX::DoubleParam* param = fetchDoubleParam(name);
+    return param == nullptr ? fallback : param->getValueAtTime(time);
+}
+
+bool GenericEffect::readVector(const std::string& name, const std::string& type, double time,
+                               std::array<double, 4>& value, std::string& error) {
+    try {
+        const PresetValue v = getParameterValue(name, time);
+        if (!v.isVector()) {
+            error = "not a " + type + " parameter";
+            return false;
+        }
+        const std::array<float, 4> c = v.asComponents();
+        value = {c[0], c[1], c[2], c[3]};
+        return true;
+    } catch (const std::exception& e) {
+        error = e.what();
+        return false;
+    }
+}
+
+void GenericEffect::setupAndProcess(const OFX::RenderArguments& args) {
+    HALDEN_LOG_DEBUG("[setupAndProcess] ENTRY");
+    const auto start = Clock::now();
+    Frame frame;
+    try {
+        OFX::Clip* outputClip = nullptr;
+        {
+            std::lock_guard<std::mutex> lock(stateMutex_);
+            outputClip = clips_.at("output");
+        }
+        frame.output = outputClip ? outputClip->fetchImage(args.time) : nullptr;
+        if (!frame.output) {
+            throw std::runtime_error("Failed to fetch output image");
+        }
+        const OfxRectI bounds = frame.output->getBounds();
+        frame.width = bounds.x2 - bounds.x1;
+        frame.height = bounds.y2 - bounds.y1;
+        frame.outputBuffer = frame.output->getPixelData();
+        frame.outputRowBytes = frame.output->getRowBytes();
+
+        HALDEN_LOG_INFO("Creating default textures for noinput feature");
+        if (textures_.createDefaultTextures(frame.width, frame.height)) {
+            HALDEN_LOG_INFO("Default textures created successfully");
+        } else {
+            HALDEN_LOG_ERROR("Failed to create default textures");
+        }
+        if (!bundled_.loaded()) {
+            HALDEN_LOG_DEBUG("[setupAndProcess] Loading bundled resources");
+            if (!bundled_.loadBundledResources(definition_.resources(), gpu::runtime())) {
+                HALDEN_LOG_ERROR("Failed to load bundled resources");
+            }
+        }
+
+        // The CPU backend runs the CUDA path too, so "cuda" is the mode wherever the
+        // definition has CUDA kernels and the host asked for no other GPU path.
+        if (args.isEnabledCudaRender) {
+            frame.renderMode = "cuda";
+        } else if (args.isEnabledMetalRender) {
+            frame.renderMode = "metal";
+        } else if (hasPlatform(definition_, "cuda") && !hasPlatform(definition_, "opencl")) {
+            frame.renderMode = "cuda";
+            HALDEN_LOG_INFO("Host doesn't report CUDA support, but plugin has CUDA kernels - "
+                            "using CUDA fallback");
+        } else {
+            frame.renderMode = "opencl";
+        }
+        int passes = 0;
+        std::size_t kernelCount = 0;
+        for (const ProcessDef& process : definition_.processes()) {
+            for (const KernelDef& kernel : process.kernels) {
+                if (kernel.platform == frame.renderMode) {
+                    passes += kernel.executions;
+                    ++kernelCount;
+                }
+            }
+        }
+        HALDEN_LOG_DEBUG("Effect '%s' on %s: %d total passes across %zu kernels",
+                         definition_.name().c_str(), frame.renderMode.c_str(), passes, kernelCount);
+
+        currentManager_ = &pool_.acquireBufferManager(frame.outputBuffer, frame.width, frame.height,
+                                                      processBuffers_.count());
+        HALDEN_LOG_DEBUG("Phase B: Using buffer pool for dstImgBuffer=%p (pool size=%zu)",
+                         frame.outputBuffer, pool_.size());
+        frame.processCount =
+            definition_.processes().empty() ? 1 : static_cast<int>(definition_.processes().size());
+        processBuffers_.prepare(frame.width, frame.height, frame.processCount);
+        frame.fullResolution = args.renderScale.x >= 1.0 && args.renderScale.y >= 1.0;
+        if (!definition_.accumulationBuffers().empty() && frame.fullResolution) {
+            accumulation_.prepare(frame.width, frame.height, definition_.accumulationBuffers());
+        }
+        frame.images["output"] = frame.output.get();
+
+        prepareInputs(args, frame);
+        HALDEN_LOG_DEBUG("Images: %d, Textures: %d (base inputs only)",
+                         static_cast<int>(frame.images.size()),
+                         static_cast<int>(frame.textures.size()));
+        if (processBuffers_.effectOutput().texture != 0 && processBuffers_.count() > 0) {
+            frame.textures["effectOutput"] = processBuffers_.effectOutput().texture;
+            for (std::size_t i = 0; i < processBuffers_.count(); ++i) {
+                frame.textures["pipelineOutput_" + std::to_string(i)] =
+                    processBuffers_.processOutputs()[i].texture;
+            }
+            HALDEN_LOG_DEBUG("Phase 3a.3: Using %d cached CUDA texture objects (effectOutput + "
+                             "%d pipelines)",
+                             static_cast<int>(processBuffers_.count() + 1),
+                             static_cast<int>(processBuffers_.count()));
+        }
+        for (std::size_t i = 0; i < accumulation_.buffers().size(); ++i) {
+            frame.textures["accum_" + accumulation_.names()[i]] =
+                accumulation_.buffers()[i].texture;
+            HALDEN_LOG_DEBUG("Added accumulation buffer '%s' to texture map",
+                             accumulation_.names()[i].c_str());
+        }
+        HALDEN_LOG_DEBUG("Final texture count: %d", static_cast<int>(frame.textures.size()));
+
+        readParameterValues(args.time, frame);
+        runPipeline(args, frame);
+        finalBlend(args, frame);
+        accumulate(args, frame);
+    } catch (const std::exception& e) {
+        HALDEN_LOG_ERROR("ERROR in setupAndProcess: %s", e.what());
+        currentManager_ = nullptr;
+        throw;
+    }
+    currentManager_ = nullptr;
+    HALDEN_LOG_DEBUG("[setupAndProcess] done in %lldms", millisecondsSince(start));
+}
+
+void GenericEffect::prepareInputs(const OFX::RenderArguments& args, Frame& frame) {
+    gpu::Runtime& runtime = gpu::runtime();
+    if (definition_.isTransition()) {
+        HALDEN_LOG_DEBUG("Fetching transition clips images");
+        for (const char* name : {"SourceFrom", "SourceTo"}) {
+            OFX::Clip* clip = nullptr;
+            {
+                std::lock_guard<std::mutex> lock(stateMutex_);
+                const auto found = clips_.find(name);
+                clip = found == clips_.end() ? nullptr : found->second;
+            }
+            if (clip == nullptr || !clip->isConnected()) {
+                continue;
+            }
+            frame.connection[name] = true;
+            std::unique_ptr<OFX::Image> image = clip->fetchImage(args.time);
+            if (image) {
+                const OfxRectI b = image->getBounds();
+                if (textures_.createTexture(name, b.x2 - b.x1, b.y2 - b.y1, image->getPixelData(),
+                                            image->getRowBytes())) {
+                    render::TextureRecord record;
+                    textures_.find(name, record);
+                    frame.textures[name] = record.textureObject;
+                }
+                frame.images[name] = image.get();
+                frame.holders[name] = std::move(image);
+            }
+            HALDEN_LOG_DEBUG("Fetched %s image", name);
+        }
+        return;
+    }
+
+    for (const InputDef& input : definition_.inputs()) {
+        HALDEN_LOG_DEBUG("Processing input: %s", input.name.c_str());
+        OFX::Clip* clip = nullptr;
+        {
+            std::lock_guard<std::mutex> lock(stateMutex_);
+            const auto found = clips_.find(input.name);
+            clip = found == clips_.end() ? nullptr : found->second;
+        }
+        if (clip == nullptr) {
+            if (input.optional) {
+                continue;
+            }
+            throw std::runtime_error("Required input " + input.name + " not available");
+        }
+        const bool connected = clip->isConnected();
+        frame.connection[input.name] = connected;
+        if (input.optional && !connected) {
+            HALDEN_LOG_DEBUG("Optional input %s not connected", input.name.c_str());
+            continue;
+        }
+        std::unique_ptr<OFX::Image> image = clip->fetchImage(args.time);
+        if (!image) {
+            continue;
+        }
+        const OfxRectI b = image->getBounds();
+        const int w = b.x2 - b.x1;
+        const int h = b.y2 - b.y1;
+        const void* pixels = image->getPixelData();
+        const int rowBytes = image->getRowBytes();
+        const bool device = render::inputIsDeviceMemory(runtime, pixels);
+        frame.images[input.name] = image.get();
+        frame.holders[input.name] = std::move(image);
+
+        render::TextureRecord cached;
+        const bool hasRecord = textures_.find(input.name, cached);
+        bool ok = false;
+        if (!hasRecord || (device && !cached.linear)) {
+            ok = textures_.createTexture(input.name, w, h, pixels, rowBytes);
+            if (ok) {
+                HALDEN_LOG_DEBUG("Created texture for: %s", input.name.c_str());
+            } else {
+                HALDEN_LOG_ERROR("Failed to create texture for: %s", input.name.c_str());
+            }
+        } else if (cached.dataPointer != pixels || cached.width != w || cached.height != h) {
+            if (cached.dataPointer != pixels) {
+                HALDEN_LOG_DEBUG("⚠️  Source pointer changed for '%s' (Resolve buffer reuse "
+                                 "detected!)",
+                                 input.name.c_str());
+            }
+            ok = textures_.createTexture(input.name, w, h, pixels, rowBytes);
+            HALDEN_LOG_DEBUG("Recreated texture for dimension change: %s", input.name.c_str());
+        } else {
+            ok = textures_.updateTextureData(input.name, pixels, rowBytes);
+        }
+        if (ok && textures_.find(input.name, cached)) {
+            frame.textures[input.name] = cached.textureObject;
+        }
+    }
+}
+
+void GenericEffect::readParameterValues(double time, Frame& frame) {
+    for (const ParameterDef& param : definition_.parameters()) {
+        frame.values[param.name] = getParameterValue(param.name, time);
+    }
+    if (!firstRenderDumpDone_) {
+        firstRenderDumpDone_ = true;
+        dumpParameters(definition_, frame.values);
+    }
+}
+
+void GenericEffect::runPipeline(const OFX::RenderArguments& args, Frame& frame) {
+    const std::string& executionsText = definition_.pipelineExecutions();
+    const int executions = resolveExecutions(executionsText, args.time);
+    if (executionsText.rfind("param:", 0) == 0) {
+        HALDEN_LOG_DEBUG("Dynamic effect executions from parameter '%s': %d",
+                         executionsText.substr(6).c_str(), executions);
+    }
+    void* stream = args.isEnabledCudaRender ? args.pCudaStream : nullptr;
+    const std::vector<ProcessDef>& processes = definition_.processes();
+    const int processCount = static_cast<int>(processes.size());
+    for (int e = 0; e < executions; ++e) {
+        if (executions > 1) {
+            HALDEN_LOG_DEBUG("Effect execution %d/%d starting", e + 1, executions);
+        }
+        const auto start = Clock::now();
+        if (processes.empty()) {
+            HALDEN_LOG_DEBUG("Phase 3a.4: Single pipeline (old format) - %zu kernels",
+                             std::size_t{0});
+            runSinglePipeline({}, frame, frame.outputBuffer, frame.outputRowBytes, args,
+                              {0, 1, e, executions, 0, 1});
+        } else {
+            HALDEN_LOG_DEBUG("Phase 3a.4: Multi-pipeline loop - %zu pipelines", processes.size());
+            for (int p = 0; p < processCount; ++p) {
+                const ProcessDef& process = processes[std::size_t(p)];
+                std::vector<KernelDef> kernels;
+                for (const KernelDef& kernel : process.kernels) {
+                    if (kernel.platform == frame.renderMode) {
+                        kernels.push_back(kernel);
+                    }
+                }
+                if (kernels.empty()) {
+                    HALDEN_LOG_ERROR("Phase 3a.4: Pipeline %d '%s' has no kernels for %s - "
+                                     "skipping",
+                                     p, process.name.c_str(), frame.renderMode.c_str());
+                    continue;
+                }
+                const int iterations = resolveExecutions(process.executions, args.time);
+                HALDEN_LOG_DEBUG("🚀 Executing pipeline %d/%zu '%s' (%zu kernels, %d "
+                                 "pipeline_executions from '%s')",
+                                 p + 1, processes.size(), process.name.c_str(), kernels.size(),
+                                 iterations, process.executions.c_str());
+                for (int i = 0; i < iterations; ++i) {
+                    if (iterations > 1) {
+                        HALDEN_LOG_DEBUG("🔁 Pipeline '%s' iteration %d/%d (effect iter %d/%d)",
+                                         process.name.c_str(), i + 1, iterations, e + 1,
+                                         executions);
+                    }
+                    const bool last =
+                        e == executions - 1 && p == processCount - 1 && i == iterations - 1;
+                    void* target = frame.outputBuffer;
+                    int targetRowBytes = frame.outputRowBytes;
+                    if (last) {
+                        HALDEN_LOG_DEBUG("CUDA Pipeline %d: Writing to _dstImg (final output)", p);
+                    } else if (std::size_t(p) < processBuffers_.count()) {
+                        target = processBuffers_.processOutputs()[std::size_t(p)].data;
+                        targetRowBytes = frame.width * 16;
+                        HALDEN_LOG_DEBUG("CUDA Pipeline %d: Writing to pipelineOutput[%d] array "
+                                         "(%p)",
+                                         p, p, target);
+                    }
+                    runSinglePipeline(kernels, frame, target, targetRowBytes, args,
+                                      {p, processCount, e, executions, i, iterations});
+                }
+                HALDEN_LOG_DEBUG("Phase 3a.4: Pipeline %d '%s' complete (%d executions)", p,
+                                 process.name.c_str(), iterations);
+            }
+            HALDEN_LOG_DEBUG("Phase 3a.4: All %zu pipelines executed successfully",
+                             processes.size());
+        }
+        if (executions < 2) {
+            HALDEN_LOG_DEBUG("Total pipeline execution: %lldms", millisecondsSince(start));
+        } else {
+            HALDEN_LOG_DEBUG("Effect execution %d/%d: pipeline execution took %lldms", e + 1,
+                             executions, millisecondsSince(start));
+        }
+        if (e < executions - 1) {
+            feedbackCopy(processes.empty() ? 0 : processCount - 1, frame, stream);
+        }
+    }
+}
+
+void GenericEffect::feedbackCopy(int process, Frame& frame, void* stream) {
+    if (process < 0 || std::size_t(process) >= processBuffers_.count()) {
+        HALDEN_LOG_ERROR("Invalid pipeline index %d for feedback copy", process);
+        return;
+    }
+    gpu::Runtime& runtime = gpu::runtime();
+    const std::size_t bytes = std::size_t(frame.width) * std::size_t(frame.height) * 16u;
+    const gpu::StreamHandle handle = reinterpret_cast<gpu::StreamHandle>(stream);
+    gpu::Error error =
+        runtime.memcpyAsync(processBuffers_.effectOutput().data,
+                            processBuffers_.processOutputs()[std::size_t(process)].data, bytes,
+                            gpu::MemcpyKind::DeviceToDevice, handle);
+    if (error != gpu::Error::Success) {
+        HALDEN_LOG_ERROR("CUDA feedback copy failed (pipeline %d → effectOutput): %s", process,
+                         runtime.getErrorString(error));
+        return;
+    }
+    error = runtime.streamSynchronize(handle);
+    if (error != gpu::Error::Success) {
+        HALDEN_LOG_ERROR("CUDA stream sync after feedback copy failed: %s",
+                         runtime.getErrorString(error));
+        return;
+    }
+    HALDEN_LOG_ERROR("✅ Feedback: Copied pipeline %d output to effectOutput (%.2f MB, CUDA, "
+                     "linear buffers)",
+                     process, double(bytes) / 1048576.0);
+}
+
+void GenericEffect::runSinglePipeline(const std::vector<KernelDef>& kernels, Frame& frame,
+                                      void* target, int targetRowBytes,
+                                      const OFX::RenderArguments& args,
+                                      const render::ExecutionIndices& indices) {
+    HALDEN_LOG_DEBUG("runSinglePipeline: pipeline %d/%d, output=%p, size=%dx%d, kernels=%zu",
+                     indices.currentPipeline, indices.totalPipelines, target, frame.width,
+                     frame.height, kernels.size());
+    render::GenericProcessor processor(*this, definition_);
+    processor.setOutputBuffer(target, targetRowBytes);
+    processor.setBufferManager(currentManager_);
+    processor.setKernels(kernels);
+    processor.setExecutionIndices(indices);
+    processor.setImages(frame.images);
+    processor.setParameters(frame.values);
+    processor.setTextureObjects(frame.textures);
+    processor.setConnectionStatus(frame.connection);
+    processor.setGPURenderArgs(args);
+    processor.setRenderWindow(args.renderWindow);
+    processor.setRenderArguments(kernelArguments(args));
+
+    render::FrameState state;
+    state.frameRate = getFrameRate();
+    state.pixelAspect = frame.output ? frame.output->getPixelAspectRatio() : 1.0;
+    state.globalBlend = static_cast<float>(doubleParameter("Blend", args.time, 1.0));
+    state.isTransition = getContext() == OFX::eContextTransition;
+    state.transitionProgress =
+        transitionParam_ ? static_cast<float>(transitionParam_->getValueAtTime(args.time)) : 0.0f;
+    state.accumValid = accumulation_.accumValid;
+    state.lastRenderedTime = accumulation_.lastRenderedTime;
+    processor.setFrameState(state);
+    processor.setDefaultTextures([this](int mode) { return textures_.getDefaultTexture(mode); });
+    const double time = args.time;
+    processor.setVectorReader(
+        [this, time](const std::string& name, const std::string& type, std::array<double, 4>& value,
+                     std::string& error) { return readVector(name, type, time, value, error); });
+
+    if (!args.isEnabledOpenCLRender && !args.isEnabledCudaRender && !args.isEnabledMetalRender) {
+        for (const KernelDef& kernel : kernels) {
+            if (kernel.platform == "cuda") {
+                HALDEN_LOG_DEBUG("Forcing CUDA render mode for Flame compatibility");
+                processor.enableCudaRender(nullptr);
+                break;
+            }
+        }
+    }
+    kernels::BundledResources bundled{};
+    bundled_.fill(bundled);
+    processor.setBundledResources(bundled);
+    if (!definition_.accumulationBuffers().empty()) {
+        HALDEN_LOG_INFO("ACCUM DEBUG: valid=%d, lastRendered=%.1f, currentTime=%.1f, "
+                        "renderScale=%.2f,%.2f",
+                        accumulation_.accumValid, accumulation_.lastRenderedTime, args.time,
+                        args.renderScale.x, args.renderScale.y);
+    }
+    HALDEN_LOG_DEBUG("runSinglePipeline: calling processor->process()");
+    processor.process();
+    HALDEN_LOG_DEBUG("runSinglePipeline: complete");
+}
+
+void GenericEffect::finalBlend(const OFX::RenderArguments& args, Frame& frame) {
+    kernels::SystemParameters record{};
+    record.width = frame.width;
+    record.height = frame.height;
+    record.frame24 = static_cast<std::int32_t>(args.time * 24.0);
+    record.globalBlend = static_cast<float>(doubleParameter("Blend", args.time, 1.0));
+
+    // The blend source: the first required input with an image, else the first optional one,
+    // else (transitions) the clip the transition is closer to.
+    const void* source = nullptr;
+    int sourceRowBytes = 0;
+    for (const bool wantOptional : {false, true}) {
+        for (const InputDef& input : definition_.inputs()) {
+            const auto found = frame.images.find(input.name);
+            if (input.optional != wantOptional || found == frame.images.end()) {
+                continue;
+            }
+            if (source == nullptr && found->second->getPixelData() != nullptr) {
+                source = found->second->getPixelData();
+            }
+            if (sourceRowBytes == 0 && found->second->getRowBytes() != 0) {
+                sourceRowBytes = found->second->getRowBytes();
+            }
+        }
+    }
+    if (source == nullptr && definition_.isTransition()) {
+        const double progress = transitionParam_ ? transitionParam_->getValueAtTime(args.time) : 0;
+        const auto found = frame.images.find(progress < 0.5 ? "SourceFrom" : "SourceTo");
+        if (found != frame.images.end()) {
+            source = found->second->getPixelData();
+            sourceRowBytes = found->second->getRowBytes();
+        }
+    }
+    if (currentManager_ == nullptr || frame.outputBuffer == nullptr) {
+        return;
+    }
+    if (!currentManager_->initialized()) {
+        HALDEN_LOG_ERROR("RenderBufferManager not initialized for final processing");
+        return;
+    }
+    if (!render::applyFinalProcessing(gpu::runtime(), 0, record, source, frame.outputBuffer,
+                                      frame.width, frame.height, sourceRowBytes,
+                                      frame.outputRowBytes)) {
+        HALDEN_LOG_ERROR("Final processing failed; the output keeps the unblended result");
+    }
+}
+
+void GenericEffect::accumulate(const OFX::RenderArguments& args, Frame& frame) {
+    if (accumulation_.buffers().empty()) {
+        return;
+    }
+    if (!frame.fullResolution) {
+        HALDEN_LOG_INFO("ACCUM SKIP: proxy render frame=%.1f, renderScale=%.2f,%.2f, valid=%d, "
+                        "lastRendered=%.1f",
+                        args.time, args.renderScale.x, args.renderScale.y, accumulation_.accumValid,
+                        accumulation_.lastRenderedTime);
+        return;
+    }
+    gpu::Runtime& runtime = gpu::runtime();
+    const gpu::MemcpyKind kind = render::accumulationCopyKind(runtime, frame.outputBuffer);
+    if (kind == gpu::MemcpyKind::HostToDevice) {
+        HALDEN_LOG_DEBUG("Accumulation copy: source is host memory (type=%d), using HostToDevice",
+                         1);
+    }
+    const gpu::StreamHandle stream =
+        reinterpret_cast<gpu::StreamHandle>(args.isEnabledCudaRender ? args.pCudaStream : nullptr);
+    bool allIssued = true;
+    for (std::size_t i = 0; i < accumulation_.buffers().size(); ++i) {
+        const gpu::Error error = runtime.memcpy2DAsync(
+            accumulation_.buffers()[i].data, std::size_t(frame.width) * 16u, frame.outputBuffer,
+            std::size_t(frame.outputRowBytes), std::size_t(frame.width) * 16u,
+            std::size_t(frame.height), kind, stream);
+        if (error != gpu::Error::Success) {
+            allIssued = false;
+            HALDEN_LOG_ERROR("Accumulation buffer copy failed for '%s': %s",
+                             accumulation_.names()[i].c_str(), runtime.getErrorString(error));
+        }
+    }
+    runtime.streamSynchronize(stream);
+    if (allIssued) {
+        accumulation_.accumValid = true;
+        accumulation_.lastRenderedTime = static_cast<float>(args.time);
+    }
+    HALDEN_LOG_INFO("ACCUM COPY: frame=%.1f, valid=%d, renderScale=%.2f,%.2f", args.time,
+                    accumulation_.accumValid, args.renderScale.x, args.renderScale.y);
+}
