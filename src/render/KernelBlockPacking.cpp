@@ -110,11 +110,21 @@ kernels::AnimatedParameters packAnimatedParameters(const XMLEffectDefinition& de
             continue;
         }
         if (type == SlotType::Float || type == SlotType::Int || type == SlotType::Bool) {
+            // A missing value keeps its slot, holding the default: shifting the later slots
+            // would make the kernels read each other's parameters.
+            PresetValue value;
             const auto found = values.find(param.name);
-            if (found == values.end()) {
-                continue;
+            if (found != values.end()) {
+                value = found->second;
+            } else {
+                value = type == SlotType::Float ? PresetValue::number(param.defaultValue)
+                        : type == SlotType::Int
+                            ? PresetValue::integer(static_cast<int>(param.defaultValue))
+                            : PresetValue::boolean(param.boolDefault);
+                HALDEN_LOG_ERROR("Parameter '%s' has no value for this render - its kernel slot "
+                                 "holds the default",
+                                 param.name.c_str());
             }
-            const PresetValue& value = found->second;
             if (type == SlotType::Float && counts[COUNT_FLOAT] < MAX_FLOAT_SLOTS) {
                 p.floatParams[counts[COUNT_FLOAT]++] = static_cast<float>(value.asDouble());
             } else if (type == SlotType::Int && counts[COUNT_INT] < MAX_INT_SLOTS) {

@@ -57,7 +57,8 @@ using VectorParameterReader = std::function<bool(const std::string& name, const 
                                                  std::array<double, 4>& value, std::string& error)>;
 
 // Slots in definition order by type; scalars come from the value map (a parameter missing
-// there takes no slot), vectors from the reader. Full arrays drop the rest silently.
+// there keeps its slot with the definition default), vectors from the reader. Full arrays drop
+// the rest silently.
 kernels::AnimatedParameters packAnimatedParameters(const XMLEffectDefinition& definition,
                                                    const PresetValues& values,
                                                    const VectorParameterReader& readVector);

@@ -65,28 +65,32 @@ TEST(AnimatedParameterPacking, ShippedDefaultsLandInTheKernelSlots) {
     EXPECT_FLOAT_EQ(p.vec2Params[fg_pivot].y, -5.0f);
 }
 
-TEST(AnimatedParameterPacking, MissingValuesShiftLaterSlotsAndOtherTypesTakeNone) {
+TEST(AnimatedParameterPacking, MissingValuesKeepTheirSlotWithTheDefaultAndOtherTypesTakeNone) {
     testenv::LogCapture log;
-    const XMLEffectDefinition definition =
-        parse(testdef::effect(testdef::parameters("<parameter name=\"a\" type=\"float\"/>"
-                                                  "<parameter name=\"s\" type=\"string\"/>"
-                                                  "<parameter name=\"press\" type=\"pushbutton\"/>"
-                                                  "<parameter name=\"b\" type=\"double\"/>"
-                                                  "<parameter name=\"c\" type=\"float\"/>"
-                                                  "<parameter name=\"n\" type=\"int\"/>"
-                                                  "<parameter name=\"on\" type=\"bool\"/>")));
+    const XMLEffectDefinition definition = parse(
+        testdef::effect(testdef::parameters("<parameter name=\"a\" type=\"float\" default=\"7.5\"/>"
+                                            "<parameter name=\"s\" type=\"string\"/>"
+                                            "<parameter name=\"press\" type=\"pushbutton\"/>"
+                                            "<parameter name=\"b\" type=\"double\"/>"
+                                            "<parameter name=\"c\" type=\"float\"/>"
+                                            "<parameter name=\"n\" type=\"int\"/>"
+                                            "<parameter name=\"on\" type=\"bool\"/>")));
     PresetValues values{{"b", PresetValue::text("2.5")},
                         {"c", PresetValue::boolean(true)},
                         {"s", PresetValue::text("7")},
                         {"n", PresetValue::number(-3.7)},
                         {"on", PresetValue::text("False")}};
     const kernels::AnimatedParameters p = packAnimatedParameters(definition, values, nullptr);
-    // "a" has no value: "b" and "c" move up one slot.
-    EXPECT_EQ(p.counts[kernels::COUNT_FLOAT], 2);
-    EXPECT_FLOAT_EQ(p.floatParams[0], 2.5f);
-    EXPECT_FLOAT_EQ(p.floatParams[1], 1.0f);
+    // "a" has no value: its slot holds the default and "b" and "c" stay where the kernels
+    // look for them.
+    EXPECT_EQ(p.counts[kernels::COUNT_FLOAT], 3);
+    EXPECT_FLOAT_EQ(p.floatParams[0], 7.5f);
+    EXPECT_FLOAT_EQ(p.floatParams[1], 2.5f);
+    EXPECT_FLOAT_EQ(p.floatParams[2], 1.0f);
     EXPECT_EQ(p.intParams[0], -3);
     EXPECT_EQ(p.boolParams[0], 0);
+    EXPECT_TRUE(log.contains(
+        "[ERROR] Parameter 'a' has no value for this render - its kernel slot holds the default"));
 }
 
 TEST(AnimatedParameterPacking, FullArraysDropTheRestAndVectorFailuresAreLogged) {
