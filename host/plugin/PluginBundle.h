@@ -29,6 +29,8 @@ public:
     static std::string architectureFolder();
 
     const std::filesystem::path& path() const { return bundle_; }
+    // The loaded binary, for exports beyond the OFX entry points.
+    const DynamicLibrary& library() const { return *library_; }
     size_t pluginCount() const { return plugins_.size(); }
     Plugin& plugin(size_t index);
     // nullptr when no effect has that identifier.

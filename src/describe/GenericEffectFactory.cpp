@@ -47,6 +47,10 @@ GenericEffectFactory::GenericEffectFactory(const std::string& definitionPath)
     HALDEN_LOG_DEBUG("GenericEffectFactory::constructor finishing");
 }
 
+void GenericEffectFactory::unload() {
+    Logger::instance().flush();
+}
+
 void GenericEffectFactory::describe(OFX::ImageEffectDescriptor& desc) {
     try {
         HALDEN_LOG_DEBUG("🔵 GenericEffectFactory::describe called for '%s'",

@@ -15,6 +15,8 @@ public:
     // definition does not parse (a build defect).
     explicit GenericEffectFactory(const std::string& definitionPath);
 
+    // Buffered log lines reach the file before the host lets the library go.
+    void unload() override;
     void describe(OFX::ImageEffectDescriptor& desc) override;
     void describeInContext(OFX::ImageEffectDescriptor& desc, OFX::ContextEnum context) override;
     OFX::ImageEffect* createInstance(OfxImageEffectHandle handle,

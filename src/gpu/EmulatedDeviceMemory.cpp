@@ -1,5 +1,6 @@
 #include "gpu/EmulatedDeviceMemory.h"
 
+#include "gpu/HostRuntime.h"
 #include "gpu/Runtime.h"
 
 #if defined(_WIN32)
@@ -29,4 +30,14 @@ extern "C" HALDEN_EMU_EXPORT int haldenEmuDeviceCopy(void* destination, const vo
         return static_cast<int>(error);
     }
     return static_cast<int>(runtime.streamSynchronize(0));
+}
+
+extern "C" HALDEN_EMU_EXPORT long long haldenEmuLiveObjects(void) {
+    const auto* host = dynamic_cast<const gpu::HostRuntime*>(&gpu::runtime());
+    if (host == nullptr) {
+        return -1;
+    }
+    const gpu::HostRuntime::LiveCounts counts = host->liveCounts();
+    return static_cast<long long>(counts.linear + counts.arrays + counts.textures +
+                                  counts.surfaces);
 }

@@ -11,4 +11,7 @@ void haldenEmuDeviceFree(void* pointer);
 // Copies bytes between host memory and device memory from haldenEmuDeviceMalloc;
 // toDevice selects the direction. Returns 0 on success.
 int haldenEmuDeviceCopy(void* destination, const void* source, std::size_t bytes, int toDevice);
+// Device objects alive in the CPU backend (buffers, arrays, textures, surfaces), so tests can
+// prove that destroyed instances leave nothing behind; -1 on the CUDA backend.
+long long haldenEmuLiveObjects(void);
 }

@@ -273,6 +273,18 @@ bool GenericEffect::evaluateIdentityCondition(const IdentityCondition& condition
 
 bool GenericEffect::isIdentity(const OFX::IsIdentityArguments& args, OFX::Clip*& identityClip,
                                double& identityTime) {
+    // Conditions read the parameters; before the first render they are not fetched yet, and
+    // judging them as 0 would hand the host the unprocessed source.
+    if (!definition_.identityConditions().empty()) {
+        bool empty = false;
+        {
+            std::lock_guard<std::mutex> lock(stateMutex_);
+            empty = parameters_.empty();
+        }
+        if (empty) {
+            fetchParametersLazily();
+        }
+    }
     for (const IdentityCondition& condition : definition_.identityConditions()) {
         if (!evaluateIdentityCondition(condition, args.time) || definition_.inputs().empty()) {
             continue;

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <fstream>
 
@@ -248,6 +249,25 @@ TEST(DescribedAsTransition, OnlyTheTransitionClipsAndParameterAreDefined) {
     const JsonValue& transition = param(d, "Transition");
     EXPECT_EQ(transition["hint"].text, "Transition progress (controlled by host)");
     EXPECT_EQ(transition["parent"].text, "");
+}
+
+} // namespace
+
+namespace {
+
+TEST(BrokenDefinition, TheLibraryOffersNoPluginAndTheHostCarriesOn) {
+    testplugin::IsolatedUser user;
+    const testplugin::CommandRun run = testplugin::runRender(
+        "--describe --bundle \"" + testplugin::bundlePath("halden_v01_broken") + "\"");
+    EXPECT_NE(run.status, 0);
+    EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
+    const std::string log = testenv::readFile(user.logFile());
+    EXPECT_NE(log.find("[ERROR] Failed to parse embedded XML: Effect must have a <pipeline> "
+                       "section with <process> children\n"),
+              std::string::npos);
+    EXPECT_NE(log.find("[ERROR] Failed to create the effect factory: Failed to parse embedded "
+                       "XML\n"),
+              std::string::npos);
 }
 
 } // namespace

@@ -16,8 +16,9 @@ namespace testplugin {
 // The real bundle loaded through the headless host, with an instance in the filter context.
 struct PluginSession {
     explicit PluginSession(const std::string& hostName = "resolve",
-                           const std::string& bundleName = "halden_v01")
-        : host(ofxhost::HostProfile::forName(hostName)), bundle(host, bundlePath(bundleName)),
+                           const std::string& bundleName = "halden_v01", bool isolate = true)
+        : ownUser(isolate ? std::make_unique<IsolatedUser>() : nullptr),
+          host(ofxhost::HostProfile::forName(hostName)), bundle(host, bundlePath(bundleName)),
           plugin(bundle.plugin(0)), instance(plugin.createInstance(kOfxImageEffectContextFilter)) {}
 
     // Renders source (and an output of the same bounds) at a time; returns the status.
@@ -31,7 +32,9 @@ struct PluginSession {
         return instance.render(args);
     }
 
-    IsolatedUser user;
+    // Folders for the log and presets; a test that reads the log after the session ends keeps
+    // an IsolatedUser of its own alive instead (the plug-in flushes its log on unload).
+    std::unique_ptr<IsolatedUser> ownUser;
     ofxhost::Host host;
     ofxhost::PluginBundle bundle;
     ofxhost::Plugin& plugin;

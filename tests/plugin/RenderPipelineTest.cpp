@@ -1,0 +1,204 @@
+// The render pipeline as a host sees it: passes and runs (read back from the DEBUG log of
+// the test bundles), identity, occlusion, the kernel map, and instances that leave nothing.
+#include "PluginSession.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <random>
+
+using ofxhost::HostImage;
+using ofxhost::ParamValue;
+using testplugin::PluginSession;
+
+namespace {
+
+std::shared_ptr<HostImage> randomImage(const OfxRectI& bounds, unsigned seed) {
+    auto image = std::make_shared<HostImage>(bounds);
+    std::mt19937 random(seed);
+    for (int y = bounds.y1; y < bounds.y2; ++y) {
+        for (int x = bounds.x1; x < bounds.x2; ++x) {
+            float* p = image->pixel(x, y);
+            for (int c = 0; c < 4; ++c) {
+                p[c] = float(random() % 1000) / 250.0f;
+            }
+        }
+    }
+    return image;
+}
+
+std::shared_ptr<HostImage> pointImage(const OfxRectI& bounds, int x, int y, float value) {
+    auto image = std::make_shared<HostImage>(bounds);
+    image->fill(0.05f, 0.05f, 0.05f, 1);
+    float* p = image->pixel(x, y);
+    p[0] = p[1] = p[2] = value;
+    return image;
+}
+
+std::size_t count(const std::string& text, const std::string& piece) {
+    std::size_t n = 0;
+    for (std::size_t at = text.find(piece); at != std::string::npos;
+         at = text.find(piece, at + 1)) {
+        ++n;
+    }
+    return n;
+}
+
+double difference(const HostImage& a, const HostImage& b) {
+    double sum = 0;
+    const OfxRectI r = a.bounds();
+    for (int y = r.y1; y < r.y2; ++y) {
+        for (int x = r.x1; x < r.x2; ++x) {
+            for (int c = 0; c < 3; ++c) {
+                sum += std::fabs(a.pixel(x, y)[c] - b.pixel(x, y)[c]);
+            }
+        }
+    }
+    return sum;
+}
+
+const OfxRectI kFrame{0, 0, 80, 45};
+
+// Renders one frame with a test bundle and returns its log, read after the bundle is unloaded.
+std::string renderLog(const std::string& bundle) {
+    testplugin::IsolatedUser user;
+    {
+        PluginSession session("resolve", bundle, false);
+        auto output = std::make_shared<HostImage>(kFrame);
+        EXPECT_EQ(session.render(randomImage(kFrame, 1), output), kOfxStatOK);
+    }
+    return testenv::readFile(user.logFile());
+}
+
+TEST(RenderPipeline, TheShippedProcessRunsThreePingPongPassesIntoTheOutput) {
+    const std::string log = renderLog("halden_v01_debug");
+    EXPECT_NE(log.find("[DEBUG] CUDA multi-pass rendering: 2 kernels, 3 total passes\n"),
+              std::string::npos);
+    const std::size_t p1 = log.find("[DEBUG] Pass 1/3: Kernel 0, Execution 0\n");
+    const std::size_t p2 = log.find("[DEBUG] Pass 2/3: Kernel 1, Execution 0\n");
+    const std::size_t p3 = log.find("[DEBUG] Pass 3/3: Kernel 1, Execution 1\n");
+    ASSERT_NE(p1, std::string::npos);
+    EXPECT_LT(p1, p2);
+    EXPECT_LT(p2, p3);
+    EXPECT_NE(log.find("Copying final result from cudaArrayA to output buffer"), std::string::npos);
+    EXPECT_EQ(count(log, "runSinglePipeline: calling processor->process()"), 1u);
+    EXPECT_EQ(log.find("Feedback"), std::string::npos);
+}
+
+TEST(RenderPipeline, WithoutBlurTheOutputIsTheInput) {
+    PluginSession session;
+    auto source = randomImage(kFrame, 2);
+    auto output = std::make_shared<HostImage>(kFrame);
+    ASSERT_EQ(session.instance.setValue("blur_radius", ParamValue::of(0.0)), kOfxStatOK);
+    ASSERT_EQ(session.instance.setValue("post_blur_scale", ParamValue::of(0.0)), kOfxStatOK);
+    ASSERT_EQ(session.render(source, output), kOfxStatOK);
+    EXPECT_EQ(difference(*source, *output), 0.0);
+    EXPECT_FLOAT_EQ(output->pixel(7, 9)[3], source->pixel(7, 9)[3]);
+}
+
+TEST(RenderPipeline, ThreeEffectExecutionsOfTwoProcessesRunSixTimesWithFeedback) {
+    const std::string log = renderLog("halden_v01_multipass");
+    EXPECT_EQ(count(log, "runSinglePipeline: pipeline 0/2"), 3u);
+    EXPECT_EQ(count(log, "runSinglePipeline: pipeline 1/2"), 3u);
+    EXPECT_EQ(count(log, "CUDA Pipeline 1: Writing to _dstImg (final output)"), 1u);
+    EXPECT_EQ(count(log, "CUDA Pipeline 0: Writing to pipelineOutput[0] array"), 3u);
+    EXPECT_EQ(count(log, "[ERROR] ✅ Feedback: Copied pipeline 1 output to effectOutput"), 2u);
+    // Runs alternate between the processes: 0, 1, 0, 1, 0, 1.
+    std::size_t at = 0;
+    for (int run = 0; run < 6; ++run) {
+        const std::string expected =
+            "runSinglePipeline: pipeline " + std::to_string(run % 2) + "/2";
+        at = log.find(expected, at);
+        ASSERT_NE(at, std::string::npos) << run;
+        ++at;
+    }
+}
+
+TEST(RenderPipeline, AnIdentityConditionHandsTheSourceBack) {
+    PluginSession session("resolve", "halden_v01_multipass");
+    session.instance.setClipImage("Source", randomImage(kFrame, 4));
+    ofxhost::RenderArgs args;
+    args.window = kFrame;
+    ASSERT_EQ(session.instance.setValue("blur_radius", ParamValue::of(0.0)), kOfxStatOK);
+    ofxhost::IdentityResult identity = session.instance.isIdentity(args);
+    EXPECT_TRUE(identity.identity);
+    EXPECT_EQ(identity.clip, "Source");
+    ASSERT_EQ(session.instance.setValue("blur_radius", ParamValue::of(5.0)), kOfxStatOK);
+    EXPECT_FALSE(session.instance.isIdentity(args).identity);
+}
+
+TEST(RenderPipeline, OcclusionChangesThePictureOnlyWithOpacity) {
+    const OfxRectI frame{0, 0, 96, 54};
+    auto source = pointImage(frame, 48, 27, 40.0f);
+    const auto render = [&](double texture, double opacity) {
+        PluginSession session;
+        auto output = std::make_shared<HostImage>(frame);
+        session.instance.setValue("blur_radius", ParamValue::of(150.0));
+        session.instance.setValue("fg_texture", ParamValue::of(texture));
+        session.instance.setValue("fg_opacity", ParamValue::of(opacity));
+        EXPECT_EQ(session.render(source, output), kOfxStatOK);
+        return output;
+    };
+    const auto plain = render(0, 1);
+    EXPECT_GT(difference(*plain, *render(1, 1)), 1.0);
+    EXPECT_EQ(difference(*plain, *render(1, 0)), 0.0);
+}
+
+TEST(RenderPipeline, AKernelMapShapesTheBokeh) {
+    // 216 lines: blur_radius 50 is a 10-pixel disc, densely sampled.
+    const OfxRectI frame{0, 0, 216, 216};
+    auto source = pointImage(frame, 108, 108, 40.0f);
+    // Black on the left half of the map: the mirrored look-up keeps only one side of the disc.
+    auto map = std::make_shared<HostImage>(frame);
+    for (int y = 0; y < 216; ++y) {
+        for (int x = 0; x < 216; ++x) {
+            const float v = x < 108 ? 0.0f : 1.0f;
+            float* p = map->pixel(x, y);
+            p[0] = p[1] = p[2] = v;
+            p[3] = 1;
+        }
+    }
+    PluginSession session;
+    session.instance.setValue("blur_radius", ParamValue::of(50.0));
+    session.instance.setValue("post_blur_scale", ParamValue::of(0.0));
+    session.instance.setValue("bokeh_contrast", ParamValue::of(0.0));
+    session.instance.setValue("oversample", ParamValue::of(4.0));
+    session.instance.setValue("min_samples", ParamValue::of(512.0));
+    session.instance.setValue("kernel_enable", ParamValue::of(1.0));
+    session.instance.setClipImage("KernelMap", map);
+    auto output = std::make_shared<HostImage>(frame);
+    ASSERT_EQ(session.render(source, output), kOfxStatOK);
+    // Lit on one side of the point only, for most of the disc's width.
+    int left = 0;
+    int right = 0;
+    for (int d = 2; d <= 8; ++d) {
+        left += output->pixel(108 - d, 108)[0] > 0.06f ? 1 : 0;
+        right += output->pixel(108 + d, 108)[0] > 0.06f ? 1 : 0;
+    }
+    EXPECT_EQ(std::min(left, right), 0);
+    EXPECT_GE(std::max(left, right), 6);
+}
+
+TEST(RenderPipeline, DestroyedInstancesLeaveNoDeviceObjectsBehind) {
+    PluginSession session;
+    using LiveObjects = long long (*)();
+    const auto live =
+        reinterpret_cast<LiveObjects>(session.bundle.library().symbol("haldenEmuLiveObjects"));
+    ASSERT_NE(live, nullptr);
+    const OfxRectI frame{0, 0, 32, 18};
+    auto source = randomImage(frame, 5);
+    for (int cycle = 0; cycle < 50; ++cycle) {
+        ofxhost::EffectInstance& instance =
+            session.plugin.createInstance(kOfxImageEffectContextFilter);
+        instance.setClipImage("Source", source);
+        instance.setClipImage("Output", std::make_shared<HostImage>(frame));
+        ofxhost::RenderArgs args;
+        args.window = frame;
+        ASSERT_EQ(instance.render(args), kOfxStatOK);
+        session.plugin.destroyInstance(instance);
+    }
+    session.plugin.destroyInstance(session.instance);
+    EXPECT_EQ(live(), 0);
+}
+
+} // namespace
