@@ -5,9 +5,16 @@
 
 #if defined(_WIN32)
 #define WIN32_LEAN_AND_MEAN
+#include <shellapi.h>
 #include <windows.h>
 #else
 #include <dlfcn.h>
+#include <spawn.h>
+#include <sys/wait.h>
+
+#include <thread>
+
+extern char** environ;
 #endif
 
 namespace platform {
@@ -116,6 +123,42 @@ std::string standardPluginDirectory() {
     return "/Library/OFX/Plugins";
 #else
     return "/usr/OFX/Plugins";
+#endif
+}
+
+bool openInBrowser(const std::string& path) {
+    const std::string chosen = environmentText("HALDEN_BROWSER");
+#if defined(_WIN32)
+    const std::wstring file = std::filesystem::u8path(path).wstring();
+    if (!chosen.empty()) {
+        const std::wstring program = std::filesystem::u8path(chosen).wstring();
+        const std::wstring argument = L"\"" + file + L"\"";
+        return reinterpret_cast<INT_PTR>(ShellExecuteW(nullptr, L"open", program.c_str(),
+                                                       argument.c_str(), nullptr, SW_SHOWNORMAL)) >
+               32;
+    }
+    return reinterpret_cast<INT_PTR>(
+               ShellExecuteW(nullptr, L"open", file.c_str(), nullptr, nullptr, SW_SHOWNORMAL)) > 32;
+#else
+#if defined(__APPLE__)
+    std::string program = "open";
+#else
+    std::string program = "xdg-open";
+#endif
+    if (!chosen.empty()) {
+        program = chosen;
+    }
+    char* argv[] = {program.data(), const_cast<char*>(path.c_str()), nullptr};
+    pid_t child = 0;
+    if (posix_spawnp(&child, program.c_str(), nullptr, nullptr, argv, environ) != 0) {
+        return false;
+    }
+    // Reap the launcher in the background so the host never waits and no zombie stays.
+    std::thread([child] {
+        int status = 0;
+        waitpid(child, &status, 0);
+    }).detach();
+    return true;
 #endif
 }
 

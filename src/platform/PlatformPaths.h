@@ -21,6 +21,11 @@ std::string loadedBundleDirectory();
 // Where hosts look for plug-ins system-wide when nothing better is known.
 std::string standardPluginDirectory();
 
+// Opens a local file in the system's web browser without waiting for it and without a shell
+// (the path is passed as one argument). $HALDEN_BROWSER, when set, names the program to use.
+// False when no browser could be started.
+bool openInBrowser(const std::string& path);
+
 // Local time as "YYYY-MM-DD HH:MM:SS", for log headers.
 std::string localTimeString();
 // Local time as "YYYY-MM-DDTHH:MM:SS", for file metadata.

@@ -77,3 +77,22 @@ bool createDirectories(const std::string& folder) {
     fs::create_directories(path, error);
     return fs::is_directory(path, error);
 }
+
+bool isValidPresetName(const std::string& name) {
+    const std::string base = presetBaseName(name);
+    if (base.empty() || base == "." || base == ".." || base.find("..") != std::string::npos) {
+        return false;
+    }
+    for (unsigned char c : base) {
+        if (c < 0x20 || c == 0x7f ||
+            std::string("<>:\"/\\|?*").find(static_cast<char>(c)) != std::string::npos) {
+            return false;
+        }
+    }
+    // Windows drops a trailing dot or space, so the file would get another name.
+    return base.back() != '.' && base.back() != ' ';
+}
+
+std::string presetBaseName(const std::string& name) {
+    return endsWith(name, ".xml") ? name.substr(0, name.size() - 4) : name;
+}

@@ -27,3 +27,11 @@ std::vector<std::string> presetNamesIn(const std::string& folder);
 
 // True when the folder exists afterwards.
 bool createDirectories(const std::string& folder);
+
+// A preset name typed by the user becomes a file name: refused when it could point outside
+// the preset folder or is not a valid file name on every platform (separators, "..", a drive
+// prefix, reserved characters, control characters, a trailing dot or space, empty).
+bool isValidPresetName(const std::string& name);
+
+// The name without a trailing ".xml".
+std::string presetBaseName(const std::string& name);

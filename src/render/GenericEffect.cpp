@@ -303,19 +303,6 @@ void GenericEffect::getClipPreferences(OFX::ClipPreferencesSetter& setter) {
     setter.setOutputFrameVarying(definition_.isFrameVarying());
 }
 
-void GenericEffect::changedParam(const OFX::InstanceChangedArgs& /*args*/,
-                                 const std::string& paramName) {
-    HALDEN_LOG_INFO("changedParam called: paramName='%s'", paramName.c_str());
-}
-
-void GenericEffect::populatePresetNames() {
-    userPresetNames_ = presetNamesIn(userPresetDirectory(definition_.name()));
-    factoryPresetNames_ =
-        presetNamesIn(factoryPresetDirectory(bundleNameFromPath(definitionPath_)));
-    HALDEN_LOG_INFO("Preset name vectors populated: %zu user, %zu factory", userPresetNames_.size(),
-                    factoryPresetNames_.size());
-}
-
 void GenericEffect::render(const OFX::RenderArguments& args) {
     bool empty = false;
     {
@@ -325,7 +312,12 @@ void GenericEffect::render(const OFX::RenderArguments& args) {
     if (empty) {
         fetchParametersLazily();
         if (!presetListsPopulated_) {
-            populatePresetNames();
+            if (hostCapabilities_.resetOptions) {
+                refreshUserPresetList();
+                refreshFactoryPresetList();
+            } else {
+                populatePresetNames();
+            }
             presetListsPopulated_ = true;
         }
     }

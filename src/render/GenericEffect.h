@@ -19,6 +19,7 @@
 namespace OFX {
 class Clip;
 class Param;
+class ChoiceParam;
 class DoubleParam;
 class Image;
 } // namespace OFX
@@ -66,6 +67,23 @@ private:
     bool readVector(const std::string& name, const std::string& type, double time,
                     std::array<double, 4>& value, std::string& error);
     void populatePresetNames();
+
+    // Preset commands, run from changedParam; they log and never fail towards the host.
+    void runPresetCommand(const std::string& name);
+    void refreshUserPresetList();
+    void refreshFactoryPresetList();
+    void loadFactoryPreset();
+    void loadUserPreset();
+    void savePreset();
+    void deletePreset();
+    void loadDefaults();
+    void openDocumentation();
+    PresetValues collectCurrentValues();
+    void applyValues(const PresetValues& values);
+    OFX::ChoiceParam* choiceParameter(const std::string& name);
+    void setChoice(const std::string& name, int index);
+    std::string userPresetFolder() const;
+    std::string factoryPresetFolder() const;
 
     XMLEffectDefinition definition_;
     std::string definitionPath_;

@@ -195,6 +195,7 @@ TEST(DescribedToAnyHost, PresetListsAreFilledFromTheFolders) {
     testenv::TempDir plugins;
     const fs::path bundle = plugins.path() / "halden_v01.ofx.bundle";
     fs::copy(testplugin::bundlePath("halden_v01"), bundle, fs::copy_options::recursive);
+    fs::remove_all(bundle / "Contents" / "Resources" / "presets");
     fs::create_directories(bundle / "Contents" / "Resources" / "presets");
     std::ofstream(bundle / "Contents" / "Resources" / "presets" / "Night Lights.xml")
         << "<preset/>";

@@ -179,3 +179,21 @@ TEST(PresetFolders, BundleNamesComeFromTheDefinitionPath) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(PresetNames, NamesThatCouldLeaveTheFolderAreRefused) {
+    for (const char* good :
+         {"Look", "night lights 2", "frosted_glass-v1.2", "Look.xml", "Ünïcode"}) {
+        EXPECT_TRUE(isValidPresetName(good)) << good;
+    }
+    for (const char* bad :
+         {"", ".xml", "..", "../evil", "a/b", "a\\b", "C:look", "dir/..", "what?", "a*b", "pipe|",
+          "quote\"", "<tag>", "trailing.", "trailing ", "tab\there", "..hidden"}) {
+        EXPECT_FALSE(isValidPresetName(bad)) << bad;
+    }
+    EXPECT_EQ(presetBaseName("Look.xml"), "Look");
+    EXPECT_EQ(presetBaseName("Look"), "Look");
+}
+
+} // namespace

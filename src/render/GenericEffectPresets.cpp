@@ -1,0 +1,463 @@
+// What the effect does when the host reports a change of its preset and help controls:
+// loading, saving and deleting presets, rebuilding the preset dropdowns, opening the help page.
+#include "render/GenericEffect.h"
+
+#include "describe/FrameworkParameters.h"
+#include "log/Logger.h"
+#include "platform/PlatformPaths.h"
+#include "presets/PresetFile.h"
+#include "presets/PresetFolders.h"
+
+#include "ofx/support/BooleanParam.h"
+#include "ofx/support/ChoiceParam.h"
+#include "ofx/support/ColourParam.h"
+#include "ofx/support/DoubleParam.h"
+#include "ofx/support/IntParam.h"
+#include "ofx/support/StringParam.h"
+
+#include <algorithm>
+#include <exception>
+#include <filesystem>
+#include <system_error>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const std::string kLoadDefaults = ">> Load Defaults <<";
+
+std::string joined(const std::string& folder, const std::string& name) {
+    return (fs::u8path(folder) / fs::u8path(name + ".xml")).u8string();
+}
+
+} // namespace
+
+void GenericEffect::changedParam(const OFX::InstanceChangedArgs& /*args*/,
+                                 const std::string& paramName) {
+    HALDEN_LOG_INFO("changedParam called: paramName='%s'", paramName.c_str());
+    try {
+        runPresetCommand(paramName);
+    } catch (const std::exception& e) {
+        HALDEN_LOG_ERROR("changedParam preset handler exception for '%s': %s", paramName.c_str(),
+                         e.what());
+    } catch (...) {
+        HALDEN_LOG_ERROR("changedParam preset handler unknown exception for '%s'",
+                         paramName.c_str());
+    }
+}
+
+void GenericEffect::runPresetCommand(const std::string& name) {
+    const auto fillLists = [this] {
+        if (!presetListsPopulated_ && !hostCapabilities_.resetOptions) {
+            populatePresetNames();
+            presetListsPopulated_ = true;
+        }
+    };
+    if (name == "tutorialsButton" || name == "getHelp") {
+        openDocumentation();
+    } else if (name == "factory_preset_list") {
+        fillLists();
+        OFX::ChoiceParam* choice = choiceParameter(name);
+        if (choice == nullptr) {
+            return;
+        }
+        const int index = choice->getValue();
+        if (index < 1) {
+            return;
+        }
+        HALDEN_LOG_INFO("Factory preset dropdown changed to index %d - auto-loading", index);
+        loadFactoryPreset();
+    } else if (name == "preset_list") {
+        fillLists();
+        OFX::ChoiceParam* choice = choiceParameter(name);
+        if (choice == nullptr) {
+            return;
+        }
+        const int index = choice->getValue();
+        if (index == 1) {
+            HALDEN_LOG_INFO("Load Defaults selected - resetting to XML defaults");
+            loadDefaults();
+            setChoice("preset_list", 0);
+            setChoice("factory_preset_list", 0);
+        } else if (index >= 2) {
+            HALDEN_LOG_INFO("Preset dropdown changed to index %d - auto-loading", index);
+            loadUserPreset();
+        }
+    } else if (name == "save_preset") {
+        HALDEN_LOG_INFO("Save Preset button clicked!");
+        savePreset();
+    } else if (name == "load_preset") {
+        HALDEN_LOG_INFO("Load Preset button clicked!");
+        loadUserPreset();
+    } else if (name == "delete_preset") {
+        HALDEN_LOG_INFO("Delete Preset button clicked!");
+        deletePreset();
+    } else if (name == "refresh_presets") {
+        HALDEN_LOG_INFO("Refresh Presets button clicked!");
+        refreshUserPresetList();
+    }
+}
+
+std::string GenericEffect::userPresetFolder() const {
+    return userPresetDirectory(definition_.name());
+}
+
+std::string GenericEffect::factoryPresetFolder() const {
+    return factoryPresetDirectory(bundleNameFromPath(definitionPath_));
+}
+
+void GenericEffect::populatePresetNames() {
+    userPresetNames_ = presetNamesIn(userPresetFolder());
+    factoryPresetNames_ = presetNamesIn(factoryPresetFolder());
+    HALDEN_LOG_INFO("Preset name vectors populated: %zu user, %zu factory", userPresetNames_.size(),
+                    factoryPresetNames_.size());
+}
+
+OFX::ChoiceParam* GenericEffect::choiceParameter(const std::string& name) {
+    std::lock_guard<std::mutex> lock(stateMutex_);
+    const auto found = parameters_.find(name);
+    if (found != parameters_.end() && found->second->getType() == OFX::eParamTypeChoice) {
+        return static_cast<OFX::ChoiceParam*>(found->second);
+    }
+    return fetchChoiceParam(name);
+}
+
+void GenericEffect::setChoice(const std::string& name, int index) {
+    if (OFX::ChoiceParam* choice = choiceParameter(name)) {
+        choice->setValue(index);
+    }
+}
+
+void GenericEffect::refreshUserPresetList() {
+    const std::string folder = userPresetFolder();
+    userPresetNames_ = presetNamesIn(folder);
+    HALDEN_LOG_INFO("Found %zu presets in %s", userPresetNames_.size(), folder.c_str());
+    try {
+        OFX::ChoiceParam* list = choiceParameter("preset_list");
+        if (list == nullptr) {
+            HALDEN_LOG_ERROR("preset_list parameter not found");
+        } else {
+            std::vector<std::string> options;
+            options.push_back(userPresetNames_.empty()
+                                  ? std::string("(no presets found)")
+                                  : framework::presetCountLabel(userPresetNames_.size()));
+            options.push_back(kLoadDefaults);
+            options.insert(options.end(), userPresetNames_.begin(), userPresetNames_.end());
+            list->resetOptions(options);
+            list->setValue(0);
+            HALDEN_LOG_INFO("Preset list UI updated with %zu presets", userPresetNames_.size());
+        }
+        HALDEN_LOG_INFO("Preset list refreshed: %zu presets found", userPresetNames_.size());
+    } catch (const std::exception& e) {
+        HALDEN_LOG_ERROR("Failed to update preset list UI (host may not support dynamic choice "
+                         "options): %s",
+                         e.what());
+    }
+}
+
+void GenericEffect::refreshFactoryPresetList() {
+    const std::string folder = factoryPresetFolder();
+    factoryPresetNames_ = presetNamesIn(folder);
+    HALDEN_LOG_INFO("Found %zu factory presets in %s", factoryPresetNames_.size(), folder.c_str());
+    try {
+        OFX::ChoiceParam* list = choiceParameter("factory_preset_list");
+        if (list == nullptr) {
+            HALDEN_LOG_ERROR("factory_preset_list parameter not found");
+        } else if (factoryPresetNames_.empty()) {
+            list->setIsSecret(true);
+            HALDEN_LOG_INFO("No factory presets found - hiding dropdown");
+        } else {
+            list->setIsSecret(false);
+            std::vector<std::string> options{
+                framework::presetCountLabel(factoryPresetNames_.size())};
+            options.insert(options.end(), factoryPresetNames_.begin(), factoryPresetNames_.end());
+            list->resetOptions(options);
+            list->setValue(0);
+            HALDEN_LOG_INFO("Factory preset list UI updated with %zu presets",
+                            factoryPresetNames_.size());
+        }
+        HALDEN_LOG_INFO("Factory preset list refreshed: %zu presets found",
+                        factoryPresetNames_.size());
+    } catch (const std::exception& e) {
+        HALDEN_LOG_ERROR("Failed to update factory preset list UI (host may not support dynamic "
+                         "choice options): %s",
+                         e.what());
+    }
+}
+
+void GenericEffect::loadFactoryPreset() {
+    OFX::ChoiceParam* list = choiceParameter("factory_preset_list");
+    if (list == nullptr) {
+        HALDEN_LOG_ERROR("factory_preset_list parameter not found");
+        return;
+    }
+    const int index = list->getValue();
+    if (index == 0) {
+        HALDEN_LOG_DEBUG("Factory preset placeholder selected - no action");
+        return;
+    }
+    if (index - 1 < 0 || std::size_t(index - 1) >= factoryPresetNames_.size()) {
+        HALDEN_LOG_ERROR("Invalid factory preset index: %d", index);
+        return;
+    }
+    const std::string& name = factoryPresetNames_[std::size_t(index - 1)];
+    const std::string path = joined(factoryPresetFolder(), name);
+    HALDEN_LOG_INFO("Loading factory preset: %s", path.c_str());
+    std::string effect;
+    std::string version;
+    const PresetValues values = loadPresetFile(path, effect, version);
+    if (values.empty()) {
+        HALDEN_LOG_ERROR("Failed to load factory preset or preset is empty");
+        return;
+    }
+    applyValues(values);
+    setChoice("preset_list", 0);
+    HALDEN_LOG_INFO("Factory preset loaded: %s (%zu parameters applied)", name.c_str(),
+                    values.size());
+}
+
+void GenericEffect::loadUserPreset() {
+    std::string name;
+    OFX::ChoiceParam* list = choiceParameter("preset_list");
+    const int index = list != nullptr ? list->getValue() : 0;
+    if (index >= 2 && std::size_t(index - 2) < userPresetNames_.size()) {
+        name = userPresetNames_[std::size_t(index - 2)];
+        HALDEN_LOG_INFO("Loading preset from dropdown: %s (index %d)", name.c_str(), index);
+    } else if (OFX::StringParam* field = fetchStringParam("preset_name")) {
+        name = field->getValue();
+    }
+    if (name.empty()) {
+        HALDEN_LOG_ERROR("No preset selected - choose from dropdown or enter name");
+        return;
+    }
+    if (!isValidPresetName(name)) {
+        HALDEN_LOG_ERROR("Invalid preset name '%s' - a preset name cannot contain path "
+                         "separators, '..', ':' or characters a file name cannot hold",
+                         name.c_str());
+        return;
+    }
+    const std::string path = joined(userPresetFolder(), presetBaseName(name));
+    HALDEN_LOG_INFO("Loading preset from: %s", path.c_str());
+    std::string effect;
+    std::string version;
+    const PresetValues values = loadPresetFile(path, effect, version);
+    if (values.empty()) {
+        HALDEN_LOG_ERROR("Failed to load preset or preset is empty: %s", path.c_str());
+        return;
+    }
+    if (effect != definition_.name()) {
+        HALDEN_LOG_INFO("Preset was created for '%s' but loading into '%s' - some parameters "
+                        "may not apply",
+                        effect.c_str(), definition_.name().c_str());
+    }
+    applyValues(values);
+    setChoice("factory_preset_list", 0);
+    HALDEN_LOG_INFO("Preset loaded: %s (%zu parameters applied)", name.c_str(), values.size());
+}
+
+void GenericEffect::savePreset() {
+    OFX::StringParam* field = fetchStringParam("preset_name");
+    if (field == nullptr) {
+        HALDEN_LOG_ERROR("preset_name parameter not found");
+        return;
+    }
+    const std::string name = field->getValue();
+    if (name.empty()) {
+        HALDEN_LOG_ERROR("No preset name specified - enter a name in 'Preset Name' field");
+        return;
+    }
+    if (!isValidPresetName(name)) {
+        HALDEN_LOG_ERROR("Invalid preset name '%s' - a preset name cannot contain path "
+                         "separators, '..', ':' or characters a file name cannot hold",
+                         name.c_str());
+        return;
+    }
+    const std::string base = presetBaseName(name);
+    const std::string path = joined(userPresetFolder(), base);
+    HALDEN_LOG_INFO("Saving preset to: %s", path.c_str());
+    if (!savePresetFile(path, definition_.name(), definition_.version(), collectCurrentValues(),
+                        definition_)) {
+        return;
+    }
+    refreshUserPresetList();
+    const auto found = std::find(userPresetNames_.begin(), userPresetNames_.end(), base);
+    if (found != userPresetNames_.end()) {
+        const int index = static_cast<int>(found - userPresetNames_.begin()) + 2;
+        setChoice("preset_list", index);
+        HALDEN_LOG_INFO("Selected saved preset '%s' at index %d", base.c_str(), index);
+    }
+    setChoice("factory_preset_list", 0);
+}
+
+void GenericEffect::deletePreset() {
+    if (OFX::ChoiceParam* factory = choiceParameter("factory_preset_list")) {
+        if (factory->getValue() > 0) {
+            HALDEN_LOG_INFO("Cannot delete factory presets - select a user preset to delete");
+            return;
+        }
+    }
+    OFX::ChoiceParam* list = choiceParameter("preset_list");
+    if (list == nullptr) {
+        HALDEN_LOG_ERROR("preset_list parameter not found");
+        return;
+    }
+    const int index = list->getValue();
+    if (index < 2 || std::size_t(index - 2) >= userPresetNames_.size()) {
+        HALDEN_LOG_ERROR("No user preset selected - choose a preset from 'My Presets' dropdown "
+                         "first");
+        return;
+    }
+    const std::string path = joined(userPresetFolder(), userPresetNames_[std::size_t(index - 2)]);
+    std::error_code error;
+    if (!fs::remove(fs::u8path(path), error) || error) {
+        HALDEN_LOG_ERROR("Failed to delete preset: %s", path.c_str());
+        return;
+    }
+    HALDEN_LOG_INFO("Deleted preset: %s", path.c_str());
+    refreshUserPresetList();
+}
+
+void GenericEffect::loadDefaults() {
+    HALDEN_LOG_INFO("Loading default values from XML definition");
+    PresetValues values;
+    for (const ParameterDef& param : definition_.parameters()) {
+        const std::string& type = param.type;
+        const auto component = [&param](std::size_t i) {
+            return i < param.components.size() ? param.components[i].defaultValue : 0.0;
+        };
+        if (type == "float" || type == "double") {
+            values[param.name] = PresetValue::number(param.defaultValue);
+        } else if (type == "int" || type == "choice") {
+            values[param.name] = PresetValue::integer(static_cast<int>(param.defaultValue));
+        } else if (type == "bool") {
+            values[param.name] = PresetValue::boolean(param.boolDefault);
+        } else if (type == "vec2") {
+            values[param.name] = PresetValue::vec2(component(0), component(1));
+        } else if (type == "vec3" || type == "color") {
+            values[param.name] = PresetValue::vec3(component(0), component(1), component(2));
+        } else if (type == "vec4" || type == "color_rgba") {
+            values[param.name] =
+                PresetValue::vec4(component(0), component(1), component(2), component(3));
+        } else if (type == "string" || type == "filepath") {
+            values[param.name] = PresetValue::text(param.textDefault);
+        } else {
+            values[param.name] = PresetValue::number(0.0);
+        }
+    }
+    applyValues(values);
+    HALDEN_LOG_INFO("Default values loaded: %zu parameters reset", values.size());
+}
+
+void GenericEffect::openDocumentation() {
+    std::string bundle = platform::loadedBundleDirectory();
+    if (bundle.empty()) {
+        bundle = platform::standardPluginDirectory() + "/" + bundleNameFromPath(definitionPath_) +
+                 ".ofx.bundle";
+    }
+    const std::string page =
+        (fs::u8path(bundle) / "Contents" / "Resources" / "docs" / "index.html").u8string();
+    if (!platform::openInBrowser(page)) {
+        HALDEN_LOG_ERROR("Could not open the documentation page %s", page.c_str());
+    }
+}
+
+PresetValues GenericEffect::collectCurrentValues() {
+    bool empty = false;
+    {
+        std::lock_guard<std::mutex> lock(stateMutex_);
+        empty = parameters_.empty();
+    }
+    if (empty) {
+        fetchParametersLazily();
+    }
+    PresetValues values;
+    std::lock_guard<std::mutex> lock(stateMutex_);
+    for (const ParameterDef& param : definition_.parameters()) {
+        const std::string& name = param.name;
+        if (name == "preset_name" || name == "preset_list" || name == "refresh_presets" ||
+            name == "load_preset" || name == "delete_preset" || name == "save_preset" ||
+            param.type == "pushbutton") {
+            continue;
+        }
+        const auto found = parameters_.find(name);
+        if (found == parameters_.end()) {
+            continue;
+        }
+        OFX::Param* p = found->second;
+        try {
+            const std::string& type = param.type;
+            if (type == "float" || type == "double") {
+                values[name] = PresetValue::number(static_cast<OFX::DoubleParam*>(p)->getValue());
+            } else if (type == "int") {
+                values[name] = PresetValue::integer(static_cast<OFX::IntParam*>(p)->getValue());
+            } else if (type == "choice") {
+                values[name] = PresetValue::integer(static_cast<OFX::ChoiceParam*>(p)->getValue());
+            } else if (type == "bool") {
+                values[name] = PresetValue::boolean(static_cast<OFX::BooleanParam*>(p)->getValue());
+            } else if (type == "string" || type == "filepath") {
+                values[name] = PresetValue::text(static_cast<OFX::StringParam*>(p)->getValue());
+            } else if (type == "vec2") {
+                const OfxPointD v = static_cast<OFX::Double2DParam*>(p)->getValue();
+                values[name] = PresetValue::vec2(v.x, v.y);
+            } else if (type == "vec3") {
+                double x = 0, y = 0, z = 0;
+                static_cast<OFX::Double3DParam*>(p)->getValue(x, y, z);
+                values[name] = PresetValue::vec3(x, y, z);
+            } else if (type == "color") {
+                const OfxRGBColourD c = static_cast<OFX::RGBParam*>(p)->getValue();
+                values[name] = PresetValue::vec3(c.r, c.g, c.b);
+            } else if (type == "color_rgba") {
+                const OfxRGBAColourD c = static_cast<OFX::RGBAParam*>(p)->getValue();
+                values[name] = PresetValue::vec4(c.r, c.g, c.b, c.a);
+            }
+        } catch (const std::exception& e) {
+            HALDEN_LOG_ERROR("Failed to collect parameter '%s': %s", name.c_str(), e.what());
+        }
+    }
+    return values;
+}
+
+void GenericEffect::applyValues(const PresetValues& values) {
+    bool empty = false;
+    {
+        std::lock_guard<std::mutex> lock(stateMutex_);
+        empty = parameters_.empty();
+    }
+    if (empty) {
+        fetchParametersLazily();
+    }
+    std::lock_guard<std::mutex> lock(stateMutex_);
+    for (const auto& [name, value] : values) {
+        const auto found = parameters_.find(name);
+        if (found == parameters_.end()) {
+            HALDEN_LOG_INFO("Preset parameter '%s' not found in effect - skipping", name.c_str());
+            continue;
+        }
+        OFX::Param* p = found->second;
+        try {
+            const std::string type = definition_.getParameter(name).type;
+            const std::array<float, 4> c = value.asComponents();
+            if (type == "float" || type == "double") {
+                static_cast<OFX::DoubleParam*>(p)->setValue(value.asDouble());
+            } else if (type == "int") {
+                static_cast<OFX::IntParam*>(p)->setValue(value.asInt());
+            } else if (type == "choice") {
+                static_cast<OFX::ChoiceParam*>(p)->setValue(value.asInt());
+            } else if (type == "bool") {
+                static_cast<OFX::BooleanParam*>(p)->setValue(value.asBool());
+            } else if (type == "string" || type == "filepath") {
+                static_cast<OFX::StringParam*>(p)->setValue(value.asText());
+            } else if (type == "vec2") {
+                static_cast<OFX::Double2DParam*>(p)->setValue(c[0], c[1]);
+            } else if (type == "vec3") {
+                static_cast<OFX::Double3DParam*>(p)->setValue(c[0], c[1], c[2]);
+            } else if (type == "color") {
+                static_cast<OFX::RGBParam*>(p)->setValue(c[0], c[1], c[2]);
+            } else if (type == "color_rgba") {
+                static_cast<OFX::RGBAParam*>(p)->setValue(c[0], c[1], c[2], c[3]);
+            }
+        } catch (const std::exception& e) {
+            HALDEN_LOG_ERROR("Failed to apply preset parameter '%s': %s", name.c_str(), e.what());
+        }
+    }
+}

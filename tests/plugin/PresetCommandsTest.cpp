@@ -1,0 +1,154 @@
+// The preset controls used as a host's user would: save, load, delete, defaults, the lists.
+#include "PluginSession.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+namespace fs = std::filesystem;
+using ofxhost::ParamValue;
+using testplugin::PluginSession;
+
+namespace {
+
+class PresetCommands : public ::testing::Test {
+protected:
+    PresetCommands() : session("nuke") {}
+
+    std::vector<std::string> options(const std::string& choice) {
+        return session.instance.param(choice).properties().getStrings(kOfxParamPropChoiceOption);
+    }
+    double number(const std::string& name) { return session.instance.value(name).numbers.at(0); }
+    void setText(const std::string& name, const std::string& text) {
+        ASSERT_EQ(session.instance.setValue(name, ParamValue::ofText(text)), kOfxStatOK);
+    }
+    void set(const std::string& name, double value) {
+        ASSERT_EQ(session.instance.setValue(name, ParamValue::of(value)), kOfxStatOK);
+    }
+    void press(const std::string& name) {
+        ASSERT_EQ(session.instance.pressButton(name), kOfxStatOK);
+    }
+    fs::path userFolder() { return session.ownUser->userPresets(); }
+    // Hosts may report buttons the plug-in did not declare; "load_preset" is one.
+    void report(const std::string& name) {
+        ofxhost::PropertySet in;
+        in.addString(kOfxPropType, {kOfxTypeParameter});
+        in.addString(kOfxPropName, {name});
+        in.addString(kOfxPropChangeReason, {kOfxChangeUserEdited});
+        in.addDouble(kOfxPropTime, {0.0});
+        in.addDouble(kOfxImageEffectPropRenderScale, {1.0, 1.0});
+        ASSERT_EQ(session.instance.callAction(kOfxActionInstanceChanged, &in, nullptr), kOfxStatOK);
+    }
+
+    PluginSession session;
+};
+
+TEST_F(PresetCommands, SavingWritesTheCurrentValuesAndSelectsThePreset) {
+    setText("preset_name", "Look");
+    press("save_preset");
+    const fs::path file = userFolder() / "Look.xml";
+    ASSERT_TRUE(fs::exists(file));
+    const std::string text = testenv::readFile(file);
+    for (const char* param : {"name=\"blur_radius\" type=\"float\" value=\"35\"",
+                              "name=\"optical_center\" type=\"vec2\" value=\"0,0\"",
+                              "name=\"falloff_enable\" type=\"bool\" value=\"false\"",
+                              "name=\"blade_count\" type=\"int\" value=\"5\"",
+                              "name=\"quality_preset\" type=\"choice\" value=\"3\""}) {
+        EXPECT_NE(text.find(param), std::string::npos) << param;
+    }
+    EXPECT_EQ(options("preset_list"),
+              (std::vector<std::string>{"Select from 1 preset", ">> Load Defaults <<", "Look"}));
+    EXPECT_EQ(number("preset_list"), 2);
+
+    // Saving again overwrites the same file and keeps it selected.
+    set("blur_radius", 80);
+    press("save_preset");
+    EXPECT_NE(testenv::readFile(file).find("name=\"blur_radius\" type=\"float\" value=\"80\""),
+              std::string::npos);
+    EXPECT_EQ(std::distance(fs::directory_iterator(userFolder()), fs::directory_iterator()), 1);
+    EXPECT_EQ(number("preset_list"), 2);
+
+    setText("preset_name", "Another");
+    press("save_preset");
+    EXPECT_EQ(options("preset_list").front(), "Select from 2 presets");
+    EXPECT_EQ(number("preset_list"), 2); // "Another" sorts before "Look"
+}
+
+TEST_F(PresetCommands, PresetsLoadByDropdownAndByName) {
+    set("blur_radius", 12);
+    setText("preset_name", "Small");
+    press("save_preset");
+    set("blur_radius", 90);
+    setText("preset_name", "Large");
+    press("save_preset");
+    set("blur_radius", 1);
+
+    set("preset_list", 3); // "Small" (after "Large")
+    EXPECT_EQ(number("blur_radius"), 12);
+    set("preset_list", 0);
+    setText("preset_name", "Large.xml");
+    report("load_preset");
+    EXPECT_EQ(number("blur_radius"), 90);
+}
+
+TEST_F(PresetCommands, AForeignPresetAppliesTheParametersItShares) {
+    fs::create_directories(userFolder());
+    std::ofstream(userFolder() / "Foreign.xml")
+        << "<preset><meta><effect>Other Effect</effect><version>2</version></meta><parameters>"
+           "<param name=\"blur_radius\" type=\"float\" value=\"44\"/>"
+           "<param name=\"unknown_control\" type=\"float\" value=\"3\"/>"
+           "</parameters></preset>";
+    setText("preset_name", "Foreign");
+    report("load_preset");
+    EXPECT_EQ(number("blur_radius"), 44);
+}
+
+TEST_F(PresetCommands, LoadDefaultsResetsEveryParameterAndBothLists) {
+    set("blur_radius", 150);
+    set("aperture_enable", 1);
+    set("fg_texture", 3);
+    set("preset_list", 1);
+    EXPECT_EQ(number("blur_radius"), 35);
+    EXPECT_EQ(number("aperture_enable"), 0);
+    EXPECT_EQ(number("fg_texture"), 0);
+    EXPECT_EQ(number("preset_list"), 0);
+    EXPECT_EQ(number("factory_preset_list"), 0);
+}
+
+TEST_F(PresetCommands, DeleteRemovesOnlyTheSelectedUserPreset) {
+    setText("preset_name", "Gone");
+    press("save_preset");
+    ASSERT_TRUE(fs::exists(userFolder() / "Gone.xml"));
+    press("delete_preset");
+    EXPECT_FALSE(fs::exists(userFolder() / "Gone.xml"));
+    EXPECT_EQ(options("preset_list"),
+              (std::vector<std::string>{"(no presets found)", ">> Load Defaults <<"}));
+}
+
+TEST_F(PresetCommands, UnsafeNamesTouchNoFile) {
+    testenv::TempDir outside;
+    for (const std::string& name :
+         {std::string("../escape"), std::string("a/b"), (outside.path() / "abs").string(),
+          std::string("C:evil"), std::string("what?")}) {
+        setText("preset_name", name);
+        press("save_preset");
+    }
+    EXPECT_FALSE(fs::exists(userFolder()));
+    EXPECT_TRUE(fs::is_empty(outside.path()));
+}
+
+TEST(PresetLists, UpperCaseExtensionsAreNotListed) {
+    testplugin::IsolatedUser user;
+    fs::create_directories(user.userPresets());
+    std::ofstream(user.userPresets() / "Shown.xml") << "<preset/>";
+    std::ofstream(user.userPresets() / "Hidden.XML") << "<preset/>";
+    PluginSession session("nuke", "halden_v01", false);
+    session.instance.setValue("preset_name", ParamValue::ofText("New"));
+    session.instance.pressButton("save_preset");
+    EXPECT_EQ(
+        session.instance.param("preset_list").properties().getStrings(kOfxParamPropChoiceOption),
+        (std::vector<std::string>{"Select from 2 presets", ">> Load Defaults <<", "New", "Shown"}));
+}
+
+} // namespace
