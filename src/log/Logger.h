@@ -56,7 +56,7 @@ public:
     void close();
 
 private:
-    void writeLine(int level, const char* format, va_list args);
+    void writeLine(int level, const char* format, va_list args) HALDEN_PRINTF_FORMAT(3, 0);
     void rotate();
     void writeClosingLineAndClose();
 

@@ -151,10 +151,19 @@ std::string temporarySibling(const std::string& path) {
 } // namespace
 
 PresetValues loadPresetFile(const std::string& path, std::string& effect, std::string& version) {
-    PresetValues values;
     std::string content;
+    if (!readWholeFile(path, content)) {
+        HALDEN_LOG_ERROR("Failed to load preset file: %s", path.c_str());
+        return PresetValues();
+    }
+    return parsePresetText(content, path, effect, version);
+}
+
+PresetValues parsePresetText(const std::string& text, const std::string& path, std::string& effect,
+                             std::string& version) {
+    PresetValues values;
     pugi::xml_document document;
-    if (!readWholeFile(path, content) || !document.load_buffer(content.data(), content.size())) {
+    if (!document.load_buffer(text.data(), text.size())) {
         HALDEN_LOG_ERROR("Failed to load preset file: %s", path.c_str());
         return values;
     }

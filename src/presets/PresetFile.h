@@ -12,6 +12,10 @@
 // An unreadable or rootless file gives an empty map; a bad value drops only its own param.
 PresetValues loadPresetFile(const std::string& path, std::string& effect, std::string& version);
 
+// The same from the file's bytes; path only names the file in log lines.
+PresetValues parsePresetText(const std::string& text, const std::string& path, std::string& effect,
+                             std::string& version);
+
 // Writes the parameters of the definition that have a value, in definition order. The file is
 // written beside its final name and renamed over it, so a failed save never loses an existing
 // preset.
