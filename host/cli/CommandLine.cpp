@@ -2,7 +2,9 @@
 
 #include "ofx/ofxImageEffect.h"
 
+#include <functional>
 #include <map>
+#include <tuple>
 
 namespace ofxhost {
 
@@ -38,16 +40,133 @@ std::pair<int, int> parseLayout(const std::string& option, const std::string& te
     return {parseInt(option, text.substr(0, x)), parseInt(option, text.substr(x + 1))};
 }
 
+double parseNumber(const std::string& option, const std::string& text) {
+    try {
+        size_t used = 0;
+        const double value = std::stod(text, &used);
+        if (used == text.size()) {
+            return value;
+        }
+    } catch (const std::exception&) {
+    }
+    throw UsageError(option + " expects a number, not '" + text + "'");
+}
+
+std::pair<int, int> parseSize(const std::string& option, const std::string& text) {
+    // Large enough for 8K frames, small enough that a typo cannot ask for terabytes.
+    constexpr int kMaxSide = 16384;
+    const size_t x = text.find('x');
+    if (x != std::string::npos) {
+        const int width = parseInt(option, text.substr(0, x));
+        const int height = parseInt(option, text.substr(x + 1));
+        if (width > 0 && height > 0 && width <= kMaxSide && height <= kMaxSide) {
+            return {width, height};
+        }
+    }
+    throw UsageError(option + " expects WIDTHxHEIGHT between 1 and " + std::to_string(kMaxSide) +
+                     ", not '" + text + "'");
+}
+
+// "A-B", inclusive; A may be negative ("-2-3").
+std::pair<int, int> parseFrameRange(const std::string& option, const std::string& text) {
+    const size_t dash = text.find('-', 1);
+    if (dash == std::string::npos) {
+        throw UsageError(option + " expects FIRST-LAST, not '" + text + "'");
+    }
+    const int first = parseInt(option, text.substr(0, dash));
+    const int last = parseInt(option, text.substr(dash + 1));
+    if (last < first) {
+        throw UsageError(option + " " + text + " ends before it starts");
+    }
+    return {first, last};
+}
+
+ParamAssignment parseAssignment(const std::string& text) {
+    const size_t equals = text.find('=');
+    if (equals == std::string::npos || equals == 0) {
+        throw UsageError("--set expects NAME=VALUE, not '" + text + "'");
+    }
+    return {text.substr(0, equals), text.substr(equals + 1)};
+}
+
+// The options of a render; false when option is none of them.
+bool parseRenderOption(const std::string& option, const std::function<std::string()>& takeValue,
+                       const std::function<void()>& noValue, CliOptions& options) {
+    if (option == "-i" || option == "--input") {
+        options.input = takeValue();
+    } else if (option == "--kernel-map") {
+        options.kernelMap = takeValue();
+    } else if (option == "-o" || option == "--output") {
+        options.output = takeValue();
+        if (options.output.empty()) {
+            throw UsageError(option + " needs a file name");
+        }
+    } else if (option == "--size") {
+        options.demoSize = parseSize(option, takeValue());
+    } else if (option == "--set") {
+        options.assignments.push_back(parseAssignment(takeValue()));
+    } else if (option == "--press") {
+        options.presses.push_back(takeValue());
+    } else if (option == "--frame") {
+        options.firstFrame = options.lastFrame = parseInt(option, takeValue());
+        options.frameSequence = false;
+    } else if (option == "--frames") {
+        std::tie(options.firstFrame, options.lastFrame) = parseFrameRange(option, takeValue());
+        options.frameSequence = true;
+    } else if (option == "--render-scale") {
+        options.renderScale = parseNumber(option, takeValue());
+        if (!(options.renderScale > 0.0 && options.renderScale <= 1.0)) {
+            throw UsageError("--render-scale expects a scale above 0 and at most 1");
+        }
+    } else if (option == "--backend") {
+        options.backend = takeValue();
+        if (*options.backend != "cpu" && *options.backend != "cuda") {
+            throw UsageError("--backend expects cpu or cuda, not '" + *options.backend + "'");
+        }
+    } else if (option == "--device-memory") {
+        noValue();
+        options.deviceMemory = true;
+    } else {
+        return false;
+    }
+    return true;
+}
+
 } // namespace
 
 std::string CommandLine::usage() {
-    return "usage: halden-render --describe [--bundle PATH] [--host resolve|nuke|flame|NAME]\n"
-           "                     [--context filter|general|transition|generator]\n"
+    return "usage: halden-render [options]                render a picture (default)\n"
+           "       halden-render --describe [options]     print what the plug-in declares\n"
+           "\n"
+           "rendering:\n"
+           "  -i, --input FILE        image to blur: EXR, PNG, JPEG, TGA, BMP or HDR\n"
+           "                          (default: a built-in demo scene of city lights)\n"
+           "  --size WxH              size of the demo scene (default 960x540)\n"
+           "  --kernel-map FILE       image for the KernelMap clip\n"
+           "  -o, --output FILE       EXR (float), PNG or JPEG (8-bit, clamped), by extension\n"
+           "                          (default halden-render.png)\n"
+           "  --set NAME=VALUE        set a parameter (repeatable): numbers; x,y for 2D;\n"
+           "                          r,g,b[,a] for colours; true/false, 1/0 or on/off for\n"
+           "                          booleans; an option index or its exact text for choices\n"
+           "  --press NAME            press a push button after the --set values (repeatable)\n"
+           "  --frame T               render frame T (default 0)\n"
+           "  --frames A-B            render frames A to B; '#' runs in the output name become\n"
+           "                          the frame number, else it goes before the extension\n"
+           "  --render-scale S        proxy render at scale S (0 < S <= 1)\n"
+           "  --backend cpu|cuda      device runtime the plug-in uses (HALDEN_BACKEND)\n"
+           "  --device-memory         hand the plug-in device-memory images (CUDA rendering)\n"
+           "\n"
+           "plug-in and host:\n"
+           "  --bundle PATH           the .ofx.bundle (default: the one built with this tool)\n"
+           "  --host resolve|nuke|flame|NAME   host to present as\n"
+           "  --context filter|general|transition|generator   (default filter)\n"
            "host switches (override the --host preset):\n"
            "  --overlays on|off       --draw-suite on|off      --max-pages N\n"
            "  --page-layout CxR       --cuda on|off            --cuda-stream on|off\n"
            "  --multithread on|off    --threads N\n"
-           "--describe prints, as JSON, what the plug-in declared to the host.\n";
+           "\n"
+           "  --describe              print, as JSON, what the plug-in declared to the host\n"
+           "  -h, --help              this text\n";
 }
 
 std::string CommandLine::contextName(const std::string& name) {
@@ -130,11 +249,27 @@ CliOptions CommandLine::parse(const std::vector<std::string>& args) {
                 throw UsageError("--threads expects 0 (all CPUs) or more");
             }
             options.threads = static_cast<unsigned int>(threads);
-        } else {
+        } else if (!parseRenderOption(option, takeValue, noValue, options)) {
             throw UsageError("unknown option '" + args[i] + "'");
         }
     }
+    if (options.deviceMemory && options.cudaRender == false) {
+        throw UsageError("--device-memory needs CUDA rendering; drop --cuda off");
+    }
     return options;
+}
+
+std::filesystem::path CommandLine::bundlePath(const CliOptions& options,
+                                              const std::filesystem::path& defaultBundle) {
+    if (options.bundle) {
+        return *options.bundle;
+    }
+    std::error_code error;
+    if (!std::filesystem::exists(defaultBundle, error)) {
+        throw UsageError("no --bundle given and the default bundle " + defaultBundle.string() +
+                         " does not exist");
+    }
+    return defaultBundle;
 }
 
 HostProfile CommandLine::profile(const CliOptions& options) {

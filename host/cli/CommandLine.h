@@ -2,6 +2,7 @@
 
 #include "host/plugin/HostProfile.h"
 
+#include <filesystem>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -16,10 +17,16 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-// halden-render's options. Rendering options (-i, -o, --set, --frames, --backend) join here.
+// One --set NAME=VALUE, checked against the parameter once the plug-in is described.
+struct ParamAssignment {
+    std::string name;
+    std::string value;
+};
+
+// halden-render's options: describing, host switches and rendering.
 struct CliOptions {
-    enum class Command { None, Help, Describe };
-    Command command = Command::None;
+    enum class Command { Render, Help, Describe };
+    Command command = Command::Render;
     std::optional<std::string> bundle;
     // A preset ("resolve", "nuke", "flame") or any OFX host name.
     std::string host = "org.halden.render";
@@ -35,6 +42,22 @@ struct CliOptions {
     std::optional<bool> cudaStream;
     std::optional<bool> multiThreading;
     std::optional<unsigned int> threads;
+
+    // Rendering. No input renders the demo scene at demoSize.
+    std::optional<std::string> input;
+    std::optional<std::string> kernelMap;
+    std::string output = "halden-render.png";
+    std::pair<int, int> demoSize{960, 540};
+    std::vector<ParamAssignment> assignments;
+    std::vector<std::string> presses;
+    int firstFrame = 0;
+    int lastFrame = 0;
+    // --frames: every file name carries its frame number.
+    bool frameSequence = false;
+    // "cpu" or "cuda" (HALDEN_BACKEND for the plug-in).
+    std::optional<std::string> backend;
+    bool deviceMemory = false;
+    double renderScale = 1.0;
 };
 
 class CommandLine {
@@ -46,6 +69,9 @@ public:
     static HostProfile profile(const CliOptions& options);
     // "filter" -> "OfxImageEffectContextFilter"; OFX strings pass through. Throws UsageError.
     static std::string contextName(const std::string& name);
+    // --bundle, else the default bundle when it exists. Throws UsageError.
+    static std::filesystem::path bundlePath(const CliOptions& options,
+                                            const std::filesystem::path& defaultBundle);
 };
 
 } // namespace ofxhost

@@ -17,8 +17,6 @@ public:
     void run(const CliOptions& options, std::ostream& out) const;
 
 private:
-    std::filesystem::path bundlePath(const CliOptions& options) const;
-
     std::filesystem::path defaultBundle_;
 };
 

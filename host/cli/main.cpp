@@ -2,7 +2,9 @@
 
 #include "host/cli/CommandLine.h"
 #include "host/cli/DescribeCommand.h"
+#include "host/cli/RenderCommand.h"
 
+#include <algorithm>
 #include <exception>
 #include <iostream>
 #include <string>
@@ -10,7 +12,9 @@
 
 namespace {
 
-int fail(const std::string& message, int code) {
+int fail(std::string message, int code) {
+    // One line, whatever the loader or the plug-in put in the message.
+    std::replace(message.begin(), message.end(), '\n', ' ');
     std::cerr << "halden-render: " << message << "\n";
     return code;
 }
@@ -29,8 +33,9 @@ int main(int argc, char** argv) {
         case CliOptions::Command::Describe:
             DescribeCommand(HALDEN_DEFAULT_BUNDLE).run(options, std::cout);
             return 0;
-        case CliOptions::Command::None:
-            return fail("nothing to do: give --describe (see --help)", 2);
+        case CliOptions::Command::Render:
+            RenderCommand(HALDEN_DEFAULT_BUNDLE).run(options, std::cout);
+            return 0;
         }
     } catch (const UsageError& error) {
         return fail(error.what(), 2);

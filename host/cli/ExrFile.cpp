@@ -1,0 +1,107 @@
+#include "host/cli/ExrFile.h"
+
+#include "host/cli/ImageIo.h"
+
+#include <zlib.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+// The one translation unit that compiles tinyexr, against the system zlib. Third-party code:
+// its warnings are not ours to fix.
+#define TINYEXR_USE_MINIZ 0
+#define TINYEXR_IMPLEMENTATION
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wall"
+#pragma GCC diagnostic ignored "-Wextra"
+#pragma GCC diagnostic ignored "-Wshadow"
+#pragma GCC diagnostic ignored "-Wformat-nonliteral"
+#include <tinyexr.h>
+#pragma GCC diagnostic pop
+
+namespace ofxhost {
+
+namespace {
+
+std::string takeMessage(const char* message, const char* fallback) {
+    std::string text = message != nullptr ? message : fallback;
+    if (message != nullptr) {
+        FreeEXRErrorMessage(message);
+    }
+    return text;
+}
+
+} // namespace
+
+RgbaImage ExrFile::read(const std::filesystem::path& path) {
+    float* pixels = nullptr;
+    int width = 0;
+    int height = 0;
+    const char* message = nullptr;
+    const int result = LoadEXR(&pixels, &width, &height, path.string().c_str(), &message);
+    std::unique_ptr<float, decltype(&std::free)> owned(pixels, &std::free);
+    if (result != TINYEXR_SUCCESS || pixels == nullptr) {
+        throw ImageIoError("cannot read " + path.string() + ": " +
+                           takeMessage(message, "not a readable EXR image"));
+    }
+    RgbaImage image(width, height);
+    const std::size_t rowFloats = static_cast<std::size_t>(width) * 4;
+    for (int row = 0; row < height; ++row) {
+        std::memcpy(image.pixel(0, height - 1 - row), pixels + rowFloats * row,
+                    rowFloats * sizeof(float));
+    }
+    return image;
+}
+
+void ExrFile::write(const RgbaImage& image, const std::filesystem::path& path) {
+    const int width = image.width();
+    const int height = image.height();
+    // EXR readers expect the channels in name order: A, B, G, R (RGBA indices 3, 2, 1, 0).
+    const char* names[4] = {"A", "B", "G", "R"};
+    const int sourceChannel[4] = {3, 2, 1, 0};
+    std::vector<std::vector<float>> planes(4, std::vector<float>(std::size_t(width) * height));
+    for (int row = 0; row < height; ++row) {
+        for (int x = 0; x < width; ++x) {
+            const float* p = image.pixel(x, height - 1 - row);
+            for (int c = 0; c < 4; ++c) {
+                planes[c][std::size_t(row) * width + x] = p[sourceChannel[c]];
+            }
+        }
+    }
+    float* planePointers[4] = {planes[0].data(), planes[1].data(), planes[2].data(),
+                               planes[3].data()};
+
+    EXRImage exrImage;
+    InitEXRImage(&exrImage);
+    exrImage.num_channels = 4;
+    exrImage.width = width;
+    exrImage.height = height;
+    exrImage.images = reinterpret_cast<unsigned char**>(planePointers);
+
+    EXRHeader header;
+    InitEXRHeader(&header);
+    std::vector<EXRChannelInfo> channels(4);
+    std::vector<int> pixelTypes(4, TINYEXR_PIXELTYPE_FLOAT);
+    std::vector<int> storedTypes(4, TINYEXR_PIXELTYPE_FLOAT);
+    for (int c = 0; c < 4; ++c) {
+        std::memset(&channels[c], 0, sizeof(EXRChannelInfo));
+        std::strncpy(channels[c].name, names[c], sizeof channels[c].name - 1);
+    }
+    header.num_channels = 4;
+    header.channels = channels.data();
+    header.pixel_types = pixelTypes.data();
+    header.requested_pixel_types = storedTypes.data();
+    header.compression_type = TINYEXR_COMPRESSIONTYPE_ZIP;
+
+    const char* message = nullptr;
+    if (SaveEXRImageToFile(&exrImage, &header, path.string().c_str(), &message) !=
+        TINYEXR_SUCCESS) {
+        throw ImageIoError("cannot write " + path.string() + ": " +
+                           takeMessage(message, "EXR encoding failed"));
+    }
+}
+
+} // namespace ofxhost

@@ -1,0 +1,69 @@
+#include "host/cli/ImageIo.h"
+
+#include "host/cli/ExrFile.h"
+#include "host/cli/StbFile.h"
+
+#include <algorithm>
+#include <cctype>
+#include <fstream>
+
+namespace ofxhost {
+
+namespace {
+
+std::string lowerExtension(const std::filesystem::path& path) {
+    std::string extension = path.extension().string();
+    std::transform(extension.begin(), extension.end(), extension.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return extension;
+}
+
+bool startsWithExrMagic(const std::filesystem::path& path) {
+    // 0x762f3101, little-endian, opens every OpenEXR file.
+    const unsigned char magic[4] = {0x76, 0x2f, 0x31, 0x01};
+    unsigned char head[4] = {0, 0, 0, 0};
+    std::ifstream in(path, std::ios::binary);
+    in.read(reinterpret_cast<char*>(head), sizeof head);
+    return in.gcount() == 4 && std::equal(head, head + 4, magic);
+}
+
+} // namespace
+
+ImageIo::Format ImageIo::outputFormat(const std::filesystem::path& path) {
+    const std::string extension = lowerExtension(path);
+    if (extension == ".exr") {
+        return Format::Exr;
+    }
+    if (extension == ".png") {
+        return Format::Png;
+    }
+    if (extension == ".jpg" || extension == ".jpeg") {
+        return Format::Jpeg;
+    }
+    throw ImageIoError("cannot write " + path.string() +
+                       ": unknown image format (use .exr, .png or .jpg)");
+}
+
+RgbaImage ImageIo::read(const std::filesystem::path& path) {
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(path, error)) {
+        throw ImageIoError("no such image file: " + path.string());
+    }
+    return startsWithExrMagic(path) ? ExrFile::read(path) : StbFile::read(path);
+}
+
+void ImageIo::write(const RgbaImage& image, const std::filesystem::path& path) {
+    switch (outputFormat(path)) {
+    case Format::Exr:
+        ExrFile::write(image, path);
+        break;
+    case Format::Png:
+        StbFile::writePng(image, path);
+        break;
+    case Format::Jpeg:
+        StbFile::writeJpeg(image, path);
+        break;
+    }
+}
+
+} // namespace ofxhost

@@ -1,0 +1,255 @@
+#include "host/cli/RenderCommand.h"
+
+#include "host/cli/DemoScene.h"
+#include "host/cli/FrameFileName.h"
+#include "host/cli/ImageIo.h"
+#include "host/cli/ParamValueParser.h"
+#include "host/cli/PluginSession.h"
+#include "host/core/HostError.h"
+#include "host/effect/DeviceImage.h"
+#include "host/effect/DeviceMemory.h"
+#include "host/effect/EffectInstance.h"
+#include "host/effect/HostImage.h"
+#include "host/platform/ProcessEnvironment.h"
+
+#include "ofx/ofxMessage.h"
+
+#include <cmath>
+#include <cstring>
+#include <iostream>
+#include <memory>
+
+namespace ofxhost {
+
+namespace {
+
+bool succeeded(OfxStatus status) {
+    return status == kOfxStatOK || status == kOfxStatReplyDefault;
+}
+
+using ClipPixels = RenderCommand::ClipPixels;
+
+ClipPixels makePixels(const RgbaImage* content, int width, int height,
+                      const std::optional<DeviceMemory>& memory) {
+    ClipPixels pixels;
+    const OfxRectI bounds{0, 0, width, height};
+    pixels.host = std::make_shared<HostImage>(bounds);
+    if (content != nullptr) {
+        // Both are bottom row first with unpadded rows.
+        std::memcpy(pixels.host->data(), content->data(),
+                    std::size_t(width) * height * HostImage::kPixelBytes);
+    }
+    if (memory) {
+        pixels.device = std::make_shared<DeviceImage>(*memory, bounds);
+        pixels.device->upload(*pixels.host);
+    }
+    return pixels;
+}
+
+RgbaImage toRgba(const HostImage& image) {
+    RgbaImage result(image.width(), image.height());
+    for (int y = 0; y < image.height(); ++y) {
+        std::memcpy(result.pixel(0, y), image.pixel(image.bounds().x1, image.bounds().y1 + y),
+                    std::size_t(image.width()) * HostImage::kPixelBytes);
+    }
+    return result;
+}
+
+RgbaImage atScale(const RgbaImage& image, double scale) {
+    if (scale == 1.0) {
+        return image;
+    }
+    return image.resized(RenderCommand::scaledSize(image.width(), scale),
+                         RenderCommand::scaledSize(image.height(), scale));
+}
+
+// "frame N/M" on a terminal's stderr, erased when done; nothing when stderr is redirected.
+class ProgressLine {
+public:
+    explicit ProgressLine(int total)
+        : total_(total),
+          enabled_(ProcessEnvironment::isTerminal(ProcessEnvironment::Stream::Error)) {}
+    ~ProgressLine() { clear(); }
+    ProgressLine(const ProgressLine&) = delete;
+    ProgressLine& operator=(const ProgressLine&) = delete;
+
+    // Before anything else is printed on the terminal.
+    void clear() {
+        if (enabled_ && shown_ > 0) {
+            std::cerr << "\r" << std::string(shown_, ' ') << "\r" << std::flush;
+            shown_ = 0;
+        }
+    }
+
+    void show(int done) {
+        if (!enabled_) {
+            return;
+        }
+        const std::string text = "frame " + std::to_string(done) + "/" + std::to_string(total_);
+        std::cerr << "\r" << text << std::flush;
+        shown_ = std::max(shown_, text.size());
+    }
+
+private:
+    int total_;
+    bool enabled_;
+    std::size_t shown_ = 0;
+};
+
+} // namespace
+
+std::shared_ptr<ImageSource> RenderCommand::ClipPixels::source() const {
+    return device ? std::shared_ptr<ImageSource>(device) : host;
+}
+
+int RenderCommand::scaledSize(int size, double scale) {
+    // The small tolerance keeps exact products (960 * 0.5) from rounding up.
+    return std::max(1, static_cast<int>(std::ceil(size * scale - 1e-9)));
+}
+
+void RenderCommand::applyEdits(const CliOptions& options, EffectInstance& instance) {
+    for (const ParamAssignment& assignment : options.assignments) {
+        Param* param = instance.params().find(assignment.name);
+        if (param == nullptr) {
+            throw UsageError("unknown parameter '" + assignment.name +
+                             "' (halden-render --describe lists them)");
+        }
+        const OfxStatus status =
+            instance.setValue(assignment.name, ParamValueParser::parse(*param, assignment.value));
+        if (!succeeded(status)) {
+            throw HostError(status, "the plug-in rejected " + assignment.name + "=" +
+                                        assignment.value + " (status " + std::to_string(status) +
+                                        ")");
+        }
+    }
+    for (const std::string& name : options.presses) {
+        Param* param = instance.params().find(name);
+        if (param == nullptr) {
+            throw UsageError("unknown parameter '" + name +
+                             "' (halden-render --describe lists them)");
+        }
+        if (param->type() != kOfxParamTypePushButton) {
+            throw UsageError("parameter " + name + " is not a push button (use --set)");
+        }
+        const OfxStatus status = instance.pressButton(name);
+        if (!succeeded(status)) {
+            throw HostError(status, "the plug-in failed when " + name + " was pressed (status " +
+                                        std::to_string(status) + ")");
+        }
+    }
+}
+
+std::string RenderCommand::failureDetail(PluginSession& session, EffectInstance& instance) {
+    if (const auto message = instance.persistentMessage()) {
+        return ": " + message->text;
+    }
+    const auto messages = session.host().recorder().messages();
+    for (auto it = messages.rbegin(); it != messages.rend(); ++it) {
+        if (it->type == kOfxMessageError || it->type == kOfxMessageFatal) {
+            return ": " + it->text;
+        }
+    }
+    return "";
+}
+
+void RenderCommand::checkOutput(const CliOptions& options) {
+    ImageIo::outputFormat(options.output);
+    const std::filesystem::path folder = std::filesystem::absolute(options.output).parent_path();
+    std::error_code error;
+    if (!std::filesystem::is_directory(folder, error)) {
+        throw UsageError("cannot write " + options.output + ": there is no folder " +
+                         folder.string());
+    }
+}
+
+std::vector<std::filesystem::path> RenderCommand::run(const CliOptions& options,
+                                                      std::ostream& out) const {
+    // Everything a user can get wrong is checked before the plug-in is loaded.
+    checkOutput(options);
+    const RgbaImage full = options.input
+                               ? ImageIo::read(*options.input)
+                               : DemoScene::render(options.demoSize.first, options.demoSize.second);
+    const RgbaImage source = atScale(full, options.renderScale);
+    std::optional<RgbaImage> kernelMap;
+    if (options.kernelMap) {
+        kernelMap = atScale(ImageIo::read(*options.kernelMap), options.renderScale);
+    }
+    const std::filesystem::path bundle = CommandLine::bundlePath(options, defaultBundle_);
+
+    // The plug-in picks its device runtime once, when it is loaded.
+    if (options.backend) {
+        ProcessEnvironment::setVariable("HALDEN_BACKEND", *options.backend);
+    }
+    HostProfile profile = CommandLine::profile(options);
+    if (options.deviceMemory) {
+        profile.cudaRender = true;
+    }
+    PluginSession session(profile, bundle, options.context);
+
+    ProjectSettings project;
+    project.size[0] = project.extent[0] = full.width();
+    project.size[1] = project.extent[1] = full.height();
+    project.firstFrame = options.firstFrame;
+    project.lastFrame = options.lastFrame;
+    EffectInstance& instance = session.plugin().createInstance(session.context(), project);
+
+    std::optional<DeviceMemory> memory;
+    if (options.deviceMemory) {
+        memory = DeviceMemory::fromLibrary(session.bundle().library());
+    }
+    const ClipPixels input = makePixels(&source, source.width(), source.height(), memory);
+    const ClipPixels output = makePixels(nullptr, source.width(), source.height(), memory);
+    ClipPixels map;
+    instance.setClipImage("Source", input.source());
+    if (kernelMap) {
+        map = makePixels(&*kernelMap, kernelMap->width(), kernelMap->height(), memory);
+        instance.setClipImage("KernelMap", map.source());
+    }
+    instance.setClipImage(kOfxImageEffectOutputClipName, output.source());
+    instance.clipPreferences();
+    applyEdits(options, instance);
+    return renderFrames(options, session, instance, output, out);
+}
+
+std::vector<std::filesystem::path>
+RenderCommand::renderFrames(const CliOptions& options, PluginSession& session,
+                            EffectInstance& instance, const ClipPixels& output, std::ostream& out) {
+    RenderArgs args;
+    args.window = OfxRectI{0, 0, output.host->width(), output.host->height()};
+    args.renderScale[0] = args.renderScale[1] = options.renderScale;
+    args.cudaEnabled = options.deviceMemory;
+    const OfxStatus begun =
+        instance.beginSequenceRender(options.firstFrame, options.lastFrame, args);
+    if (!succeeded(begun)) {
+        throw HostError(begun, "the plug-in could not begin rendering (status " +
+                                   std::to_string(begun) + ")" + failureDetail(session, instance));
+    }
+    std::vector<std::filesystem::path> written;
+    ProgressLine progress(options.lastFrame - options.firstFrame + 1);
+    for (int frame = options.firstFrame; frame <= options.lastFrame; ++frame) {
+        progress.show(frame - options.firstFrame + 1);
+        instance.setTime(frame);
+        args.time = frame;
+        const OfxStatus status = instance.render(args);
+        if (!succeeded(status)) {
+            throw HostError(status, "rendering frame " + std::to_string(frame) +
+                                        " failed (status " + std::to_string(status) + ")" +
+                                        failureDetail(session, instance));
+        }
+        if (output.device) {
+            output.device->download(*output.host);
+        }
+        const std::filesystem::path path =
+            std::filesystem::absolute(
+                FrameFileName::forFrame(options.output, frame, options.frameSequence))
+                .lexically_normal();
+        ImageIo::write(toRgba(*output.host), path);
+        written.push_back(path);
+        progress.clear();
+        out << "Wrote " << path.string() << std::endl;
+    }
+    instance.endSequenceRender(options.firstFrame, options.lastFrame, args);
+    return written;
+}
+
+} // namespace ofxhost

@@ -1,0 +1,135 @@
+// halden-render's failures: one line on stderr starting "halden-render: ", nothing on stdout,
+// no picture, a non-zero exit. And the edits it makes reach the plug-in as a host's would.
+
+#include "RenderRun.h"
+
+#include "host/cli/ImageIo.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+namespace {
+
+using ofxhost::ImageIo;
+using ofxhost::RgbaImage;
+using testcli::CliTest;
+using testcli::RenderRun;
+
+class RenderErrors : public CliTest {
+protected:
+    // The failure line, after checking the shape every failure must have.
+    std::string failure(const std::string& arguments) const {
+        const RenderRun result = run(arguments + " -o out.png");
+        EXPECT_NE(result.status, 0);
+        EXPECT_EQ(result.out, "");
+        EXPECT_EQ(result.errLines(), 1) << result.err;
+        EXPECT_EQ(result.err.rfind("halden-render: ", 0), 0u) << result.err;
+        EXPECT_FALSE(std::filesystem::exists(dir.path() / "out.png"));
+        return result.err;
+    }
+};
+
+TEST_F(RenderErrors, AMissingInputFileIsNamed) {
+    EXPECT_NE(failure("-i no-such-picture.exr").find("no-such-picture.exr"), std::string::npos);
+}
+
+TEST_F(RenderErrors, AFileThatIsNoImageIsNamed) {
+    std::ofstream(dir.path() / "notes.png") << "not a picture";
+    EXPECT_NE(failure("-i notes.png").find("cannot read"), std::string::npos);
+    std::ofstream(dir.path() / "broken.exr") << "v/1\x01 and then nothing";
+    EXPECT_NE(failure("-i broken.exr").find("broken.exr"), std::string::npos);
+}
+
+TEST_F(RenderErrors, AnUnknownParameterIsNamed) {
+    EXPECT_NE(failure("--size 32x18 --set lens_flare=3").find("'lens_flare'"), std::string::npos);
+}
+
+TEST_F(RenderErrors, ABadValueNamesTheParameterAndTheValue) {
+    const std::string line = failure("--size 32x18 --set blur_radius=wide");
+    EXPECT_NE(line.find("blur_radius"), std::string::npos);
+    EXPECT_NE(line.find("'wide'"), std::string::npos);
+    EXPECT_NE(failure("--size 32x18 --set optical_center=0.2").find("2 comma-separated"),
+              std::string::npos);
+    EXPECT_NE(failure("--size 32x18 --set quality_preset=Eighth").find("'Half'"), std::string::npos)
+        << "the options are listed";
+    EXPECT_NE(failure("--size 32x18 --set edge_mode=maybe").find("true or false"),
+              std::string::npos);
+}
+
+TEST_F(RenderErrors, AValueOutsideTheRangeIsRefusedWithTheRange) {
+    EXPECT_NE(failure("--size 32x18 --set blur_radius=250").find("0 to 200"), std::string::npos);
+    EXPECT_NE(failure("--size 32x18 --set blade_count=2").find("3 to 12"), std::string::npos);
+}
+
+TEST_F(RenderErrors, ButtonsArePressedAndValuesAreSet) {
+    EXPECT_NE(failure("--size 32x18 --set save_preset=1").find("--press save_preset"),
+              std::string::npos);
+    EXPECT_NE(failure("--size 32x18 --press blur_radius").find("not a push button"),
+              std::string::npos);
+}
+
+TEST_F(RenderErrors, CommandLineMistakesAreCaughtBeforeRendering) {
+    EXPECT_NE(failure("--sharpen").find("'--sharpen'"), std::string::npos);
+    EXPECT_NE(failure("--frames 5-2").find("ends before it starts"), std::string::npos);
+    const RenderRun tiff = run("--size 32x18 -o out.tif");
+    EXPECT_NE(tiff.status, 0);
+    EXPECT_NE(tiff.err.find("out.tif"), std::string::npos);
+}
+
+TEST_F(RenderErrors, ABundleThatFailsToLoadIsNamed) {
+    const auto binaries = dir.path() / "broken.ofx.bundle" / "Contents" / "Linux-x86-64";
+    std::filesystem::create_directories(binaries);
+    std::ofstream(binaries / "broken.ofx") << "not a shared library";
+    EXPECT_NE(failure("--size 32x18 --bundle broken.ofx.bundle").find("broken.ofx"),
+              std::string::npos);
+}
+
+class UserEdits : public CliTest {};
+
+#if defined(__linux__)
+TEST_F(UserEdits, PressingSaveStoresThePresetNamedByASetValue) {
+    const RenderRun result =
+        run("--size 32x18 -o out.png --press save_preset --set preset_name=Night");
+    ASSERT_EQ(result.status, 0) << result.err;
+    // XDG_CONFIG_HOME is the scratch folder.
+    EXPECT_TRUE(
+        std::filesystem::exists(dir.path() / "brinmoor" / "presets" / "BRMR Halden" / "Night.xml"));
+}
+#endif
+
+class TestPluginRender : public RenderErrors {
+protected:
+    TestPluginRender() {
+        RgbaImage input(8, 4);
+        for (int i = 0; i < 8 * 4 * 4; ++i) {
+            input.data()[i] = 0.25f;
+        }
+        ImageIo::write(input, dir.path() / "in.exr");
+    }
+    const std::string bundle = std::string("--bundle \"") + HALDEN_TEST_PLUGIN_BUNDLE + "\"";
+};
+
+TEST_F(TestPluginRender, ARenderThatFailsEndsWithOneLineOfOurs) {
+    const RenderRun result = run(bundle + " -i in.exr --set fail_render=true -o out.png");
+    EXPECT_NE(result.status, 0);
+    EXPECT_EQ(result.out, "");
+    EXPECT_FALSE(std::filesystem::exists(dir.path() / "out.png"));
+    // The test effect's support layer reports the exception on stderr itself; ours follows.
+    const size_t last = result.err.rfind('\n', result.err.size() - 2);
+    const std::string line = result.err.substr(last == std::string::npos ? 0 : last + 1);
+    EXPECT_EQ(line, "halden-render: rendering frame 0 failed (status 1)\n") << result.err;
+}
+
+TEST_F(TestPluginRender, PressesFollowTheSetValuesAndReachThePlugin) {
+    // The test effect multiplies by gain; its reset button sets gain back to 1.
+    const RenderRun doubled = run(bundle + " -i in.exr -o doubled.exr --set gain=2");
+    ASSERT_EQ(doubled.status, 0) << doubled.err;
+    EXPECT_FLOAT_EQ(read("doubled.exr").pixel(3, 2)[0], 0.5f);
+
+    const RenderRun reset = run(bundle + " -i in.exr -o reset.exr --press reset --set gain=2");
+    ASSERT_EQ(reset.status, 0) << reset.err;
+    EXPECT_FLOAT_EQ(read("reset.exr").pixel(3, 2)[0], 0.25f);
+}
+
+} // namespace

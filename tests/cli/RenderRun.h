@@ -1,0 +1,62 @@
+#pragma once
+
+#include "host/cli/ImageIo.h"
+
+#include "TestEnvironment.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+namespace testcli {
+
+// One run of the halden-render executable: its exit status and what it printed.
+struct RenderRun {
+    int status = 0;
+    std::string out;
+    std::string err;
+
+    int errLines() const {
+        int lines = 0;
+        for (char c : err) {
+            lines += c == '\n';
+        }
+        return lines;
+    }
+};
+
+// Runs halden-render in a scratch folder, with the plug-in's log and presets kept there and
+// the CPU backend forced, so runs are alike on every machine.
+class CliTest : public ::testing::Test {
+protected:
+    // arguments go through the shell as written.
+    RenderRun run(const std::string& arguments) const {
+        const auto out = dir.path() / "stdout.txt";
+        const auto err = dir.path() / "stderr.txt";
+        const std::string command = "cd \"" + dir.path().string() + "\" && \"" + HALDEN_RENDER_EXE +
+                                    "\" " + arguments + " > \"" + out.string() + "\" 2> \"" +
+                                    err.string() + "\"";
+        RenderRun result;
+        result.status = std::system(command.c_str());
+        result.out = testenv::readFile(out);
+        result.err = testenv::readFile(err);
+        return result;
+    }
+
+    std::string path(const std::string& name) const {
+        return "\"" + (dir.path() / name).string() + "\"";
+    }
+
+    ofxhost::RgbaImage read(const std::string& name) const {
+        return ofxhost::ImageIo::read(dir.path() / name);
+    }
+
+    testenv::TempDir dir;
+    testenv::ScopedVariable state{"XDG_STATE_HOME", dir.path().string()};
+    testenv::ScopedVariable config{"XDG_CONFIG_HOME", dir.path().string()};
+    testenv::ScopedVariable backend{"HALDEN_BACKEND", std::string("cpu")};
+};
+
+} // namespace testcli
