@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs dependencies, builds Halden and runs its main demonstration.
+# Installs dependencies, builds the plug-in and halden-render, and renders the built-in demo
+# scene through the plug-in with its default settings. Prints where the picture is.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -7,7 +8,6 @@ scripts/deps.sh
 
 build=${HALDEN_BUILD_DIR:-build}
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build "$build" --parallel --target halden-definition
+cmake --build "$build" --parallel --target halden_v01 halden-render
 
-# Until the renderer lands, the demonstration is the effect as the plug-in declares it.
-"$build/tools/halden-definition"
+"$build/host/cli/halden-render" -o "${1:-halden-demo.png}"
