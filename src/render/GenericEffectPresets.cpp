@@ -47,10 +47,13 @@ void GenericEffect::changedParam(const OFX::InstanceChangedArgs& /*args*/,
 }
 
 void GenericEffect::runPresetCommand(const std::string& name) {
+    // A dropdown can be used before the first render (paged hosts fill it at describe time),
+    // so the names behind its options must be known then. Hosts that rebuild options still
+    // get their lists rebuilt at the first render.
     const auto fillLists = [this] {
-        if (!presetListsPopulated_ && !hostCapabilities_.resetOptions) {
+        if (!presetListsPopulated_) {
             populatePresetNames();
-            presetListsPopulated_ = true;
+            presetListsPopulated_ = !hostCapabilities_.resetOptions;
         }
     };
     if (name == "tutorialsButton" || name == "getHelp") {

@@ -96,6 +96,22 @@ TEST_F(UserEdits, PressingSaveStoresThePresetNamedByASetValue) {
     EXPECT_TRUE(
         std::filesystem::exists(dir.path() / "brinmoor" / "presets" / "BRMR Halden" / "Night.xml"));
 }
+
+TEST_F(UserEdits, ChoosingAPresetFromTheDropdownLoadsIt) {
+    const RenderRun saved = run("--host flame --size 48x27 -o flat.exr --set blur_radius=0 "
+                                "--set post_blur_scale=0 --set preset_name=Flat --press "
+                                "save_preset");
+    ASSERT_EQ(saved.status, 0) << saved.err;
+    // Option 2 is the first user preset; loading it switches the blur off again.
+    const RenderRun loaded = run("--host flame --size 48x27 -o loaded.exr --set preset_list=2");
+    ASSERT_EQ(loaded.status, 0) << loaded.err;
+    const ofxhost::RgbaImage flat = read("flat.exr");
+    const ofxhost::RgbaImage again = read("loaded.exr");
+    ASSERT_EQ(flat.width(), again.width());
+    for (int i = 0; i < flat.width() * flat.height() * 4; ++i) {
+        ASSERT_EQ(flat.data()[i], again.data()[i]) << i;
+    }
+}
 #endif
 
 class TestPluginRender : public RenderErrors {
