@@ -95,6 +95,34 @@ void launchFinalProcessing(void* stream, gpu::SurfaceObject outputSurface,
 
 } // namespace kernels
 
+namespace kernels {
+namespace {
+
+// What both pipeline kernels share around their launch: argument checks, the working image,
+// and the backend choice. cudaLaunch and pixel are the kernel's own.
+template <typename CudaLaunch, typename Pixel>
+void runPass(void* stream, const SystemParameters* system, const PipelineParameters* pipeline,
+             const SourceConnections* sources, const AnimatedParameters* animated,
+             const BundledResources* bundled, std::uint64_t workingImageTex,
+             const CudaLaunch& cudaLaunch, const Pixel& pixel) {
+    if (!validFrame(system) || !pipeline || !sources || !animated || !bundled) {
+        return;
+    }
+    const std::uint64_t working = workingImageFor(*system, *sources, workingImageTex);
+#if defined(HALDEN_WITH_CUDA)
+    if (kernelsRunOnCuda()) {
+        cudaLaunch(working);
+        return;
+    }
+#endif
+    (void)stream;
+    (void)cudaLaunch;
+    runOnCpu(system->width, system->height, [&](int x, int y) { pixel(x, y, working); });
+}
+
+} // namespace
+} // namespace kernels
+
 using namespace kernels;
 
 extern "C" void
@@ -103,22 +131,19 @@ call_halden_v01_kernel_Pass(void* stream, const SystemParameters* system,
                             const AnimatedParameters* animated, const BundledResources* bundled,
                             const char* /*kernelFile*/, std::uint64_t workingImageTex,
                             std::uint64_t outputSurface) {
-    if (!validFrame(system) || !pipeline || !sources || !animated || !bundled) {
-        return;
-    }
-    const std::uint64_t working = workingImageFor(*system, *sources, workingImageTex);
+    runPass(
+        stream, system, pipeline, sources, animated, bundled, workingImageTex,
+        [&](std::uint64_t working) {
 #if defined(HALDEN_WITH_CUDA)
-    if (kernelsRunOnCuda()) {
-        cuda::launchLensBlur(stream, *system, *pipeline, working, *sources, outputSurface,
-                             *animated, *bundled);
-        return;
-    }
+            cuda::launchLensBlur(stream, *system, *pipeline, working, *sources, outputSurface,
+                                 *animated, *bundled);
+#else
+            (void)working;
 #endif
-    (void)stream;
-    (void)working;
-    runOnCpu(system->width, system->height, [&](int x, int y) {
-        lensBlurPixel(x, y, *system, *sources, outputSurface, *animated, *bundled);
-    });
+        },
+        [&](int x, int y, std::uint64_t) {
+            lensBlurPixel(x, y, *system, *sources, outputSurface, *animated, *bundled);
+        });
 }
 
 extern "C" void
@@ -127,19 +152,17 @@ call_post_blur_kernel_Pass(void* stream, const SystemParameters* system,
                            const AnimatedParameters* animated, const BundledResources* bundled,
                            const char* /*kernelFile*/, std::uint64_t workingImageTex,
                            std::uint64_t outputSurface) {
-    if (!validFrame(system) || !pipeline || !sources || !animated || !bundled) {
-        return;
-    }
-    const std::uint64_t working = workingImageFor(*system, *sources, workingImageTex);
+    runPass(
+        stream, system, pipeline, sources, animated, bundled, workingImageTex,
+        [&](std::uint64_t working) {
 #if defined(HALDEN_WITH_CUDA)
-    if (kernelsRunOnCuda()) {
-        cuda::launchPostBlur(stream, *system, *pipeline, working, *sources, outputSurface,
-                             *animated, *bundled);
-        return;
-    }
+            cuda::launchPostBlur(stream, *system, *pipeline, working, *sources, outputSurface,
+                                 *animated, *bundled);
+#else
+            (void)working;
 #endif
-    (void)stream;
-    runOnCpu(system->width, system->height, [&](int x, int y) {
-        postBlurPixel(x, y, *system, working, *sources, outputSurface, *animated);
-    });
+        },
+        [&](int x, int y, std::uint64_t working) {
+            postBlurPixel(x, y, *system, working, *sources, outputSurface, *animated);
+        });
 }

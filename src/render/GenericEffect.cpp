@@ -101,6 +101,17 @@ GenericEffect::~GenericEffect() {
     pool_.clear();
 }
 
+bool GenericEffect::ensureParametersFetched() {
+    {
+        std::lock_guard<std::mutex> lock(stateMutex_);
+        if (!parameters_.empty()) {
+            return false;
+        }
+    }
+    fetchParametersLazily();
+    return true;
+}
+
 void GenericEffect::fetchParametersLazily() {
     std::lock_guard<std::mutex> lock(stateMutex_);
     HALDEN_LOG_DEBUG("Fetching parameters lazily");
@@ -276,14 +287,7 @@ bool GenericEffect::isIdentity(const OFX::IsIdentityArguments& args, OFX::Clip*&
     // Conditions read the parameters; before the first render they are not fetched yet, and
     // judging them as 0 would hand the host the unprocessed source.
     if (!definition_.identityConditions().empty()) {
-        bool empty = false;
-        {
-            std::lock_guard<std::mutex> lock(stateMutex_);
-            empty = parameters_.empty();
-        }
-        if (empty) {
-            fetchParametersLazily();
-        }
+        ensureParametersFetched();
     }
     for (const IdentityCondition& condition : definition_.identityConditions()) {
         if (!evaluateIdentityCondition(condition, args.time) || definition_.inputs().empty()) {
@@ -304,13 +308,7 @@ void GenericEffect::getClipPreferences(OFX::ClipPreferencesSetter& setter) {
 }
 
 void GenericEffect::render(const OFX::RenderArguments& args) {
-    bool empty = false;
-    {
-        std::lock_guard<std::mutex> lock(stateMutex_);
-        empty = parameters_.empty();
-    }
-    if (empty) {
-        fetchParametersLazily();
+    if (ensureParametersFetched()) {
         if (!presetListsPopulated_) {
             if (hostCapabilities_.resetOptions) {
                 refreshUserPresetList();

@@ -38,6 +38,8 @@ public:
     void changedParam(const OFX::InstanceChangedArgs& args, const std::string& paramName) override;
 
     void fetchParametersLazily();
+    // Fetches the parameters when the map is still empty; true when it did.
+    bool ensureParametersFetched();
     // A definition parameter's value at a time; the empty value (number 0) when unknown.
     PresetValue getParameterValue(const std::string& name, double time);
     // An execution count from a parameter: at least 1.

@@ -365,14 +365,7 @@ void GenericEffect::openDocumentation() {
 }
 
 PresetValues GenericEffect::collectCurrentValues() {
-    bool empty = false;
-    {
-        std::lock_guard<std::mutex> lock(stateMutex_);
-        empty = parameters_.empty();
-    }
-    if (empty) {
-        fetchParametersLazily();
-    }
+    ensureParametersFetched();
     PresetValues values;
     std::lock_guard<std::mutex> lock(stateMutex_);
     for (const ParameterDef& param : definition_.parameters()) {
@@ -421,14 +414,7 @@ PresetValues GenericEffect::collectCurrentValues() {
 }
 
 void GenericEffect::applyValues(const PresetValues& values) {
-    bool empty = false;
-    {
-        std::lock_guard<std::mutex> lock(stateMutex_);
-        empty = parameters_.empty();
-    }
-    if (empty) {
-        fetchParametersLazily();
-    }
+    ensureParametersFetched();
     std::lock_guard<std::mutex> lock(stateMutex_);
     for (const auto& [name, value] : values) {
         const auto found = parameters_.find(name);

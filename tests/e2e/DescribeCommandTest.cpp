@@ -3,7 +3,7 @@
 
 #include "JsonReader.h"
 
-#include "TestEnvironment.h"
+#include "CommandRun.h"
 
 #include <gtest/gtest.h>
 
@@ -17,23 +17,10 @@ namespace {
 using teste2e::JsonReader;
 using teste2e::JsonValue;
 
-struct CommandRun {
-    int status = 0;
-    std::string out;
-    std::string err;
-};
+using testenv::CommandRun;
 
 CommandRun runRender(const std::string& arguments) {
-    testenv::TempDir dir;
-    const auto out = dir.path() / "out.txt";
-    const auto err = dir.path() / "err.txt";
-    const std::string command = std::string("\"") + HALDEN_RENDER_EXE + "\" " + arguments +
-                                " > \"" + out.string() + "\" 2> \"" + err.string() + "\"";
-    CommandRun run;
-    run.status = std::system(command.c_str());
-    run.out = testenv::readFile(out);
-    run.err = testenv::readFile(err);
-    return run;
+    return testenv::runProgram(HALDEN_RENDER_EXE, arguments);
 }
 
 std::string bundleArgument() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "CommandRun.h"
 #include "JsonReader.h"
 #include "TestEnvironment.h"
 
@@ -9,24 +10,11 @@
 
 namespace testplugin {
 
-struct CommandRun {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
+using testenv::CommandRun;
 
-// Runs halden-render as a user would, capturing both streams.
+// halden-render run as a user would.
 inline CommandRun runRender(const std::string& arguments) {
-    testenv::TempDir dir;
-    const auto out = dir.path() / "out.txt";
-    const auto err = dir.path() / "err.txt";
-    const std::string command = std::string("\"") + HALDEN_RENDER_EXE + "\" " + arguments +
-                                " > \"" + out.string() + "\" 2> \"" + err.string() + "\"";
-    CommandRun run;
-    run.status = std::system(command.c_str());
-    run.out = testenv::readFile(out);
-    run.err = testenv::readFile(err);
-    return run;
+    return testenv::runProgram(HALDEN_RENDER_EXE, arguments);
 }
 
 inline std::string bundlePath(const std::string& name) {

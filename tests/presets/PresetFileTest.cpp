@@ -5,6 +5,8 @@
 #include "definition/DefinitionText.h"
 #include "definition/EmbeddedDefinition.h"
 
+#include "DefinitionDefaults.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -13,23 +15,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-PresetValues embeddedDefaults(const XMLEffectDefinition& definition) {
-    PresetValues values;
-    for (const ParameterDef& p : definition.parameters()) {
-        if (p.type == "float") {
-            values[p.name] = PresetValue::number(p.defaultValue);
-        } else if (p.type == "int" || p.type == "choice") {
-            values[p.name] = PresetValue::integer(int(p.defaultValue));
-        } else if (p.type == "bool") {
-            values[p.name] = PresetValue::boolean(p.boolDefault);
-        } else if (p.type == "vec2") {
-            values[p.name] =
-                PresetValue::vec2(p.components[0].defaultValue, p.components[1].defaultValue);
-        }
-    }
-    return values;
-}
 
 void writeFile(const fs::path& path, const std::string& text) {
     std::ofstream(path) << text;
@@ -45,8 +30,8 @@ protected:
 
 TEST_F(PresetFiles, DefaultsAreWrittenInTheirFileForms) {
     const std::string path = (dir.path() / "Look.xml").string();
-    ASSERT_TRUE(
-        savePresetFile(path, "BRMR Halden", "1.1", embeddedDefaults(definition), definition));
+    ASSERT_TRUE(savePresetFile(path, "BRMR Halden", "1.1", testenv::definitionDefaults(definition),
+                               definition));
     const std::string text = testenv::readFile(path);
     EXPECT_EQ(text.rfind("<?xml version=\"1.0\" encoding=\"UTF-8\"?>", 0), 0u);
     EXPECT_NE(text.find("\t\t<effect>BRMR Halden</effect>"), std::string::npos);
@@ -70,7 +55,7 @@ TEST_F(PresetFiles, DefaultsAreWrittenInTheirFileForms) {
 
 TEST_F(PresetFiles, ASavedPresetReadsBackTheSameValues) {
     const std::string path = (dir.path() / "deep" / "er" / "Look.xml").string();
-    PresetValues values = embeddedDefaults(definition);
+    PresetValues values = testenv::definitionDefaults(definition);
     values["blur_radius"] = PresetValue::number(61.25);
     values["anamorphic"] = PresetValue::vec2(2.0, 0.5);
     values["aperture_enable"] = PresetValue::boolean(true);

@@ -5,6 +5,8 @@
 #include "definition/EmbeddedDefinition.h"
 #include "kernels/ParameterSlots.h"
 
+#include "DefinitionDefaults.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -18,20 +20,6 @@ XMLEffectDefinition parse(const std::string& text) {
     XMLEffectDefinition definition;
     EXPECT_TRUE(definition.parseEmbedded(text.c_str()));
     return definition;
-}
-
-PresetValues defaultsOf(const XMLEffectDefinition& definition) {
-    PresetValues values;
-    for (const ParameterDef& p : definition.parameters()) {
-        if (p.type == "float") {
-            values[p.name] = PresetValue::number(p.defaultValue);
-        } else if (p.type == "int" || p.type == "choice") {
-            values[p.name] = PresetValue::integer(int(p.defaultValue));
-        } else if (p.type == "bool") {
-            values[p.name] = PresetValue::boolean(p.boolDefault);
-        }
-    }
-    return values;
 }
 
 VectorParameterReader definitionDefaults(const XMLEffectDefinition& definition) {
@@ -49,8 +37,8 @@ TEST(AnimatedParameterPacking, ShippedDefaultsLandInTheKernelSlots) {
     testenv::LogCapture log;
     XMLEffectDefinition definition;
     ASSERT_TRUE(definition.parseEmbedded(embeddedEffectDefinition()));
-    const kernels::AnimatedParameters p =
-        packAnimatedParameters(definition, defaultsOf(definition), definitionDefaults(definition));
+    const kernels::AnimatedParameters p = packAnimatedParameters(
+        definition, testenv::definitionDefaults(definition), definitionDefaults(definition));
     using namespace kernels::slot;
     EXPECT_EQ(p.counts[kernels::COUNT_FLOAT], FLOAT_SLOT_COUNT);
     EXPECT_EQ(p.counts[kernels::COUNT_INT], INT_SLOT_COUNT);
