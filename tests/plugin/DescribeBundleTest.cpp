@@ -210,8 +210,8 @@ TEST(DescribedToAnyHost, PresetListsAreFilledFromTheFolders) {
 TEST(DescribedToAnyHost, AnUnknownHostGetsTheConservativeProfileAndIsNamedInTheLog) {
     testplugin::IsolatedUser user;
     // Whether overlays are offered follows the host's own word, whatever its profile.
-    const JsonValue d = describe(testplugin::bundlePath("halden_v01_debug"),
-                                 "--host \"Some Host\" --overlays off");
+    const JsonValue d =
+        describe(testplugin::bundlePath("halden_v01_debug"), "--host \"Some Host\" --overlays off");
     EXPECT_EQ(pageNames(d), std::vector<std::string>{"Main"});
     EXPECT_FALSE(d["plugin"]["overlayInteract"].flag);
     const std::string log = testenv::readFile(user.logFile());
