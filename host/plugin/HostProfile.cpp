@@ -18,12 +18,13 @@ struct Preset {
     bool cudaStream;
 };
 
-// Every preset supports overlays and paged parameters. Hosts without a draw suite draw
-// overlays with OpenGL; only the first renders with CUDA, on streams.
+// Every preset supports overlays and paged parameters. The first and the third draw overlays
+// through the draw suite, the second only with OpenGL; only the first renders with CUDA, on
+// streams.
 const Preset kPresets[] = {
     {"resolve", "DaVinciResolve", {19, 0, 0}, "19.0", true, 16, 1, 64, true, true},
     {"nuke", "uk.co.thefoundry.nuke", {15, 0, 0}, "15.0", false, -1, 2, 32, false, false},
-    {"flame", "com.autodesk.flame", {2025, 0, 0}, "2025", false, 8, 3, 4, false, false},
+    {"flame", "com.autodesk.flame", {2025, 0, 0}, "2025", true, 8, 3, 4, false, false},
 };
 
 } // namespace

@@ -1,13 +1,24 @@
 #include "describe/OverlayRegistration.h"
 
-// The viewer interacts are not part of this build yet, so no interact is offered: the host
-// then draws nothing for the effect rather than calling into an interact that does not exist.
-bool registerXmlOverlayInteract(OFX::ImageEffectDescriptor& /*desc*/,
-                                const XMLEffectDefinition& /*definition*/) {
-    return false;
+#include "overlays/GenericOverlayDescriptor.h"
+#include "overlays/OverlayRegistry.h"
+#include "overlays/PointOverlayDescriptor.h"
+
+#include "ofx/support/ImageEffectDescriptor.h"
+
+bool registerXmlOverlayInteract(OFX::ImageEffectDescriptor& desc,
+                                const XMLEffectDefinition& definition) {
+    OverlayRegistry& registry = OverlayRegistry::instance();
+    registry.registerOverlays(definition.name(), definition.overlays(),
+                              static_cast<int>(definition.overlayCoordinates()));
+    registry.setCurrentEffect(definition.name());
+    // The descriptor takes ownership.
+    desc.setOverlayInteractDescriptor(new OFX::GenericOverlayDescriptor);
+    return true;
 }
 
-bool registerLegacyOverlayInteract(OFX::ImageEffectDescriptor& /*desc*/,
+bool registerLegacyOverlayInteract(OFX::ImageEffectDescriptor& desc,
                                    const XMLEffectDefinition& /*definition*/) {
-    return false;
+    desc.setOverlayInteractDescriptor(new OFX::PointOverlayDescriptor);
+    return true;
 }

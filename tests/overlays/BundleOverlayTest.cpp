@@ -1,0 +1,147 @@
+// The shipped bundle's overlays through the headless host: the cyan optical-centre target and
+// the magenta falloff line, drawn through the draw suite and dragged with the pen.
+
+#include "BundleSession.h"
+
+#include "host/effect/HostImage.h"
+
+#include "ofx/ofxDrawSuite.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+using namespace overlaytest;
+using ofxhost::DrawCall;
+using ofxhost::HostImage;
+using ofxhost::ParamValue;
+
+// OFX names of host presets: one with the draw suite, one that also has the overlay switch
+// among the framework controls, one that draws overlays only with OpenGL.
+const char* const kDrawingHost = "DaVinciResolve";
+const char* const kSwitchHost = "com.autodesk.flame";
+const char* const kOpenGlHost = "uk.co.thefoundry.nuke";
+
+bool colourIs(const DrawCall& call, float r, float g, float b) {
+    return call.colour.r == r && call.colour.g == g && call.colour.b == b && call.colour.a == 1.0f;
+}
+
+std::vector<DrawCall> drawn(const std::vector<DrawCall>& calls, int primitive) {
+    std::vector<DrawCall> found;
+    for (const DrawCall& call : calls) {
+        if (call.kind == DrawCall::Kind::Draw && call.primitive == primitive) {
+            found.push_back(call);
+        }
+    }
+    return found;
+}
+
+// The shipped bundle on a host with the draw suite, with a 1920 × 1080 source.
+struct ShippedOverlay : ::testing::Test {
+    ShippedOverlay() {
+        session.instance.setClipImage("Source",
+                                      std::make_shared<HostImage>(OfxRectI{0, 0, 1920, 1080}));
+    }
+    BundleSession session{kDrawingHost};
+};
+
+TEST_F(ShippedOverlay, AtDefaultsTheCyanTargetSitsAtTheFrameCentreWithoutTheLine) {
+    OfxStatus status = kOfxStatFailed;
+    const auto calls = session.draw(&status);
+    EXPECT_EQ(status, kOfxStatOK);
+    const auto circles = drawn(calls, kOfxDrawPrimitiveEllipse);
+    ASSERT_EQ(circles.size(), 2u);
+    for (size_t i = 0; i < 2; ++i) {
+        const OfxPointD a = circles[i].points[0];
+        const OfxPointD b = circles[i].points[1];
+        EXPECT_EQ((a.x + b.x) / 2.0, 960.0);
+        EXPECT_EQ((a.y + b.y) / 2.0, 540.0);
+        EXPECT_EQ((b.x - a.x) / 2.0, i == 0 ? 7.5 : 15.0);
+    }
+    for (const DrawCall& call : calls) {
+        EXPECT_TRUE(colourIs(call, 0.0f, 1.0f, 1.0f)) << "the magenta line is hidden";
+    }
+}
+
+TEST_F(ShippedOverlay, FalloffTypeOneDrawsTheLineAcrossTheFrameAndItRotates) {
+    session.draw();
+    EXPECT_EQ(session.overlay.penDown(penAt(1060.0, 540.0)), kOfxStatReplyDefault);
+
+    session.instance.setValue("falloff_type", ParamValue::of(1.0));
+    const auto lines = drawn(session.draw(), kOfxDrawPrimitiveLines);
+    // After the target's cross: the line, then its ticks.
+    ASSERT_EQ(lines.size(), 3u);
+    const DrawCall& line = lines[1];
+    EXPECT_TRUE(colourIs(line, 1.0f, 0.0f, 1.0f));
+    EXPECT_EQ(line.points.at(0).y, 540.0);
+    EXPECT_EQ(line.points.at(1).y, 540.0);
+    EXPECT_LT(line.points[0].x, 0.0);
+    EXPECT_GT(line.points[1].x, 1920.0);
+
+    ASSERT_EQ(session.overlay.penDown(penAt(1060.0, 540.0)), kOfxStatOK);
+    EXPECT_EQ(session.overlay.penMotion(penAt(960.0, 700.0)), kOfxStatOK);
+    EXPECT_DOUBLE_EQ(session.instance.value("falloff_angle").numbers.at(0), 90.0);
+    EXPECT_EQ(session.overlay.penMotion(penAt(960.0, 380.0)), kOfxStatOK);
+    EXPECT_DOUBLE_EQ(session.instance.value("falloff_angle").numbers.at(0), -90.0);
+    EXPECT_EQ(session.overlay.penUp(penAt(960.0, 380.0)), kOfxStatOK);
+    EXPECT_TRUE(session.hasEditBlock("Rotate line"));
+    EXPECT_EQ(session.instance.params().editDepth(), 0);
+}
+
+TEST_F(ShippedOverlay, DraggingTheTargetSetsOpticalCenterInAspectCorrectedUnits) {
+    EXPECT_EQ(session.overlay.penDown(penAt(960.0, 540.0)), kOfxStatReplyDefault)
+        << "taken before the first draw built the overlays";
+    session.draw();
+    ASSERT_EQ(session.overlay.penDown(penAt(960.0, 540.0)), kOfxStatOK);
+    EXPECT_EQ(session.overlay.penMotion(penAt(1440.0, 540.0)), kOfxStatOK);
+    EXPECT_EQ(session.overlay.penUp(penAt(1440.0, 540.0)), kOfxStatOK);
+    const auto value = session.instance.value("optical_center").numbers;
+    EXPECT_NEAR(value.at(0), 4.0 / 9.0, 1e-12);
+    EXPECT_NEAR(value.at(1), 0.0, 1e-12);
+    EXPECT_TRUE(session.hasEditBlock("Drag optical_center"));
+    EXPECT_EQ(session.instance.params().editDepth(), 0);
+}
+
+TEST_F(ShippedOverlay, TheTargetIsGrabbedTwentyUnitsAwayButNotThirty) {
+    session.draw();
+    EXPECT_EQ(session.overlay.penDown(penAt(980.0, 540.0)), kOfxStatOK);
+    EXPECT_EQ(session.overlay.penUp(penAt(980.0, 540.0)), kOfxStatOK);
+    EXPECT_EQ(session.overlay.penDown(penAt(990.0, 540.0)), kOfxStatReplyDefault);
+    EXPECT_EQ(session.overlay.penDown(penAt(960.0, 510.0)), kOfxStatReplyDefault);
+}
+
+TEST(BundleOverlay, FollowsTheSourceClipsSize) {
+    BundleSession session(kDrawingHost);
+    session.instance.setClipImage("Source", std::make_shared<HostImage>(OfxRectI{0, 0, 1280, 720}));
+    const auto circles = drawn(session.draw(), kOfxDrawPrimitiveEllipse);
+    ASSERT_FALSE(circles.empty());
+    EXPECT_EQ((circles[0].points[0].x + circles[0].points[1].x) / 2.0, 640.0);
+    EXPECT_EQ((circles[0].points[0].y + circles[0].points[1].y) / 2.0, 360.0);
+}
+
+TEST(BundleOverlay, TheOverlaySwitchOffHidesEverythingAndTakesNoPen) {
+    BundleSession session(kSwitchHost);
+    EXPECT_FALSE(session.draw().empty());
+    session.instance.setValue("show_overlays", ParamValue::of(0.0));
+    OfxStatus status = kOfxStatOK;
+    EXPECT_TRUE(session.draw(&status).empty());
+    EXPECT_EQ(status, kOfxStatReplyDefault);
+    EXPECT_EQ(session.overlay.penDown(penAt(960.0, 540.0)), kOfxStatReplyDefault);
+    EXPECT_TRUE(session.instance.params().editBlocks().empty());
+}
+
+TEST(BundleOverlay, AHostWithoutTheDrawSuiteGetsNoDrawingAndNoFailure) {
+    BundleSession session(kOpenGlHost);
+    OfxStatus status = kOfxStatOK;
+    EXPECT_TRUE(session.draw(&status).empty());
+    EXPECT_EQ(status, kOfxStatReplyDefault);
+    // Dragging needs no drawing.
+    EXPECT_EQ(session.overlay.penDown(penAt(960.0, 540.0)), kOfxStatOK);
+    EXPECT_EQ(session.overlay.penUp(penAt(960.0, 540.0)), kOfxStatOK);
+    session.instance.destroyOverlay(session.overlay);
+    EXPECT_EQ(session.plugin.escapedExceptions(), 0);
+}
+
+} // namespace
