@@ -2,6 +2,8 @@
 
 #include "ofx/ofxImageEffect.h"
 
+#include <algorithm>
+#include <cctype>
 #include <functional>
 #include <map>
 #include <tuple>
@@ -10,14 +12,39 @@ namespace ofxhost {
 
 namespace {
 
-bool parseSwitch(const std::string& option, const std::string& text) {
+std::optional<bool> switchValue(const std::string& text) {
     if (text == "on" || text == "true" || text == "yes" || text == "1") {
         return true;
     }
     if (text == "off" || text == "false" || text == "no" || text == "0") {
         return false;
     }
+    return std::nullopt;
+}
+
+bool parseSwitch(const std::string& option, const std::string& text) {
+    if (const auto value = switchValue(text)) {
+        return *value;
+    }
     throw UsageError(option + " expects on or off, not '" + text + "'");
+}
+
+bool isJsonFileName(const std::string& text) {
+    std::string extension = std::filesystem::path(text).extension().string();
+    std::transform(extension.begin(), extension.end(), extension.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return extension == ".json";
+}
+
+// --overlays is both the host switch and, given a .json file, the file of the draw calls.
+void parseOverlays(const std::string& option, const std::string& text, CliOptions& options) {
+    if (const auto value = switchValue(text)) {
+        options.overlays = *value;
+    } else if (isJsonFileName(text)) {
+        options.overlaysJson = text;
+    } else {
+        throw UsageError(option + " expects on, off or a FILE.json, not '" + text + "'");
+    }
 }
 
 int parseInt(const std::string& option, const std::string& text) {
@@ -126,6 +153,11 @@ bool parseRenderOption(const std::string& option, const std::function<std::strin
     } else if (option == "--device-memory") {
         noValue();
         options.deviceMemory = true;
+    } else if (option == "--overlay-image") {
+        options.overlayImage = takeValue();
+        if (options.overlayImage->empty()) {
+            throw UsageError(option + " needs a file name");
+        }
     } else {
         return false;
     }
@@ -155,6 +187,10 @@ std::string CommandLine::usage() {
            "  --render-scale S        proxy render at scale S (0 < S <= 1)\n"
            "  --backend cpu|cuda      device runtime the plug-in uses (HALDEN_BACKEND)\n"
            "  --device-memory         hand the plug-in device-memory images (CUDA rendering)\n"
+           "  --overlays FILE.json    draw the effect's overlay on the first frame and write its\n"
+           "                          draw calls; points are canonical (pixels at scale 1)\n"
+           "  --overlay-image FILE    PNG or JPEG of the first frame with the overlay painted on\n"
+           "                          (both need a host with overlays and the draw suite)\n"
            "\n"
            "plug-in and host:\n"
            "  --bundle PATH           the .ofx.bundle (default: the one built with this tool)\n"
@@ -230,7 +266,7 @@ CliOptions CommandLine::parse(const std::vector<std::string>& args) {
         } else if (option == "--context") {
             options.context = contextName(takeValue());
         } else if (option == "--overlays") {
-            options.overlays = parseSwitch(option, takeValue());
+            parseOverlays(option, takeValue(), options);
         } else if (option == "--draw-suite") {
             options.drawSuite = parseSwitch(option, takeValue());
         } else if (option == "--max-pages") {

@@ -58,6 +58,9 @@ struct CliOptions {
     std::optional<std::string> backend;
     bool deviceMemory = false;
     double renderScale = 1.0;
+    // The overlay drawn on the first frame: its draw calls as JSON, the picture with it painted.
+    std::optional<std::string> overlaysJson;
+    std::optional<std::string> overlayImage;
 };
 
 class CommandLine {

@@ -3,6 +3,9 @@
 #include "host/cli/DemoScene.h"
 #include "host/cli/FrameFileName.h"
 #include "host/cli/ImageIo.h"
+#include "host/cli/OverlayCapture.h"
+#include "host/cli/OverlayJson.h"
+#include "host/cli/OverlayPainter.h"
 #include "host/cli/ParamValueParser.h"
 #include "host/cli/PluginSession.h"
 #include "host/core/HostError.h"
@@ -16,6 +19,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <fstream>
 #include <iostream>
 #include <memory>
 
@@ -153,12 +157,53 @@ std::string RenderCommand::failureDetail(PluginSession& session, EffectInstance&
 }
 
 void RenderCommand::checkOutput(const CliOptions& options) {
+    auto checkFolder = [](const std::string& file) {
+        const std::filesystem::path folder = std::filesystem::absolute(file).parent_path();
+        std::error_code error;
+        if (!std::filesystem::is_directory(folder, error)) {
+            throw UsageError("cannot write " + file + ": there is no folder " + folder.string());
+        }
+    };
     ImageIo::outputFormat(options.output);
-    const std::filesystem::path folder = std::filesystem::absolute(options.output).parent_path();
-    std::error_code error;
-    if (!std::filesystem::is_directory(folder, error)) {
-        throw UsageError("cannot write " + options.output + ": there is no folder " +
-                         folder.string());
+    checkFolder(options.output);
+    if (options.overlaysJson) {
+        checkFolder(*options.overlaysJson);
+    }
+    if (options.overlayImage) {
+        if (ImageIo::outputFormat(*options.overlayImage) == ImageIo::Format::Exr) {
+            throw UsageError("--overlay-image writes 8-bit pictures: use .png or .jpg, not " +
+                             *options.overlayImage);
+        }
+        checkFolder(*options.overlayImage);
+    }
+}
+
+void RenderCommand::writeOverlays(const CliOptions& options, EffectInstance& instance,
+                                  const RgbaImage& picture, int frame, std::ostream& out) {
+    const OverlayDrawing drawing = OverlayCapture::capture(instance, frame, options.renderScale,
+                                                           picture.width(), picture.height());
+    if (!drawing.note.empty()) {
+        std::cerr << "halden-render: note: " << drawing.note << "; no overlay drawn" << std::endl;
+    }
+    auto absolute = [](const std::string& file) {
+        return std::filesystem::absolute(file).lexically_normal();
+    };
+    if (options.overlaysJson) {
+        const std::filesystem::path path = absolute(*options.overlaysJson);
+        std::ofstream file(path, std::ios::binary);
+        file << OverlayJson::write(drawing);
+        file.close();
+        if (!file) {
+            throw std::runtime_error("cannot write " + path.string());
+        }
+        out << "Wrote " << path.string() << std::endl;
+    }
+    if (options.overlayImage) {
+        const std::filesystem::path path = absolute(*options.overlayImage);
+        RgbaImage painted = picture;
+        OverlayPainter(painted, options.renderScale).paint(drawing.calls);
+        ImageIo::write(painted, path);
+        out << "Wrote " << path.string() << std::endl;
     }
 }
 
@@ -243,10 +288,14 @@ RenderCommand::renderFrames(const CliOptions& options, PluginSession& session,
             std::filesystem::absolute(
                 FrameFileName::forFrame(options.output, frame, options.frameSequence))
                 .lexically_normal();
-        ImageIo::write(toRgba(*output.host), path);
+        const RgbaImage picture = toRgba(*output.host);
+        ImageIo::write(picture, path);
         written.push_back(path);
         progress.clear();
         out << "Wrote " << path.string() << std::endl;
+        if (frame == options.firstFrame && (options.overlaysJson || options.overlayImage)) {
+            writeOverlays(options, instance, picture, frame, out);
+        }
     }
     instance.endSequenceRender(options.firstFrame, options.lastFrame, args);
     return written;

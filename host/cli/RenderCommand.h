@@ -19,8 +19,9 @@ class PluginSession;
 
 // `halden-render` without --describe: loads the bundle as a host does, creates an instance,
 // attaches the input (or the demo scene), applies --set values and --press presses as user
-// edits, renders every frame over the whole image and writes each one. Prints
-// "Wrote <absolute path>" per file; a progress line goes to stderr when it is a terminal.
+// edits, renders every frame over the whole image and writes each one, and the overlay of
+// the first frame when asked. Prints "Wrote <absolute path>" per file; a progress line goes
+// to stderr when it is a terminal, and notes (why no overlay was drawn) too.
 // Failures throw UsageError, HostError or ImageIoError with one line.
 class RenderCommand {
 public:
@@ -48,6 +49,9 @@ private:
     renderFrames(const CliOptions& options, PluginSession& session, EffectInstance& instance,
                  const ClipPixels& output, std::ostream& out);
     static void applyEdits(const CliOptions& options, EffectInstance& instance);
+    // --overlays and --overlay-image, from the first frame's picture.
+    static void writeOverlays(const CliOptions& options, EffectInstance& instance,
+                              const RgbaImage& picture, int frame, std::ostream& out);
     static std::string failureDetail(PluginSession& session, EffectInstance& instance);
 
     std::filesystem::path defaultBundle_;

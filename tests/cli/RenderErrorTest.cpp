@@ -77,6 +77,13 @@ TEST_F(RenderErrors, CommandLineMistakesAreCaughtBeforeRendering) {
     EXPECT_NE(tiff.err.find("out.tif"), std::string::npos);
 }
 
+TEST_F(RenderErrors, OverlayFilesAreCheckedBeforeRendering) {
+    EXPECT_NE(failure("--size 32x18 --overlay-image seen.exr").find(".png"), std::string::npos)
+        << "an 8-bit picture is asked for";
+    EXPECT_NE(failure("--size 32x18 --overlays no-folder/calls.json").find("no-folder"),
+              std::string::npos);
+}
+
 TEST_F(RenderErrors, ABundleThatFailsToLoadIsNamed) {
     const auto binaries = dir.path() / "broken.ofx.bundle" / "Contents" / "Linux-x86-64";
     std::filesystem::create_directories(binaries);
@@ -87,12 +94,12 @@ TEST_F(RenderErrors, ABundleThatFailsToLoadIsNamed) {
 
 class UserEdits : public CliTest {};
 
-#if defined(__linux__)
+#if defined(__linux__) || defined(_WIN32)
 TEST_F(UserEdits, PressingSaveStoresThePresetNamedByASetValue) {
     const RenderRun result =
         run("--size 32x18 -o out.png --press save_preset --set preset_name=Night");
     ASSERT_EQ(result.status, 0) << result.err;
-    // XDG_CONFIG_HOME is the scratch folder.
+    // XDG_CONFIG_HOME (APPDATA on Windows) is the scratch folder.
     EXPECT_TRUE(
         std::filesystem::exists(dir.path() / "brinmoor" / "presets" / "BRMR Halden" / "Night.xml"));
 }

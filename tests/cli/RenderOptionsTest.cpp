@@ -70,12 +70,23 @@ TEST(RenderOptions, RefusesValuesThatCannotWork) {
     }
 }
 
+TEST(RenderOptions, OverlaysIsTheHostSwitchOrGivenAJsonFileTheDrawCallsFile) {
+    const CliOptions options = CommandLine::parse(
+        {"--overlays", "off", "--overlays", "calls.JSON", "--overlay-image", "seen.png"});
+    EXPECT_EQ(options.overlays, false);
+    EXPECT_EQ(options.overlaysJson, "calls.JSON");
+    EXPECT_EQ(options.overlayImage, "seen.png");
+    EXPECT_FALSE(CommandLine::parse({}).overlaysJson);
+    EXPECT_THROW(CommandLine::parse({"--overlays", "calls.txt"}), UsageError);
+    EXPECT_THROW(CommandLine::parse({"--overlay-image", ""}), UsageError);
+}
+
 TEST(RenderOptions, TheHelpNamesEveryOption) {
     const std::string help = CommandLine::usage();
     for (const char* option :
          {"--input", "--kernel-map", "--output", "--size", "--set", "--press", "--frame ",
           "--frames", "--render-scale", "--backend", "--device-memory", "--bundle", "--host",
-          "--context", "--describe", "--help"}) {
+          "--context", "--describe", "--help", "--overlays FILE.json", "--overlay-image"}) {
         EXPECT_NE(help.find(option), std::string::npos) << option;
     }
 }
