@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cctype>
-#include <cstdlib>
 #include <filesystem>
 #include <system_error>
 
@@ -50,14 +49,11 @@ void moveCurrentToFirstBackup(const std::string& path) {
 } // namespace
 
 Logger& Logger::instance() {
-    // Never destroyed: code running in other static destructors may still log. The closing
-    // line is written by an exit handler instead, after which lines are dropped.
-    static Logger* logger = [] {
-        auto* created = new Logger();
-        std::atexit([] { Logger::instance().close(); });
-        return created;
-    }();
-    return *logger;
+    // Destroyed at process exit, or when the plug-in library is unloaded: its destructor
+    // writes the closing line and closes the file, so nothing is left behind by a host that
+    // loads and unloads the plug-in many times.
+    static Logger logger;
+    return logger;
 }
 
 Logger::~Logger() {
