@@ -2,7 +2,42 @@
 #       -P CheckBundleBinary.cmake
 # A plug-in binary exports exactly the given symbols and, when READELF is given, needs nothing
 # from the system beyond the C and C++ runtime.
+# For a Windows DLL, -DOBJDUMP=<objdump> replaces NM and READELF: exactly the given exports, and
+# imports from system DLLs only (the C++ runtime must be linked in).
 cmake_minimum_required(VERSION 3.22)
+set(expected ${EXPORTS})
+list(SORT expected)
+
+if(OBJDUMP)
+    execute_process(COMMAND ${OBJDUMP} -p ${BINARY} OUTPUT_VARIABLE listing
+        RESULT_VARIABLE result)
+    if(NOT result EQUAL 0)
+        message(FATAL_ERROR "${OBJDUMP} failed on ${BINARY}")
+    endif()
+    # Names follow the export table's "[Ordinal/Name Pointer] Table" heading, one a line, as
+    # "<tab>[   0] OfxGetPlugin". Brackets would change how CMake splits lists: keep only names.
+    string(REGEX MATCH "Name Pointer\\] Table\n(\t[^\n]+\n)*" table "${listing}")
+    string(REPLACE "Name Pointer] Table\n" "" table "${table}")
+    string(REGEX REPLACE "\t\\[ *[0-9]+\\] ([^\n]+)\n" "\\1;" symbols "${table}")
+    list(REMOVE_ITEM symbols "")
+    list(SORT symbols)
+    if(NOT "${symbols}" STREQUAL "${expected}")
+        message(FATAL_ERROR "exported: ${symbols}; expected exactly: ${expected}")
+    endif()
+    string(REGEX MATCHALL "DLL Name: [^\n]+" imports "${listing}")
+    set(needed)
+    foreach(entry IN LISTS imports)
+        string(REGEX REPLACE "DLL Name: " "" library "${entry}")
+        string(TOLOWER "${library}" name)
+        # Windows' own libraries and C runtimes (msvcrt, or the UCRT and its API sets).
+        if(NOT name MATCHES "^(kernel32|user32|advapi32|shell32|ole32|shlwapi|msvcrt|ucrtbase|api-ms-win-[a-z0-9-]+)\\.dll$")
+            message(FATAL_ERROR "${BINARY} imports ${library}, which is not a system DLL")
+        endif()
+        list(APPEND needed ${library})
+    endforeach()
+    message(STATUS "exports: ${symbols}; imports: ${needed}")
+    return()
+endif()
 execute_process(COMMAND ${NM} -D --defined-only ${BINARY}
     OUTPUT_VARIABLE listing RESULT_VARIABLE result)
 if(NOT result EQUAL 0)
@@ -15,9 +50,7 @@ foreach(line IN LISTS lines)
     list(APPEND symbols ${symbol})
 endforeach()
 list(SORT symbols)
-set(expected ${EXPORTS})
-list(SORT expected)
-if(NOT symbols STREQUAL expected)
+if(NOT "${symbols}" STREQUAL "${expected}")
     message(FATAL_ERROR "exported: ${symbols}; expected exactly: ${expected}")
 endif()
 

@@ -4,7 +4,8 @@
 #   ${CMAKE_BINARY_DIR}/bundles/<bundle name>.ofx.bundle/Contents/<arch>/<bundle name>.ofx
 # with <arch> Linux-x86-64 (Linux-<processor> elsewhere on Linux) or Win64. Symbols are hidden
 # by default; on Linux a version script exports only the OFX entry points and the EXPORTS
-# listed, on Windows only what is marked OfxExport (__declspec(dllexport)) is exported.
+# listed, on Windows only what is marked __declspec(dllexport) (OfxExport and the EXPORTS
+# listed, which are linked in even when nothing in the module calls them) is exported.
 # Sets <target>_BUNDLE_DIR in the caller's scope.
 function(halden_add_ofx_bundle target bundle_name)
     cmake_parse_arguments(B "" "" "EXPORTS" ${ARGN})
@@ -48,6 +49,18 @@ function(halden_add_ofx_bundle target bundle_name)
         if(NOT HALDEN_SANITIZE OR HALDEN_SANITIZE STREQUAL "OFF")
             target_link_options(${target} PRIVATE "LINKER:--no-undefined")
         endif()
+    endif()
+
+    if(WIN32)
+        # dllexport only exports what is linked in: an entry point that nothing inside the
+        # module calls would stay in its static library.
+        foreach(symbol IN ITEMS OfxGetNumberOfPlugins OfxGetPlugin OfxSetHost ${B_EXPORTS})
+            if(MSVC)
+                target_link_options(${target} PRIVATE "LINKER:/INCLUDE:${symbol}")
+            else()
+                target_link_options(${target} PRIVATE "LINKER:--undefined=${symbol}")
+            endif()
+        endforeach()
     endif()
 
     set(${target}_BUNDLE_DIR ${bundle_dir} PARENT_SCOPE)

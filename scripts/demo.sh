@@ -4,7 +4,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-scripts/deps.sh
+# The demo needs no Windows cross build.
+HALDEN_WINDOWS=${HALDEN_WINDOWS:-OFF} scripts/deps.sh
 
 build=${HALDEN_BUILD_DIR:-build}
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null

@@ -6,6 +6,7 @@
 #include "describe/OverlayRegistration.h"
 #include "describe/XMLInputManager.h"
 #include "gpu/Runtime.h"
+#include "kernels/RowThreadPool.h"
 #include "log/Logger.h"
 #include "render/GenericEffect.h"
 
@@ -48,6 +49,8 @@ GenericEffectFactory::GenericEffectFactory(const std::string& definitionPath)
 }
 
 void GenericEffectFactory::unload() {
+    // The host may free the library next: no worker thread may stay in its code.
+    kernels::RowThreadPool::shared().shutdown();
     Logger::instance().flush();
 }
 

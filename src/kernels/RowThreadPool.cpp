@@ -1,5 +1,7 @@
 #include "kernels/RowThreadPool.h"
 
+#include "platform/LibraryUnload.h"
+
 #include <atomic>
 
 namespace kernels {
@@ -10,14 +12,24 @@ struct RowThreadPool::Job {
     std::atomic<int> next{0};
 };
 
-RowThreadPool::RowThreadPool(unsigned threads) {
-    const unsigned total = threads == 0 ? 1 : threads;
-    for (unsigned i = 1; i < total; ++i) {
-        workers_.emplace_back([this] { workerLoop(); });
+RowThreadPool::RowThreadPool(unsigned threads) : threads_(threads == 0 ? 1 : threads) {}
+
+RowThreadPool::~RowThreadPool() {
+    shutdown();
+}
+
+void RowThreadPool::startWorkers() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    stopping_ = false;
+    // Workers wait for the generation after this one, so none takes a job it was not counted for.
+    const unsigned current = generation_;
+    for (unsigned i = 1; i < threads_; ++i) {
+        workers_.emplace_back([this, current] { workerLoop(current); });
     }
 }
 
-RowThreadPool::~RowThreadPool() {
+void RowThreadPool::shutdown() {
+    std::lock_guard<std::mutex> runLock(runMutex_);
     {
         std::lock_guard<std::mutex> lock(mutex_);
         stopping_ = true;
@@ -26,11 +38,17 @@ RowThreadPool::~RowThreadPool() {
     for (std::thread& worker : workers_) {
         worker.join();
     }
+    workers_.clear();
 }
 
 RowThreadPool& RowThreadPool::shared() {
-    static RowThreadPool pool;
-    return pool;
+    if (platform::kCanJoinThreadsWhileUnloading) {
+        static RowThreadPool pool;
+        return pool;
+    }
+    // Never destroyed: its workers stay parked, never woken again, and end with the process.
+    static RowThreadPool* const pool = new RowThreadPool;
+    return *pool;
 }
 
 void RowThreadPool::drain(Job& job) {
@@ -44,6 +62,9 @@ void RowThreadPool::run(int rows, const std::function<void(int)>& body) {
         return;
     }
     std::lock_guard<std::mutex> runLock(runMutex_);
+    if (workers_.empty() && threads_ > 1) {
+        startWorkers();
+    }
     Job job;
     job.rows = rows;
     job.body = &body;
@@ -61,8 +82,7 @@ void RowThreadPool::run(int rows, const std::function<void(int)>& body) {
     job_ = nullptr;
 }
 
-void RowThreadPool::workerLoop() {
-    unsigned seen = 0;
+void RowThreadPool::workerLoop(unsigned seen) {
     std::unique_lock<std::mutex> lock(mutex_);
     while (true) {
         wake_.wait(lock, [&] { return stopping_ || generation_ != seen; });

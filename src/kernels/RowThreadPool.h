@@ -14,22 +14,28 @@ class RowThreadPool {
 public:
     explicit RowThreadPool(unsigned threads = std::thread::hardware_concurrency());
     ~RowThreadPool();
+
+    // Joins the worker threads; the next run starts them again. Hosts unload the plug-in after
+    // its unload action, which calls this, so no thread is left running in unloaded code.
+    void shutdown();
     RowThreadPool(const RowThreadPool&) = delete;
     RowThreadPool& operator=(const RowThreadPool&) = delete;
 
     // Calls body(row) once for every row in [0, rows); returns when all are done.
     void run(int rows, const std::function<void(int)>& body);
 
-    unsigned threadCount() const { return static_cast<unsigned>(workers_.size()) + 1; }
+    unsigned threadCount() const { return threads_; }
 
     // The pool the CPU backend's kernel launches use.
     static RowThreadPool& shared();
 
 private:
     struct Job;
-    void workerLoop();
+    void workerLoop(unsigned seen);
+    void startWorkers();
     static void drain(Job& job);
 
+    unsigned threads_;
     std::mutex runMutex_; // one frame at a time
     std::mutex mutex_;
     std::condition_variable wake_;

@@ -5,8 +5,9 @@
 
 #if defined(_WIN32)
 #define WIN32_LEAN_AND_MEAN
-#include <shellapi.h>
 #include <windows.h>
+// shellapi.h needs the types windows.h declares.
+#include <shellapi.h>
 #else
 #include <dlfcn.h>
 #include <spawn.h>

@@ -35,13 +35,19 @@ protected:
     RenderRun run(const std::string& arguments) const {
         const auto out = dir.path() / "stdout.txt";
         const auto err = dir.path() / "stderr.txt";
-        const std::string command = "cd \"" + dir.path().string() + "\" && \"" + HALDEN_RENDER_EXE +
-                                    "\" " + arguments + " > \"" + out.string() + "\" 2> \"" +
-                                    err.string() + "\"";
+#if defined(_WIN32)
+        // The scratch folder may be on another drive.
+        const std::string changeFolder = "cd /d \"";
+#else
+        const std::string changeFolder = "cd \"";
+#endif
+        const std::string command = changeFolder + dir.path().string() + "\" && \"" +
+                                    HALDEN_RENDER_EXE + "\" " + arguments + " > \"" + out.string() +
+                                    "\" 2> \"" + err.string() + "\"";
         RenderRun result;
-        result.status = std::system(command.c_str());
-        result.out = testenv::readFile(out);
-        result.err = testenv::readFile(err);
+        result.status = testenv::runShell(command);
+        result.out = testenv::readText(out);
+        result.err = testenv::readText(err);
         return result;
     }
 
@@ -55,7 +61,7 @@ protected:
 
     testenv::TempDir dir;
     testenv::ScopedVariable state{"XDG_STATE_HOME", dir.path().string()};
-    testenv::ScopedVariable config{"XDG_CONFIG_HOME", dir.path().string()};
+    testenv::ScopedVariable config{testenv::kUserConfigVariable, dir.path().string()};
     testenv::ScopedVariable backend{"HALDEN_BACKEND", std::string("cpu")};
 };
 

@@ -214,7 +214,7 @@ TEST(DescribedToAnyHost, AnUnknownHostGetsTheConservativeProfileAndIsNamedInTheL
         describe(testplugin::bundlePath("halden_v01_debug"), "--host \"Some Host\" --overlays off");
     EXPECT_EQ(pageNames(d), std::vector<std::string>{"Main"});
     EXPECT_FALSE(d["plugin"]["overlayInteract"].flag);
-    const std::string log = testenv::readFile(user.logFile());
+    const std::string log = testenv::readText(user.logFile());
     EXPECT_NE(log.find("[INFO] HostCapabilities: Unknown host 'Some Host' — using conservative "
                        "default profile\n"),
               std::string::npos);
@@ -228,7 +228,7 @@ TEST(DescribedToAnyHost, AnUnknownHostGetsTheConservativeProfileAndIsNamedInTheL
 TEST(DescribedToAnyHost, TheShippedDefinitionLogsOnlyErrorsOnceItIsRead) {
     testplugin::IsolatedUser user;
     describe(testplugin::bundlePath("halden_v01"), "--host nuke");
-    const std::string log = testenv::readFile(user.logFile());
+    const std::string log = testenv::readText(user.logFile());
     EXPECT_EQ(log.rfind("=== halden_v01 Plugin Session Started ===\n", 0), 0u);
     // Written while the level was still INFO, before the definition was read.
     EXPECT_NE(log.find("[INFO] Creating factory for effect: halden_v01\n"), std::string::npos);
@@ -263,7 +263,7 @@ TEST(BrokenDefinition, TheLibraryOffersNoPluginAndTheHostCarriesOn) {
         "--describe --bundle \"" + testplugin::bundlePath("halden_v01_broken") + "\"");
     EXPECT_NE(run.status, 0);
     EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
-    const std::string log = testenv::readFile(user.logFile());
+    const std::string log = testenv::readText(user.logFile());
     EXPECT_NE(log.find("[ERROR] Failed to parse embedded XML: Effect must have a <pipeline> "
                        "section with <process> children\n"),
               std::string::npos);

@@ -40,15 +40,17 @@ inline const teste2e::JsonValue* findByName(const teste2e::JsonValue& list,
     return nullptr;
 }
 
-// Each run gets its own log, user presets and state folders.
+// Each run gets its own log, user presets and state folders. On Windows the log folder is
+// fixed, so tests that read the log must not run side by side there.
 struct IsolatedUser {
     testenv::TempDir state;
     testenv::TempDir config;
     testenv::ScopedVariable stateVar{"XDG_STATE_HOME", state.path().string()};
-    testenv::ScopedVariable configVar{"XDG_CONFIG_HOME", config.path().string()};
+    testenv::ScopedVariable configVar{testenv::kUserConfigVariable, config.path().string()};
 
+    // Text: read it with testenv::readText, which also takes Windows line ends.
     std::filesystem::path logFile() const {
-        return state.path() / "brinmoor" / "halden_v01_plugin_log.txt";
+        return testenv::pluginLogFolder(state.path()) / "halden_v01_plugin_log.txt";
     }
     std::filesystem::path userPresets() const {
         return config.path() / "brinmoor" / "presets" / "BRMR Halden";

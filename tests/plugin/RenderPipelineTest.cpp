@@ -67,7 +67,7 @@ std::string renderLog(const std::string& bundle) {
         auto output = std::make_shared<HostImage>(kFrame);
         EXPECT_EQ(session.render(randomImage(kFrame, 1), output), kOfxStatOK);
     }
-    return testenv::readFile(user.logFile());
+    return testenv::readText(user.logFile());
 }
 
 TEST(RenderPipeline, TheShippedProcessRunsThreePingPongPassesIntoTheOutput) {

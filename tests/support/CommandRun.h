@@ -21,9 +21,9 @@ inline CommandRun runProgram(const std::string& program, const std::string& argu
     const std::string command = "\"" + program + "\" " + arguments + " > \"" + out.string() +
                                 "\" 2> \"" + err.string() + "\"";
     CommandRun run;
-    run.status = std::system(command.c_str());
-    run.out = readFile(out);
-    run.err = readFile(err);
+    run.status = runShell(command);
+    run.out = readText(out);
+    run.err = readText(err);
     return run;
 }
 

@@ -22,7 +22,7 @@ public:
 
     std::string text() const {
         Logger::instance().flush();
-        return readFile(Logger::instance().path());
+        return readText(Logger::instance().path());
     }
     bool contains(const std::string& line) const {
         return text().find(line + "\n") != std::string::npos;

@@ -68,4 +68,42 @@ inline std::string readFile(const std::filesystem::path& path) {
     return content.str();
 }
 
+// A program's text output as written; Windows programs end lines with CR LF, which reading in
+// text mode turns back into LF.
+inline std::string readText(const std::filesystem::path& path) {
+    std::ifstream in(path);
+    std::ostringstream content;
+    content << in.rdbuf();
+    return content.str();
+}
+
+// The variable that moves the per-user configuration folder the plug-in keeps user presets
+// under: %APPDATA% on Windows, $XDG_CONFIG_HOME elsewhere.
+#if defined(_WIN32)
+constexpr const char* kUserConfigVariable = "APPDATA";
+#else
+constexpr const char* kUserConfigVariable = "XDG_CONFIG_HOME";
+#endif
+
+// The folder of the plug-in's log when $XDG_STATE_HOME is stateHome. On Windows the log always
+// goes to C:\Users\Public, whatever the environment says.
+inline std::filesystem::path pluginLogFolder(const std::filesystem::path& stateHome) {
+#if defined(_WIN32)
+    (void)stateHome;
+    return std::filesystem::path("C:\\Users\\Public");
+#else
+    return stateHome / "brinmoor";
+#endif
+}
+
+// Runs a command line through the system's shell (cmd.exe on Windows) and returns its status.
+inline int runShell(const std::string& command) {
+#if defined(_WIN32)
+    // cmd /c drops the first and last quote of a line that starts with one: quote it whole.
+    return std::system(("\"" + command + "\"").c_str());
+#else
+    return std::system(command.c_str());
+#endif
+}
+
 } // namespace testenv
