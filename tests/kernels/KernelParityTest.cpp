@@ -17,6 +17,7 @@
 #include <cmath>
 #include <cstdio>
 #include <functional>
+#include <ostream>
 #include <random>
 
 using harness::DeviceImage;
@@ -103,6 +104,11 @@ struct Look {
     const char* name;
     std::function<void(AnimatedParameters&)> apply;
 };
+
+// Test listings show the look's name rather than its bytes.
+void PrintTo(const Look& look, std::ostream* out) {
+    *out << look.name;
+}
 
 class KernelParity : public ::testing::TestWithParam<Look> {
 protected:
