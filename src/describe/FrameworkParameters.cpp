@@ -131,16 +131,21 @@ void pagedSequence(XMLEffectDefinition& definition, const HostCapabilities& caps
 }
 
 void legacySequence(XMLEffectDefinition& definition, const HostCapabilities& caps,
-                    OFX::ImageEffectDescriptor& desc) {
+                    const std::string& definitionPath, OFX::ImageEffectDescriptor& desc) {
     OFX::GroupParamDescriptor* presets =
         group(desc, "presetsHelp", "Presets & Help",
               "Save and load effect presets, access documentation", false);
     OFX::ChoiceParamDescriptor* factoryChoice = factoryList(desc);
-    factoryChoice->appendOption("(no factory presets)");
     factoryChoice->setParent(*presets);
     OFX::ChoiceParamDescriptor* userChoice = userList(desc);
-    userChoice->appendOption("(no presets found)");
     userChoice->setParent(*presets);
+    // A host that never takes new options shows what describe gives it: the real lists.
+    if (caps.presetPrePop && !caps.resetOptions) {
+        prePopulatePresetChoices(*factoryChoice, *userChoice, definition.name(), definitionPath);
+    } else {
+        factoryChoice->appendOption("(no factory presets)");
+        userChoice->appendOption("(no presets found)");
+    }
     presetCommands(desc, *presets);
     helpButton(desc, "tutorialsButton", *presets);
     HALDEN_LOG_INFO("✓ Presets & Help section added");
@@ -184,7 +189,7 @@ void describeParameters(XMLEffectDefinition& definition, const HostCapabilities&
                             caps.hostName.c_str());
         }
         HALDEN_LOG_INFO("Using legacy single-page layout");
-        legacySequence(definition, caps, desc);
+        legacySequence(definition, caps, definitionPath, desc);
     }
     HALDEN_LOG_INFO("✓ XML parameters created successfully");
     HALDEN_LOG_INFO("GenericEffectFactory::describeInContext completed successfully");

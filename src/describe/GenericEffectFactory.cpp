@@ -15,7 +15,25 @@
 
 #include <chrono>
 #include <exception>
+#include <functional>
 #include <stdexcept>
+
+namespace {
+
+bool setOptional(const char* what, const std::function<void()>& set) {
+    // Properties newer than the host's OFX version are unknown to it; describe goes on.
+    try {
+        set();
+        return true;
+    } catch (const std::exception& e) {
+        HALDEN_LOG_INFO("Host does not support %s (skipped): %s", what, e.what());
+    } catch (...) {
+        HALDEN_LOG_INFO("Host does not support %s (skipped)", what);
+    }
+    return false;
+}
+
+} // namespace
 
 std::string GenericEffectFactory::identifierFromPath(const std::string& definitionPath) {
     const std::string::size_type slash = definitionPath.find_last_of("/\\");
@@ -126,6 +144,10 @@ void GenericEffectFactory::setupBasicProperties(OFX::ImageEffectDescriptor& desc
     desc.setRenderTwiceAlways(false);
     HALDEN_LOG_DEBUG("  setSupportsMultipleClipPARs");
     desc.setSupportsMultipleClipPARs(false);
+    // One instance renders one frame at a time (its buffers and caches are its own); several
+    // instances may render at once. Declared, not left to the host's default.
+    HALDEN_LOG_DEBUG("  setRenderThreadSafety");
+    desc.setRenderThreadSafety(OFX::eRenderInstanceSafe);
     HALDEN_LOG_DEBUG("  setNoSpatialAwareness");
     try {
         desc.setNoSpatialAwareness(false);
@@ -150,13 +172,18 @@ void GenericEffectFactory::setupGPUSupport(OFX::ImageEffectDescriptor& desc) {
     HALDEN_LOG_DEBUG("setupGPUSupport: hasCuda=%s, hasOpenCL=%s, hasMetal=%s",
                      hasCuda ? "true" : "false", hasOpenCL ? "true" : "false",
                      hasMetal ? "true" : "false");
-    if (hasOpenCL) {
-        desc.setOpenCLRenderSupported(true);
+    if (hasOpenCL &&
+        setOptional("OpenCL render", [&desc] { desc.setOpenCLRenderSupported(true); })) {
         HALDEN_LOG_DEBUG("setupGPUSupport: OpenCL support enabled");
     }
-    if (hasCuda) {
-        desc.setCudaRenderSupported(true);
-        desc.setCudaStreamSupported(true);
+    // A CUDA host hands device memory to a plug-in that says it renders with CUDA; the CPU
+    // backend cannot use it, so only the CUDA runtime may say so.
+    if (hasCuda && std::string(gpu::runtime().name()) != "cuda") {
+        HALDEN_LOG_INFO("setupGPUSupport: CUDA rendering not offered - the %s backend is active",
+                        gpu::runtime().name());
+    } else if (hasCuda &&
+               setOptional("CUDA render", [&desc] { desc.setCudaRenderSupported(true); }) &&
+               setOptional("CUDA stream", [&desc] { desc.setCudaStreamSupported(true); })) {
         HALDEN_LOG_DEBUG("setupGPUSupport: CUDA support enabled with stream support");
     }
 }

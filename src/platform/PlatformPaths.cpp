@@ -10,10 +10,10 @@
 #include <shellapi.h>
 #else
 #include <dlfcn.h>
-#include <spawn.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
-#include <thread>
+#include <cerrno>
 
 extern char** environ;
 #endif
@@ -127,6 +127,35 @@ std::string standardPluginDirectory() {
 #endif
 }
 
+#if !defined(_WIN32)
+namespace {
+
+// The program as execvp would find it, resolved before forking.
+std::string findExecutable(const std::string& program) {
+    if (program.find('/') != std::string::npos) {
+        return access(program.c_str(), X_OK) == 0 ? program : std::string();
+    }
+    const char* path = std::getenv("PATH");
+    std::string folders = path != nullptr ? path : "/usr/local/bin:/usr/bin:/bin";
+    std::size_t start = 0;
+    while (start <= folders.size()) {
+        std::size_t end = folders.find(':', start);
+        if (end == std::string::npos) {
+            end = folders.size();
+        }
+        const std::string folder = end > start ? folders.substr(start, end - start) : ".";
+        const std::string candidate = folder + "/" + program;
+        if (access(candidate.c_str(), X_OK) == 0) {
+            return candidate;
+        }
+        start = end + 1;
+    }
+    return std::string();
+}
+
+} // namespace
+#endif
+
 bool openInBrowser(const std::string& path) {
     const std::string chosen = environmentText("HALDEN_BROWSER");
 #if defined(_WIN32)
@@ -149,17 +178,30 @@ bool openInBrowser(const std::string& path) {
     if (!chosen.empty()) {
         program = chosen;
     }
-    char* argv[] = {program.data(), const_cast<char*>(path.c_str()), nullptr};
-    pid_t child = 0;
-    if (posix_spawnp(&child, program.c_str(), nullptr, nullptr, argv, environ) != 0) {
+    const std::string executable = findExecutable(program);
+    if (executable.empty()) {
         return false;
     }
-    // Reap the launcher in the background so the host never waits and no zombie stays.
-    std::thread([child] {
-        int status = 0;
-        waitpid(child, &status, 0);
-    }).detach();
-    return true;
+    char* argv[] = {program.data(), const_cast<char*>(path.c_str()), nullptr};
+    // Double fork: the browser is handed to init at once, so no thread of ours waits for it
+    // (none may run once the host unloads the library) and no zombie stays. Only calls that
+    // are safe after fork in a threaded process run in the children.
+    const pid_t child = fork();
+    if (child < 0) {
+        return false;
+    }
+    if (child == 0) {
+        const pid_t browser = fork();
+        if (browser == 0) {
+            execve(executable.c_str(), argv, environ);
+            _exit(127);
+        }
+        _exit(browser < 0 ? 1 : 0);
+    }
+    int status = 0;
+    while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
+    }
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 #endif
 }
 

@@ -82,6 +82,13 @@ GenericEffect::GenericEffect(OfxImageEffectHandle handle, const std::string& def
     } catch (const std::exception& e) {
         HALDEN_LOG_ERROR("GenericEffect constructor error: %s", e.what());
     }
+    // Hosts accept option writes only in create-instance and instance-changed, never in render.
+    try {
+        ensureParametersFetched();
+        initialisePresetChoices();
+    } catch (const std::exception& e) {
+        HALDEN_LOG_ERROR("GenericEffect constructor error: %s", e.what());
+    }
 }
 
 GenericEffect::~GenericEffect() {
@@ -113,7 +120,9 @@ bool GenericEffect::ensureParametersFetched() {
 }
 
 void GenericEffect::fetchParametersLazily() {
-    std::lock_guard<std::mutex> lock(stateMutex_);
+    // Fetched without the state mutex (no lock is held across host calls) and stored at once;
+    // the support layer hands out the same objects to every fetch.
+    std::map<std::string, OFX::Param*> parameters;
     HALDEN_LOG_DEBUG("Fetching parameters lazily");
     for (const ParameterDef& param : definition_.parameters()) {
         const std::string& type = param.type;
@@ -143,27 +152,29 @@ void GenericEffect::fetchParametersLazily() {
             continue;
         }
         if (fetched != nullptr) {
-            parameters_[param.name] = fetched;
+            parameters[param.name] = fetched;
         }
     }
     for (const char* name : {"preset_list", "factory_preset_list"}) {
         if (OFX::Param* choice = fetchChoiceParam(name)) {
-            parameters_[name] = choice;
+            parameters[name] = choice;
         }
     }
     if (OFX::Param* presetName = fetchStringParam("preset_name")) {
-        parameters_["preset_name"] = presetName;
+        parameters["preset_name"] = presetName;
         HALDEN_LOG_INFO("Successfully fetched preset_name parameter");
     } else {
         HALDEN_LOG_ERROR("fetchStringParam('preset_name') returned null");
     }
     for (const char* name : {"load_preset", "delete_preset", "save_preset"}) {
         if (OFX::Param* button = fetchPushButtonParam(name)) {
-            parameters_[name] = button;
+            parameters[name] = button;
         }
     }
     HALDEN_LOG_DEBUG("Fetched %d parameters (including framework params)",
-                     static_cast<int>(parameters_.size()));
+                     static_cast<int>(parameters.size()));
+    std::lock_guard<std::mutex> lock(stateMutex_);
+    parameters_ = std::move(parameters);
 }
 
 PresetValue GenericEffect::getParameterValue(const std::string& name, double time) {
@@ -216,15 +227,18 @@ PresetValue GenericEffect::getParameterValue(const std::string& name, double tim
 }
 
 int GenericEffect::getDynamicExecutions(const std::string& name, double time) {
-    std::lock_guard<std::mutex> lock(stateMutex_);
-    const auto found = parameters_.find(name);
-    if (found == parameters_.end()) {
+    OFX::Param* param = nullptr;
+    {
+        std::lock_guard<std::mutex> lock(stateMutex_);
+        const auto found = parameters_.find(name);
+        param = found == parameters_.end() ? nullptr : found->second;
+    }
+    if (param == nullptr) {
         HALDEN_LOG_ERROR("Dynamic execution parameter not found: %s, defaulting to 1",
                          name.c_str());
         return 1;
     }
     int result = 1;
-    OFX::Param* param = found->second;
     if (param->getType() == OFX::eParamTypeInteger) {
         result = static_cast<OFX::IntParam*>(param)->getValueAtTime(time);
     } else if (param->getType() == OFX::eParamTypeDouble) {
@@ -308,17 +322,7 @@ void GenericEffect::getClipPreferences(OFX::ClipPreferencesSetter& setter) {
 }
 
 void GenericEffect::render(const OFX::RenderArguments& args) {
-    if (ensureParametersFetched()) {
-        if (!presetListsPopulated_) {
-            if (hostCapabilities_.resetOptions) {
-                refreshUserPresetList();
-                refreshFactoryPresetList();
-            } else {
-                populatePresetNames();
-            }
-            presetListsPopulated_ = true;
-        }
-    }
+    ensureParametersFetched();
     OFX::Clip* output = nullptr;
     {
         std::lock_guard<std::mutex> lock(stateMutex_);

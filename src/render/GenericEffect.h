@@ -68,10 +68,18 @@ private:
     double doubleParameter(const std::string& name, double time, double fallback);
     bool readVector(const std::string& name, const std::string& type, double time,
                     std::array<double, 4>& value, std::string& error);
-    void populatePresetNames();
 
     // Preset commands, run from changedParam; they log and never fail towards the host.
-    void runPresetCommand(const std::string& name);
+    void runPresetCommand(const std::string& name, OFX::InstanceChangeReason reason);
+    // Create-instance time, where a host accepts option writes: rebuilds the dropdowns on hosts
+    // that take new options, else adopts the options the host shows.
+    void initialisePresetChoices();
+    void adoptShownPresetChoices();
+    // The preset behind a dropdown option as shown to the user; empty when there is none.
+    std::string shownUserPreset(int index);
+    std::string shownFactoryPreset(int index);
+    // False, with the list refreshed, when the shown user preset's file is gone.
+    bool shownPresetStillExists(const std::string& name);
     void refreshUserPresetList();
     void refreshFactoryPresetList();
     void loadFactoryPreset();
@@ -83,6 +91,8 @@ private:
     PresetValues collectCurrentValues();
     void applyValues(const PresetValues& values);
     OFX::ChoiceParam* choiceParameter(const std::string& name);
+    // A copy of the parameter map, so host calls run without the state mutex.
+    std::map<std::string, OFX::Param*> parameterSnapshot();
     void setChoice(const std::string& name, int index);
     std::string userPresetFolder() const;
     std::string factoryPresetFolder() const;
@@ -102,8 +112,13 @@ private:
     render::BufferPool pool_;
     render::RenderBufferManager* currentManager_ = nullptr;
 
-    std::vector<std::string> userPresetNames_;
-    std::vector<std::string> factoryPresetNames_;
-    bool presetListsPopulated_ = false;
+    // The names behind the dropdowns' options, exactly as the host shows them (user options
+    // from 2, factory options from 1), so a selection always means what the user saw. Guarded
+    // by stateMutex_.
+    struct PresetChoices {
+        std::vector<std::string> user;
+        std::vector<std::string> factory;
+    };
+    PresetChoices presetChoices_;
     bool firstRenderDumpDone_ = false;
 };

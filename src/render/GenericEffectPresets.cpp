@@ -32,11 +32,11 @@ std::string joined(const std::string& folder, const std::string& name) {
 
 } // namespace
 
-void GenericEffect::changedParam(const OFX::InstanceChangedArgs& /*args*/,
+void GenericEffect::changedParam(const OFX::InstanceChangedArgs& args,
                                  const std::string& paramName) {
     HALDEN_LOG_INFO("changedParam called: paramName='%s'", paramName.c_str());
     try {
-        runPresetCommand(paramName);
+        runPresetCommand(paramName, args.reason);
     } catch (const std::exception& e) {
         HALDEN_LOG_ERROR("changedParam preset handler exception for '%s': %s", paramName.c_str(),
                          e.what());
@@ -46,20 +46,17 @@ void GenericEffect::changedParam(const OFX::InstanceChangedArgs& /*args*/,
     }
 }
 
-void GenericEffect::runPresetCommand(const std::string& name) {
-    // A dropdown can be used before the first render (paged hosts fill it at describe time),
-    // so the names behind its options must be known then. Hosts that rebuild options still
-    // get their lists rebuilt at the first render.
-    const auto fillLists = [this] {
-        if (!presetListsPopulated_) {
-            populatePresetNames();
-            presetListsPopulated_ = !hostCapabilities_.resetOptions;
-        }
-    };
+void GenericEffect::runPresetCommand(const std::string& name, OFX::InstanceChangeReason reason) {
+    const bool list = name == "factory_preset_list" || name == "preset_list";
+    if (list && reason != OFX::eChangeUserEdit) {
+        // Our own writes to a list (after save, load or defaults) come back as changes too;
+        // only a user's choice loads anything.
+        HALDEN_LOG_DEBUG("%s set by the plug-in - no action", name.c_str());
+        return;
+    }
     if (name == "tutorialsButton" || name == "getHelp") {
         openDocumentation();
     } else if (name == "factory_preset_list") {
-        fillLists();
         OFX::ChoiceParam* choice = choiceParameter(name);
         if (choice == nullptr) {
             return;
@@ -71,7 +68,6 @@ void GenericEffect::runPresetCommand(const std::string& name) {
         HALDEN_LOG_INFO("Factory preset dropdown changed to index %d - auto-loading", index);
         loadFactoryPreset();
     } else if (name == "preset_list") {
-        fillLists();
         OFX::ChoiceParam* choice = choiceParameter(name);
         if (choice == nullptr) {
             return;
@@ -109,18 +105,68 @@ std::string GenericEffect::factoryPresetFolder() const {
     return factoryPresetDirectory(bundleNameFromPath(definitionPath_));
 }
 
-void GenericEffect::populatePresetNames() {
-    userPresetNames_ = presetNamesIn(userPresetFolder());
-    factoryPresetNames_ = presetNamesIn(factoryPresetFolder());
-    HALDEN_LOG_INFO("Preset name vectors populated: %zu user, %zu factory", userPresetNames_.size(),
-                    factoryPresetNames_.size());
+void GenericEffect::initialisePresetChoices() {
+    if (hostCapabilities_.resetOptions) {
+        refreshUserPresetList();
+        refreshFactoryPresetList();
+    } else {
+        adoptShownPresetChoices();
+    }
+}
+
+void GenericEffect::adoptShownPresetChoices() {
+    // The options a host shows were written at describe time, possibly in an earlier session
+    // and before other instances saved or deleted presets: the names are what is shown.
+    PresetChoices shown;
+    try {
+        if (OFX::ChoiceParam* list = choiceParameter("preset_list")) {
+            for (int i = 2, n = list->getOptionCount(); i < n; ++i) {
+                shown.user.push_back(list->getOption(i));
+            }
+        }
+        if (OFX::ChoiceParam* list = choiceParameter("factory_preset_list")) {
+            for (int i = 1, n = list->getOptionCount(); i < n; ++i) {
+                shown.factory.push_back(list->getOption(i));
+            }
+        }
+    } catch (const std::exception& e) {
+        HALDEN_LOG_ERROR("Could not read the preset dropdowns' options, using the folders: %s",
+                         e.what());
+        shown.user = presetNamesIn(userPresetFolder());
+        shown.factory = presetNamesIn(factoryPresetFolder());
+    }
+    HALDEN_LOG_INFO("Preset name vectors populated: %zu user, %zu factory", shown.user.size(),
+                    shown.factory.size());
+    std::lock_guard<std::mutex> lock(stateMutex_);
+    presetChoices_ = std::move(shown);
+}
+
+std::string GenericEffect::shownUserPreset(int index) {
+    std::lock_guard<std::mutex> lock(stateMutex_);
+    const std::vector<std::string>& names = presetChoices_.user;
+    return index >= 2 && std::size_t(index - 2) < names.size() ? names[std::size_t(index - 2)]
+                                                               : std::string();
+}
+
+std::string GenericEffect::shownFactoryPreset(int index) {
+    std::lock_guard<std::mutex> lock(stateMutex_);
+    const std::vector<std::string>& names = presetChoices_.factory;
+    return index >= 1 && std::size_t(index - 1) < names.size() ? names[std::size_t(index - 1)]
+                                                               : std::string();
+}
+
+std::map<std::string, OFX::Param*> GenericEffect::parameterSnapshot() {
+    std::lock_guard<std::mutex> lock(stateMutex_);
+    return parameters_;
 }
 
 OFX::ChoiceParam* GenericEffect::choiceParameter(const std::string& name) {
-    std::lock_guard<std::mutex> lock(stateMutex_);
-    const auto found = parameters_.find(name);
-    if (found != parameters_.end() && found->second->getType() == OFX::eParamTypeChoice) {
-        return static_cast<OFX::ChoiceParam*>(found->second);
+    {
+        std::lock_guard<std::mutex> lock(stateMutex_);
+        const auto found = parameters_.find(name);
+        if (found != parameters_.end() && found->second->getType() == OFX::eParamTypeChoice) {
+            return static_cast<OFX::ChoiceParam*>(found->second);
+        }
     }
     return fetchChoiceParam(name);
 }
@@ -133,58 +179,66 @@ void GenericEffect::setChoice(const std::string& name, int index) {
 
 void GenericEffect::refreshUserPresetList() {
     const std::string folder = userPresetFolder();
-    userPresetNames_ = presetNamesIn(folder);
-    HALDEN_LOG_INFO("Found %zu presets in %s", userPresetNames_.size(), folder.c_str());
+    const std::vector<std::string> names = presetNamesIn(folder);
+    HALDEN_LOG_INFO("Found %zu presets in %s", names.size(), folder.c_str());
     try {
         OFX::ChoiceParam* list = choiceParameter("preset_list");
         if (list == nullptr) {
             HALDEN_LOG_ERROR("preset_list parameter not found");
         } else {
             std::vector<std::string> options;
-            options.push_back(userPresetNames_.empty()
-                                  ? std::string("(no presets found)")
-                                  : framework::presetCountLabel(userPresetNames_.size()));
+            options.push_back(names.empty() ? std::string("(no presets found)")
+                                            : framework::presetCountLabel(names.size()));
             options.push_back(kLoadDefaults);
-            options.insert(options.end(), userPresetNames_.begin(), userPresetNames_.end());
+            options.insert(options.end(), names.begin(), names.end());
             list->resetOptions(options);
+            {
+                std::lock_guard<std::mutex> lock(stateMutex_);
+                presetChoices_.user = names;
+            }
             list->setValue(0);
-            HALDEN_LOG_INFO("Preset list UI updated with %zu presets", userPresetNames_.size());
+            HALDEN_LOG_INFO("Preset list UI updated with %zu presets", names.size());
         }
-        HALDEN_LOG_INFO("Preset list refreshed: %zu presets found", userPresetNames_.size());
+        HALDEN_LOG_INFO("Preset list refreshed: %zu presets found", names.size());
     } catch (const std::exception& e) {
         HALDEN_LOG_ERROR("Failed to update preset list UI (host may not support dynamic choice "
                          "options): %s",
                          e.what());
+        adoptShownPresetChoices();
     }
 }
 
 void GenericEffect::refreshFactoryPresetList() {
     const std::string folder = factoryPresetFolder();
-    factoryPresetNames_ = presetNamesIn(folder);
-    HALDEN_LOG_INFO("Found %zu factory presets in %s", factoryPresetNames_.size(), folder.c_str());
+    const std::vector<std::string> names = presetNamesIn(folder);
+    HALDEN_LOG_INFO("Found %zu factory presets in %s", names.size(), folder.c_str());
     try {
         OFX::ChoiceParam* list = choiceParameter("factory_preset_list");
         if (list == nullptr) {
             HALDEN_LOG_ERROR("factory_preset_list parameter not found");
-        } else if (factoryPresetNames_.empty()) {
+        } else if (names.empty()) {
             list->setIsSecret(true);
+            std::lock_guard<std::mutex> lock(stateMutex_);
+            presetChoices_.factory.clear();
             HALDEN_LOG_INFO("No factory presets found - hiding dropdown");
         } else {
             list->setIsSecret(false);
-            std::vector<std::string> options{
-                framework::presetCountLabel(factoryPresetNames_.size())};
-            options.insert(options.end(), factoryPresetNames_.begin(), factoryPresetNames_.end());
+            std::vector<std::string> options{framework::presetCountLabel(names.size())};
+            options.insert(options.end(), names.begin(), names.end());
             list->resetOptions(options);
+            {
+                std::lock_guard<std::mutex> lock(stateMutex_);
+                presetChoices_.factory = names;
+            }
             list->setValue(0);
-            HALDEN_LOG_INFO("Factory preset list UI updated with %zu presets",
-                            factoryPresetNames_.size());
+            HALDEN_LOG_INFO("Factory preset list UI updated with %zu presets", names.size());
         }
-        HALDEN_LOG_INFO("Factory preset list refreshed: %zu presets found",
-                        factoryPresetNames_.size());
+        HALDEN_LOG_INFO("Factory preset list refreshed: %zu presets found", names.size());
     } catch (const std::exception& e) {
         HALDEN_LOG_ERROR("Failed to update factory preset list UI (host may not support dynamic "
                          "choice options): %s",
                          e.what());
+        adoptShownPresetChoices();
     }
 }
 
@@ -199,11 +253,11 @@ void GenericEffect::loadFactoryPreset() {
         HALDEN_LOG_DEBUG("Factory preset placeholder selected - no action");
         return;
     }
-    if (index - 1 < 0 || std::size_t(index - 1) >= factoryPresetNames_.size()) {
+    const std::string name = shownFactoryPreset(index);
+    if (name.empty()) {
         HALDEN_LOG_ERROR("Invalid factory preset index: %d", index);
         return;
     }
-    const std::string& name = factoryPresetNames_[std::size_t(index - 1)];
     const std::string path = joined(factoryPresetFolder(), name);
     HALDEN_LOG_INFO("Loading factory preset: %s", path.c_str());
     std::string effect;
@@ -219,27 +273,45 @@ void GenericEffect::loadFactoryPreset() {
                     values.size());
 }
 
+bool GenericEffect::shownPresetStillExists(const std::string& name) {
+    std::error_code error;
+    if (fs::is_regular_file(fs::u8path(joined(userPresetFolder(), name)), error)) {
+        return true;
+    }
+    // Another instance or another program removed it: show what is there now.
+    HALDEN_LOG_ERROR("Preset '%s' no longer exists - the list has been refreshed", name.c_str());
+    refreshUserPresetList();
+    return false;
+}
+
 void GenericEffect::loadUserPreset() {
-    std::string name;
     OFX::ChoiceParam* list = choiceParameter("preset_list");
     const int index = list != nullptr ? list->getValue() : 0;
-    if (index >= 2 && std::size_t(index - 2) < userPresetNames_.size()) {
-        name = userPresetNames_[std::size_t(index - 2)];
+    std::string name = shownUserPreset(index);
+    std::string path;
+    if (!name.empty()) {
         HALDEN_LOG_INFO("Loading preset from dropdown: %s (index %d)", name.c_str(), index);
-    } else if (OFX::StringParam* field = fetchStringParam("preset_name")) {
-        name = field->getValue();
+        if (!shownPresetStillExists(name)) {
+            return;
+        }
+        // The option is the file's name without its last ".xml": nothing more to strip.
+        path = joined(userPresetFolder(), name);
+    } else {
+        if (OFX::StringParam* field = fetchStringParam("preset_name")) {
+            name = field->getValue();
+        }
+        if (name.empty()) {
+            HALDEN_LOG_ERROR("No preset selected - choose from dropdown or enter name");
+            return;
+        }
+        if (!isValidPresetName(name)) {
+            HALDEN_LOG_ERROR("Invalid preset name '%s' - a preset name cannot contain path "
+                             "separators, '..', ':' or characters a file name cannot hold",
+                             name.c_str());
+            return;
+        }
+        path = joined(userPresetFolder(), presetBaseName(name));
     }
-    if (name.empty()) {
-        HALDEN_LOG_ERROR("No preset selected - choose from dropdown or enter name");
-        return;
-    }
-    if (!isValidPresetName(name)) {
-        HALDEN_LOG_ERROR("Invalid preset name '%s' - a preset name cannot contain path "
-                         "separators, '..', ':' or characters a file name cannot hold",
-                         name.c_str());
-        return;
-    }
-    const std::string path = joined(userPresetFolder(), presetBaseName(name));
     HALDEN_LOG_INFO("Loading preset from: %s", path.c_str());
     std::string effect;
     std::string version;
@@ -283,9 +355,17 @@ void GenericEffect::savePreset() {
         return;
     }
     refreshUserPresetList();
-    const auto found = std::find(userPresetNames_.begin(), userPresetNames_.end(), base);
-    if (found != userPresetNames_.end()) {
-        const int index = static_cast<int>(found - userPresetNames_.begin()) + 2;
+    int index = -1;
+    {
+        std::lock_guard<std::mutex> lock(stateMutex_);
+        const std::vector<std::string>& names = presetChoices_.user;
+        const auto found = std::find(names.begin(), names.end(), base);
+        if (found != names.end()) {
+            index = static_cast<int>(found - names.begin()) + 2;
+        }
+    }
+    if (index >= 2) {
+        // The host reports this selection back as a plug-in edit, which loads nothing.
         setChoice("preset_list", index);
         HALDEN_LOG_INFO("Selected saved preset '%s' at index %d", base.c_str(), index);
     }
@@ -304,13 +384,16 @@ void GenericEffect::deletePreset() {
         HALDEN_LOG_ERROR("preset_list parameter not found");
         return;
     }
-    const int index = list->getValue();
-    if (index < 2 || std::size_t(index - 2) >= userPresetNames_.size()) {
+    const std::string name = shownUserPreset(list->getValue());
+    if (name.empty()) {
         HALDEN_LOG_ERROR("No user preset selected - choose a preset from 'My Presets' dropdown "
                          "first");
         return;
     }
-    const std::string path = joined(userPresetFolder(), userPresetNames_[std::size_t(index - 2)]);
+    if (!shownPresetStillExists(name)) {
+        return;
+    }
+    const std::string path = joined(userPresetFolder(), name);
     std::error_code error;
     if (!fs::remove(fs::u8path(path), error) || error) {
         HALDEN_LOG_ERROR("Failed to delete preset: %s", path.c_str());
@@ -366,8 +449,8 @@ void GenericEffect::openDocumentation() {
 
 PresetValues GenericEffect::collectCurrentValues() {
     ensureParametersFetched();
+    const std::map<std::string, OFX::Param*> parameters = parameterSnapshot();
     PresetValues values;
-    std::lock_guard<std::mutex> lock(stateMutex_);
     for (const ParameterDef& param : definition_.parameters()) {
         const std::string& name = param.name;
         if (name == "preset_name" || name == "preset_list" || name == "refresh_presets" ||
@@ -375,8 +458,8 @@ PresetValues GenericEffect::collectCurrentValues() {
             param.type == "pushbutton") {
             continue;
         }
-        const auto found = parameters_.find(name);
-        if (found == parameters_.end()) {
+        const auto found = parameters.find(name);
+        if (found == parameters.end()) {
             continue;
         }
         OFX::Param* p = found->second;
@@ -415,10 +498,11 @@ PresetValues GenericEffect::collectCurrentValues() {
 
 void GenericEffect::applyValues(const PresetValues& values) {
     ensureParametersFetched();
-    std::lock_guard<std::mutex> lock(stateMutex_);
+    // Host set-value calls may wait for renders, which take the state mutex: never hold it here.
+    const std::map<std::string, OFX::Param*> parameters = parameterSnapshot();
     for (const auto& [name, value] : values) {
-        const auto found = parameters_.find(name);
-        if (found == parameters_.end()) {
+        const auto found = parameters.find(name);
+        if (found == parameters.end()) {
             HALDEN_LOG_INFO("Preset parameter '%s' not found in effect - skipping", name.c_str());
             continue;
         }

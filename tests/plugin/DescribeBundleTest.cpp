@@ -42,6 +42,7 @@ class DescribedToNuke : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
         testplugin::IsolatedUser user;
+        testenv::ScopedVariable backend("HALDEN_BACKEND", "cpu");
         nuke = new JsonValue(describe(testplugin::bundlePath("halden_v01"), "--host nuke"));
     }
     static void TearDownTestSuite() { delete nuke; }
@@ -86,8 +87,9 @@ TEST_F(DescribedToNuke, TheEffectIsAFloatFilterWithSourceAndOptionalKernelMap) {
         plugin["contexts"].strings(),
         (std::vector<std::string>{"OfxImageEffectContextFilter", "OfxImageEffectContextGeneral"}));
     EXPECT_EQ(plugin["pixelDepths"].strings(), std::vector<std::string>{"OfxBitDepthFloat"});
-    EXPECT_EQ(plugin["cudaRender"].text, "true");
-    EXPECT_EQ(plugin["cudaStream"].text, "true");
+    // A CUDA host would hand device memory to a plug-in that renders on the CPU.
+    EXPECT_EQ(plugin["cudaRender"].text, "false");
+    EXPECT_EQ(plugin["cudaStream"].text, "false");
 
     const JsonValue& clips = (*nuke)["clips"];
     ASSERT_EQ(clips.items.size(), 3u);

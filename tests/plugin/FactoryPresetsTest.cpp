@@ -87,32 +87,45 @@ TEST(FactoryPresets, AreNotDeletedFromTheDropdown) {
 namespace {
 
 #if !defined(_WIN32)
-// The browser is stood in for by a script that records what it was asked to open.
+std::size_t threadCount() {
+    const auto tasks = std::filesystem::directory_iterator("/proc/self/task");
+    return static_cast<std::size_t>(std::distance(tasks, std::filesystem::directory_iterator()));
+}
+
+// The browser is stood in for by a script that records what it was asked to open and then
+// stays open, as browsers do: once the host unloads the plug-in, nothing of it may be left
+// running, not even to wait for the browser.
 TEST(HelpButton, OpensTheShippedHelpPageWithoutAShell) {
     testenv::TempDir dir;
     const auto script = dir.path() / "browser";
     const auto record = dir.path() / "opened.txt";
     {
         std::ofstream out(script);
-        out << "#!/bin/sh\nprintf '%s' \"$1\" > '" << record.string() << "'\n";
+        out << "#!/bin/sh\nprintf '%s' \"$1\" > '" << record.string()
+            << "'\nexec sleep 2 >/dev/null 2>&1\n";
     }
     std::filesystem::permissions(script, std::filesystem::perms::owner_all);
     testenv::ScopedVariable browser("HALDEN_BROWSER", script.string());
     for (const char* host : {"nuke", "resolve"}) {
         std::filesystem::remove(record);
-        PluginSession session(host);
-        const char* button = std::string(host) == "nuke" ? "getHelp" : "tutorialsButton";
-        ASSERT_EQ(session.instance.pressButton(button), kOfxStatOK);
-        for (int i = 0; i < 100 && !std::filesystem::exists(record); ++i) {
+        const std::size_t threadsBefore = threadCount();
+        {
+            PluginSession session(host);
+            const char* button = std::string(host) == "nuke" ? "getHelp" : "tutorialsButton";
+            ASSERT_EQ(session.instance.pressButton(button), kOfxStatOK);
+            for (int i = 0; i < 100 && !std::filesystem::exists(record); ++i) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            }
             std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            const std::string opened = testenv::readFile(record);
+            EXPECT_EQ(std::filesystem::path(opened),
+                      session.bundle.path() / "Contents" / "Resources" / "docs" / "index.html")
+                << host;
+            EXPECT_NE(
+                testenv::readFile(opened).find("<dt>Blur Radius <code>blur_radius</code></dt>"),
+                std::string::npos);
         }
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        const std::string opened = testenv::readFile(record);
-        EXPECT_EQ(std::filesystem::path(opened),
-                  session.bundle.path() / "Contents" / "Resources" / "docs" / "index.html")
-            << host;
-        EXPECT_NE(testenv::readFile(opened).find("<dt>Blur Radius <code>blur_radius</code></dt>"),
-                  std::string::npos);
+        EXPECT_EQ(threadCount(), threadsBefore) << host;
     }
 }
 #endif

@@ -116,6 +116,20 @@ TEST_F(PresetCommands, LoadDefaultsResetsEveryParameterAndBothLists) {
     EXPECT_EQ(number("factory_preset_list"), 0);
 }
 
+TEST_F(PresetCommands, SavingChangesNoParameter) {
+    // Selecting the saved preset comes back from the host as a plug-in edit: it must not load
+    // the file again, which would key every animated parameter at the current time.
+    ASSERT_EQ(session.instance.setValueAtTime("blur_radius", 0, ParamValue::of(10)), kOfxStatOK);
+    ASSERT_EQ(session.instance.setValueAtTime("blur_radius", 10, ParamValue::of(50)), kOfxStatOK);
+    session.instance.setTime(5);
+    setText("preset_name", "Keyed");
+    press("save_preset");
+    ASSERT_TRUE(fs::exists(userFolder() / "Keyed.xml"));
+    EXPECT_EQ(session.instance.param("blur_radius").keyCount(), 2u);
+    EXPECT_EQ(number("blur_radius"), 30);
+    EXPECT_EQ(number("preset_list"), 2);
+}
+
 TEST_F(PresetCommands, DeleteRemovesOnlyTheSelectedUserPreset) {
     setText("preset_name", "Gone");
     press("save_preset");
@@ -149,6 +163,45 @@ TEST(PresetLists, UpperCaseExtensionsAreNotListed) {
     EXPECT_EQ(
         session.instance.param("preset_list").properties().getStrings(kOfxParamPropChoiceOption),
         (std::vector<std::string>{"Select from 2 presets", ">> Load Defaults <<", "New", "Shown"}));
+}
+
+// The dropdown is what the user reads: a choice loads and deletes the preset shown there, even
+// after another instance saved one, and a file named "x.xml.xml" is the preset "x.xml".
+TEST(PresetLists, LoadAndDeleteActOnThePresetShown) {
+    for (const char* host : {"nuke", "flame"}) {
+        SCOPED_TRACE(host);
+        testplugin::IsolatedUser user;
+        fs::create_directories(user.userPresets());
+        const std::pair<const char*, int> files[] = {
+            {"a.xml", 11}, {"c.xml", 33}, {"foo.xml", 55}, {"foo.xml.xml", 44}};
+        for (const auto& [file, radius] : files) {
+            std::ofstream(user.userPresets() / file)
+                << "<preset><meta><effect>BRMR Halden</effect></meta><parameters><param "
+                   "name=\"blur_radius\" type=\"float\" value=\""
+                << radius << "\"/></parameters></preset>";
+        }
+        PluginSession session(host, "halden_v01", false);
+        ofxhost::EffectInstance& other =
+            session.plugin.createInstance(kOfxImageEffectContextFilter);
+        other.setValue("preset_name", ParamValue::ofText("b"));
+        other.pressButton("save_preset");
+        ASSERT_TRUE(fs::exists(user.userPresets() / "b.xml"));
+
+        ofxhost::EffectInstance& mine = session.instance;
+        const std::vector<std::string> shown =
+            mine.param("preset_list").properties().getStrings(kOfxParamPropChoiceOption);
+        ASSERT_EQ(shown, (std::vector<std::string>{"Select from 4 presets", ">> Load Defaults <<",
+                                                   "a", "c", "foo", "foo.xml"}));
+        mine.setValue("preset_list", ParamValue::of(5));
+        EXPECT_EQ(mine.value("blur_radius").numbers.at(0), 44);
+        mine.setValue("preset_list", ParamValue::of(3));
+        EXPECT_EQ(mine.value("blur_radius").numbers.at(0), 33);
+        mine.pressButton("delete_preset");
+        EXPECT_FALSE(fs::exists(user.userPresets() / "c.xml"));
+        for (const char* kept : {"a.xml", "b.xml", "foo.xml", "foo.xml.xml"}) {
+            EXPECT_TRUE(fs::exists(user.userPresets() / kept)) << kept;
+        }
+    }
 }
 
 } // namespace
