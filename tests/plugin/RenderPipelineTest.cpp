@@ -4,8 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cmath>
 #include <random>
+#include <thread>
 
 using ofxhost::HostImage;
 using ofxhost::ParamValue;
@@ -199,6 +201,47 @@ TEST(RenderPipeline, DestroyedInstancesLeaveNoDeviceObjectsBehind) {
     }
     session.plugin.destroyInstance(session.instance);
     EXPECT_EQ(live(), 0);
+}
+
+// Hosts render on worker threads while the user works the preset controls on the UI thread.
+// Four instances, each with both, share one preset folder; every render must succeed. Built
+// with HALDEN_SANITIZE=thread this is the check for data races between the two.
+TEST(RenderPipeline, InstancesRenderWhileTheirPresetsAreSavedLoadedAndDeleted) {
+    PluginSession session("nuke");
+    const OfxRectI frame{0, 0, 24, 14};
+    auto source = randomImage(frame, 9);
+    std::vector<ofxhost::EffectInstance*> instances{&session.instance};
+    while (instances.size() < 4) {
+        instances.push_back(&session.plugin.createInstance(kOfxImageEffectContextFilter));
+    }
+    std::atomic<int> failedRenders{0};
+    std::vector<std::thread> threads;
+    for (std::size_t i = 0; i < instances.size(); ++i) {
+        ofxhost::EffectInstance& instance = *instances[i];
+        instance.setClipImage("Source", source);
+        instance.setClipImage("Output", std::make_shared<HostImage>(frame));
+        threads.emplace_back([&instance, &failedRenders, frame] {
+            ofxhost::RenderArgs args;
+            args.window = frame;
+            for (int n = 0; n < 4; ++n) {
+                failedRenders += instance.render(args) != kOfxStatOK;
+            }
+        });
+        threads.emplace_back([&instance, i] {
+            for (int n = 0; n < 4; ++n) {
+                instance.setValue("blur_radius", ParamValue::of(10.0 + 5 * n));
+                instance.setValue("preset_name",
+                                  ParamValue::ofText("Look " + std::to_string((i + n) % 3)));
+                instance.pressButton("save_preset");
+                instance.setValue("preset_list", ParamValue::of(2 + n % 3));
+                instance.pressButton("delete_preset");
+            }
+        });
+    }
+    for (std::thread& thread : threads) {
+        thread.join();
+    }
+    EXPECT_EQ(failedRenders, 0);
 }
 
 } // namespace
