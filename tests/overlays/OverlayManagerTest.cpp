@@ -111,13 +111,95 @@ TEST_F(Overlapping, TheOverlaySwitchHidesEverythingAndTakesNoPen) {
     EXPECT_FALSE(manager->draw(canvas, drawArgs()));
     EXPECT_FALSE(manager->penDown(penAt(960.0, 540.0)));
     EXPECT_TRUE(canvas.calls.empty());
+}
 
-    params.booleans["show_overlays"] = true;
-    ASSERT_TRUE(manager->penDown(penAt(960.0, 540.0)));
-    params.booleans["show_overlays"] = false; // switched off mid-drag
-    EXPECT_FALSE(manager->penMotion(penAt(0.0, 0.0)));
-    EXPECT_EQ(manager->active(), nullptr);
-    EXPECT_EQ(params.double2D["over"].x, 0.5);
+// One overlay of each kind, shown while "on" is true, and where its handle lies on a
+// 1920 × 1080 frame.
+struct Handle {
+    OverlayDef def;
+    OfxPointD at;
+};
+
+std::vector<Handle> oneOfEachKind() {
+    const auto with = [](OverlayType type, const char* param, const char* center) {
+        OverlayDef def = overlay(type, param);
+        def.center = center;
+        def.visibleWhen = "on";
+        return def;
+    };
+    OverlayDef line = with(OverlayType::Line, "", "c");
+    line.angle = "a";
+    OverlayDef vector = with(OverlayType::Vector, "", "c");
+    vector.direction = "a";
+    return {{with(OverlayType::Point, "c", ""), {960.0, 540.0}},
+            {line, {960.0, 540.0}},
+            {with(OverlayType::Radius, "r", "c"), {1068.0, 540.0}},  // on the ring
+            {with(OverlayType::Scale2D, "s", "c"), {1344.0, 756.0}}, // the corner
+            {vector, {1068.0, 540.0}},                               // the tip
+            {with(OverlayType::VSlider, "r", ""), {960.0, 540.0}},
+            {with(OverlayType::Ellipse, "e", "c"), {1068.0, 540.0}}}; // the X handle
+}
+
+TEST(OverlayManager, EveryWayADragOfAnyKindEndsClosesItsOneEditBlock) {
+    enum class End {
+        PenUp,
+        SwitchedOffMoving,
+        SwitchedOffReleasing,
+        Hidden,
+        FocusLost,
+        Pressed,
+        Gone
+    };
+    for (const Handle& handle : oneOfEachKind()) {
+        registerEffect("Drag Ends", {handle.def});
+        for (const End end : {End::PenUp, End::SwitchedOffMoving, End::SwitchedOffReleasing,
+                              End::Hidden, End::FocusLost, End::Pressed, End::Gone}) {
+            const std::string where = std::to_string(static_cast<int>(handle.def.type)) + " " +
+                                      std::to_string(static_cast<int>(end));
+            FakeOverlayParams params;
+            params.double2D = {{"c", {0.5, 0.5}}, {"s", {0.2, 0.2}}, {"e", {0.1, 0.1}}};
+            params.doubles = {{"a", 0.0}, {"r", 0.1}};
+            params.booleans["on"] = true;
+            auto manager = OverlayManager::create(&params);
+            ASSERT_TRUE(manager->penDown(penAt(handle.at.x, handle.at.y))) << where;
+            const auto pen = penAt(handle.at.x + 40.0, handle.at.y + 30.0);
+            EXPECT_TRUE(manager->penMotion(pen)) << where;
+            switch (end) {
+            case End::PenUp:
+                EXPECT_TRUE(manager->penUp(pen)) << where;
+                break;
+            case End::SwitchedOffMoving:
+            case End::SwitchedOffReleasing:
+                params.booleans["show_overlays"] = false;
+                EXPECT_FALSE(end == End::SwitchedOffMoving ? manager->penMotion(pen)
+                                                           : manager->penUp(pen))
+                    << where;
+                params.booleans["show_overlays"] = true;
+                break;
+            case End::Hidden:
+                params.booleans["on"] = false;
+                EXPECT_FALSE(manager->penMotion(pen)) << where;
+                break;
+            case End::FocusLost:
+                EXPECT_TRUE(manager->endActiveDrag()) << where;
+                break;
+            case End::Pressed: // a press elsewhere whose release never came
+                EXPECT_FALSE(manager->penDown(penAt(0.0, 0.0))) << where;
+                break;
+            case End::Gone:
+                manager.reset();
+                break;
+            }
+            EXPECT_EQ(params.openBlocks, 0) << where;
+            EXPECT_EQ(params.editBlocks.size(), 1u) << where;
+            EXPECT_GT(params.writesInBlock, 0) << where;
+            EXPECT_EQ(params.writesOutsideBlock, 0) << where;
+            if (manager != nullptr) {
+                EXPECT_FALSE(manager->penUp(pen)) << where << ": nothing left to end";
+                EXPECT_EQ(params.openBlocks, 0) << where;
+            }
+        }
+    }
 }
 
 TEST_F(Overlapping, DrawsNothingWithoutADrawSuite) {

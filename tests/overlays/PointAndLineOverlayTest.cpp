@@ -76,17 +76,15 @@ TEST(PointOverlay, ADragIsOneEditBlockAndEndsOnItsLastPosition) {
     EXPECT_EQ(params.double2D["centre"].y, 0.1);
     EXPECT_EQ(params.editBlocks, (std::vector<std::string>{"Drag centre"}));
     EXPECT_EQ(params.openBlocks, 0);
-}
+    EXPECT_EQ(params.writesOutsideBlock, 0);
 
-TEST(PointOverlay, HidingItMidDragEndsTheDragAndItsEditBlock) {
-    FakeOverlayParams params;
-    params.booleans["on"] = true;
-    PointOverlay point(&params, "p", "dot");
-    point.setVisibleWhen("on");
-    ASSERT_TRUE(point.penDown(penAt(960.0, 540.0)));
-    params.booleans["on"] = false;
-    EXPECT_FALSE(point.penMotion(penAt(100.0, 100.0)));
-    EXPECT_EQ(point.state(), 0u);
+    // A click that never moves writes nothing, even over a value changed meanwhile.
+    const int writes = params.writesInBlock;
+    ASSERT_TRUE(point.penDown(penAt(192.0, 108.0)));
+    params.double2D["centre"] = {0.9, 0.9};
+    EXPECT_TRUE(point.penUp(penAt(192.0, 108.0)));
+    EXPECT_EQ(params.writesInBlock, writes);
+    EXPECT_EQ(params.double2D["centre"].x, 0.9);
     EXPECT_EQ(params.openBlocks, 0);
 }
 
@@ -123,6 +121,20 @@ TEST_F(LineFixture, GrabbedAtTheCentreItMovesTheCentre) {
     EXPECT_EQ(params.double2D["centre"].y, 0.25);
     EXPECT_DOUBLE_EQ(params.doubles["angle"], 0.0);
     EXPECT_EQ(params.editBlocks, (std::vector<std::string>{"Drag line center"}));
+}
+
+TEST_F(LineFixture, ItsAngleIsMeasuredInImagePixelsAsTheBlurMeasuresIt) {
+    // Pixels twice as wide as tall: 45 degrees in the image leans (2, 1) in canonical units.
+    params.source = OfxRectD{0.0, 0.0, 1920.0, 1080.0};
+    params.pixelAspect = 2.0;
+    params.doubles["angle"] = 45.0;
+    RecordingCanvas canvas;
+    ASSERT_TRUE(line.draw(canvas, drawArgs()));
+    const auto ends = canvas.shapes(kOfxDrawPrimitiveLines).at(0).points;
+    EXPECT_NEAR((ends[1].y - ends[0].y) / (ends[1].x - ends[0].x), 0.5, 1e-12);
+    ASSERT_TRUE(line.penDown(penAt(960.0 + 200.0, 540.0 + 100.0)));
+    EXPECT_TRUE(line.penMotion(penAt(960.0 + 200.0, 540.0 - 100.0)));
+    EXPECT_DOUBLE_EQ(params.doubles["angle"], -45.0);
 }
 
 } // namespace
