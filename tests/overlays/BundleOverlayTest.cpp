@@ -5,6 +5,8 @@
 
 #include "host/effect/HostImage.h"
 
+#include "kernels/KernelMath.h"
+
 #include "ofx/ofxDrawSuite.h"
 
 #include <gtest/gtest.h>
@@ -112,6 +114,42 @@ TEST_F(ShippedOverlay, TheTargetIsGrabbedTwentyUnitsAwayButNotThirty) {
     EXPECT_EQ(session.overlay.penDown(penAt(960.0, 510.0)), kOfxStatReplyDefault);
 }
 
+TEST(BundleOverlay, TheTargetSitsWhereTheBlurPutsTheOpticalCentre) {
+    // 960 × 1080 pixels twice as wide as tall, lying from (-100, 50) in canonical coordinates.
+    BundleSession session(kDrawingHost);
+    session.instance.setClipImage("Source",
+                                  std::make_shared<HostImage>(OfxRectI{-50, 50, 910, 1130}));
+    session.instance.clip("Source").properties().setDouble(kOfxImagePropPixelAspectRatio, 2.0);
+    const auto canonical = [](int x, int y) {
+        return OfxPointD{-100.0 + (x + 0.5) * 2.0, 50.0 + y + 0.5};
+    };
+    // The optical_center value that the blur kernel takes as pixel (x, y) itself.
+    const auto centreAt = [](int x, int y) {
+        kernels::AnimatedParameters params{};
+        params.floatParams[kernels::slot::optical_scale] = 1.0f;
+        const kernels::PixelFrame f = kernels::pixelFrame(x, y, 960, 1080, params);
+        return std::vector<double>{f.cx, f.cy};
+    };
+
+    session.instance.setValue("optical_center", ParamValue::of(centreAt(695, 647)));
+    const auto circles = drawn(session.draw(), kOfxDrawPrimitiveEllipse);
+    ASSERT_EQ(circles.size(), 2u);
+    const OfxPointD target = canonical(695, 647);
+    for (const DrawCall& circle : circles) {
+        EXPECT_NEAR((circle.points[0].x + circle.points[1].x) / 2.0, target.x, 1e-3);
+        EXPECT_NEAR((circle.points[0].y + circle.points[1].y) / 2.0, target.y, 1e-3);
+    }
+
+    // Dropped on another pixel, the target moves the blur's centre to that pixel.
+    const OfxPointD to = canonical(100, 200);
+    ASSERT_EQ(session.overlay.penDown(penAt(target.x, target.y)), kOfxStatOK);
+    EXPECT_EQ(session.overlay.penMotion(penAt(to.x, to.y)), kOfxStatOK);
+    EXPECT_EQ(session.overlay.penUp(penAt(to.x, to.y)), kOfxStatOK);
+    const auto value = session.instance.value("optical_center").numbers;
+    EXPECT_NEAR(value.at(0), centreAt(100, 200)[0], 1e-6);
+    EXPECT_NEAR(value.at(1), centreAt(100, 200)[1], 1e-6);
+}
+
 TEST(BundleOverlay, FollowsTheSourceClipsSize) {
     BundleSession session(kDrawingHost);
     session.instance.setClipImage("Source", std::make_shared<HostImage>(OfxRectI{0, 0, 1280, 720}));
@@ -130,6 +168,38 @@ TEST(BundleOverlay, TheOverlaySwitchOffHidesEverythingAndTakesNoPen) {
     EXPECT_EQ(status, kOfxStatReplyDefault);
     EXPECT_EQ(session.overlay.penDown(penAt(960.0, 540.0)), kOfxStatReplyDefault);
     EXPECT_TRUE(session.instance.params().editBlocks().empty());
+}
+
+TEST(BundleOverlay, EveryWayADragEndsClosesItsEditBlock) {
+    enum class End { PenUp, SwitchedOff, FocusLost, Destroyed };
+    for (const End end : {End::PenUp, End::SwitchedOff, End::FocusLost, End::Destroyed}) {
+        BundleSession session(kSwitchHost);
+        session.draw();
+        ASSERT_EQ(session.overlay.penDown(penAt(960.0, 540.0)), kOfxStatOK);
+        EXPECT_EQ(session.overlay.penMotion(penAt(1440.0, 540.0)), kOfxStatOK);
+        // Written while the drag's block is open.
+        EXPECT_EQ(session.instance.params().editDepth(), 1);
+        EXPECT_NEAR(session.instance.value("optical_center").numbers.at(0), 4.0 / 9.0, 1e-12);
+        switch (end) {
+        case End::PenUp:
+            EXPECT_EQ(session.overlay.penUp(penAt(1440.0, 540.0)), kOfxStatOK);
+            break;
+        case End::SwitchedOff:
+            session.instance.setValue("show_overlays", ParamValue::of(0.0));
+            EXPECT_EQ(session.overlay.penMotion(penAt(1440.0, 600.0)), kOfxStatReplyDefault);
+            break;
+        case End::FocusLost:
+            EXPECT_EQ(session.overlay.loseFocus(ofxhost::InteractArgs{}), kOfxStatOK);
+            break;
+        case End::Destroyed:
+            session.instance.destroyOverlay(session.overlay);
+            break;
+        }
+        EXPECT_EQ(session.instance.params().editDepth(), 0) << static_cast<int>(end);
+        EXPECT_EQ(session.instance.params().editBlocks(),
+                  std::vector<std::string>{"Drag optical_center"});
+        EXPECT_EQ(session.plugin.escapedExceptions(), 0);
+    }
 }
 
 TEST(BundleOverlay, AHostWithoutTheDrawSuiteGetsNoDrawingAndNoFailure) {
