@@ -31,7 +31,8 @@ void OverlayFrame::update(OverlayParams* effect, OfxTime time) {
     y = h > 0.0 ? region->y1 : 0.0;
     width = w > 0.0 ? w : kDefaultWidth;
     height = h > 0.0 ? h : kDefaultHeight;
-    pixelAspect = effect->sourcePixelAspect();
+    const double aspect = effect->sourcePixelAspect();
+    pixelAspect = aspect > 0.0 ? aspect : 1.0;
 }
 
 OfxPointD OverlayFrame::toCanonical(const OfxPointD& normalized) const {

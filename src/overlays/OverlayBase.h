@@ -31,9 +31,9 @@ struct OverlayFrame {
 };
 
 // One on-screen control of the definition. Works in normalized frame coordinates (0 to 1 on
-// both axes) and canonical pixels (normalized × frame size); 2D parameter values go through the
-// overlay coordinate system. Sizes called "px" are screen pixels, multiplied by the viewer's
-// pixel scale; hit tolerances are canonical units.
+// both axes) and canonical coordinates (the frame's corner + normalized × frame size); 2D
+// parameter values go through the overlay coordinate system. Sizes called "px" are screen
+// pixels, multiplied by the viewer's pixel scale; hit tolerances are canonical units.
 class OverlayBase {
 public:
     static constexpr std::uint32_t kIdle = 0;
