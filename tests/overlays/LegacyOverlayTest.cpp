@@ -44,7 +44,6 @@ TEST(LegacyOverlay, DrawsAndDragsTheCentreInFrameFractions) {
     EXPECT_EQ(session.overlay.penUp(penAt(1440.0, 405.0)), kOfxStatOK);
     EXPECT_EQ(session.overlay.penUp(penAt(1440.0, 405.0)), kOfxStatReplyDefault);
     EXPECT_EQ(session.instance.params().editDepth(), 0);
-
     // A drag the viewer loses, and one whose interact goes away, close their blocks too.
     ASSERT_EQ(session.overlay.penDown(penAt(1440.0, 405.0)), kOfxStatOK);
     EXPECT_EQ(session.overlay.loseFocus(ofxhost::InteractArgs{}), kOfxStatOK);

@@ -100,15 +100,10 @@ public:
     double pixelAspect = 1.0;
     std::vector<std::string> editBlocks;
     int openBlocks = 0;
-    // Parameter writes made with and without an edit block open.
-    int writesInBlock = 0;
-    int writesOutsideBlock = 0;
+    int writesInBlock = 0, writesOutsideBlock = 0;
 
 private:
-    bool wrote() {
-        ++(openBlocks > 0 ? writesInBlock : writesOutsideBlock);
-        return true;
-    }
+    bool wrote() { return ++(openBlocks > 0 ? writesInBlock : writesOutsideBlock) > 0; }
 
     template <class T>
     static std::optional<T> find(const std::map<std::string, T>& values, const std::string& n) {

@@ -123,18 +123,4 @@ TEST_F(LineFixture, GrabbedAtTheCentreItMovesTheCentre) {
     EXPECT_EQ(params.editBlocks, (std::vector<std::string>{"Drag line center"}));
 }
 
-TEST_F(LineFixture, ItsAngleIsMeasuredInImagePixelsAsTheBlurMeasuresIt) {
-    // Pixels twice as wide as tall: 45 degrees in the image leans (2, 1) in canonical units.
-    params.source = OfxRectD{0.0, 0.0, 1920.0, 1080.0};
-    params.pixelAspect = 2.0;
-    params.doubles["angle"] = 45.0;
-    RecordingCanvas canvas;
-    ASSERT_TRUE(line.draw(canvas, drawArgs()));
-    const auto ends = canvas.shapes(kOfxDrawPrimitiveLines).at(0).points;
-    EXPECT_NEAR((ends[1].y - ends[0].y) / (ends[1].x - ends[0].x), 0.5, 1e-12);
-    ASSERT_TRUE(line.penDown(penAt(960.0 + 200.0, 540.0 + 100.0)));
-    EXPECT_TRUE(line.penMotion(penAt(960.0 + 200.0, 540.0 - 100.0)));
-    EXPECT_DOUBLE_EQ(params.doubles["angle"], -45.0);
-}
-
 } // namespace
