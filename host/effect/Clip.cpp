@@ -102,8 +102,12 @@ OfxRectD Clip::regionOfDefinition(const double renderScale[2]) const {
     if (!image_) {
         return OfxRectD{0.0, 0.0, 0.0, 0.0};
     }
+    // Canonical x is pixels times their aspect ratio.
+    const double par = properties_.has(kOfxImagePropPixelAspectRatio)
+                           ? properties_.getDouble(kOfxImagePropPixelAspectRatio)
+                           : 1.0;
     const OfxRectI b = image_->bounds();
-    return OfxRectD{b.x1 / renderScale[0], b.y1 / renderScale[1], b.x2 / renderScale[0],
+    return OfxRectD{b.x1 * par / renderScale[0], b.y1 / renderScale[1], b.x2 * par / renderScale[0],
                     b.y2 / renderScale[1]};
 }
 

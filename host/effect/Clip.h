@@ -42,7 +42,8 @@ public:
     ClipImage& fetchImage(const ClipImage::Context& context);
     bool release(ClipImage& image);
     size_t outstandingImages() const;
-    // Canonical coordinates of the attached image at that render scale.
+    // Canonical coordinates of the attached image at that render scale and the clip's pixel
+    // aspect ratio (kOfxImagePropPixelAspectRatio of properties(), 1 unless set).
     OfxRectD regionOfDefinition(const double renderScale[2]) const;
 
 private:

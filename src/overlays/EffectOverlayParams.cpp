@@ -109,4 +109,16 @@ std::optional<OfxRectD> EffectOverlayParams::sourceRegion(OfxTime time) {
     return std::nullopt;
 }
 
+double EffectOverlayParams::sourcePixelAspect() {
+    try {
+        const Clip* clip = effect_.fetchClip(kSourceClip);
+        if (clip != nullptr && clip->isConnected()) {
+            const double aspect = clip->getPixelAspectRatio();
+            return aspect > 0.0 ? aspect : 1.0;
+        }
+    } catch (...) {
+    }
+    return 1.0;
+}
+
 } // namespace OFX

@@ -27,6 +27,7 @@ public:
     void endEditBlock() override;
 
     std::optional<OfxRectD> sourceRegion(OfxTime time) override;
+    double sourcePixelAspect() override;
 
 private:
     ImageEffect& effect_;

@@ -77,12 +77,11 @@ bool EllipseOverlay::penDown(const PenArgs& args) {
 
 bool EllipseOverlay::penMotion(const PenArgs& args) {
     if (!isVisible(args.time)) {
-        axis_ = Axis::None;
         endDrag();
         return false;
     }
     updateFrameSize(args.time);
-    if (axis_ == Axis::None) {
+    if (state() != kDragging) {
         return false;
     }
     const OfxPointD c = toPixel(getPointValue(center_, args.time));
@@ -99,12 +98,8 @@ bool EllipseOverlay::penMotion(const PenArgs& args) {
 }
 
 bool EllipseOverlay::penUp(const PenArgs& /*args*/) {
-    if (axis_ == Axis::None) {
-        return false;
-    }
     axis_ = Axis::None;
-    endDrag();
-    return true;
+    return endDrag();
 }
 
 } // namespace OFX

@@ -39,4 +39,12 @@ bool GenericOverlayInteract::penUp(const PenArgs& args) {
     return manager_ != nullptr && manager_->penUp(args);
 }
 
+bool GenericOverlayInteract::loseFocus(const FocusArgs& /*args*/) {
+    if (manager_ == nullptr || !manager_->endActiveDrag()) {
+        return false;
+    }
+    requestRedraw();
+    return true;
+}
+
 } // namespace OFX

@@ -20,6 +20,8 @@ public:
     bool penMotion(const PenArgs& args) override;
     bool penDown(const PenArgs& args) override;
     bool penUp(const PenArgs& args) override;
+    // Ends a drag the viewer lost mid-way.
+    bool loseFocus(const FocusArgs& args) override;
 
 private:
     // Declared before the manager, whose overlays use it.

@@ -29,10 +29,14 @@ double distanceToSegment(const OfxPointD& p, const OfxPointD& a, const OfxPointD
 LineOverlay::LineOverlay(OverlayParams* effect, std::string center, std::string angle)
     : OverlayBase(effect), center_(std::move(center)), angle_(std::move(angle)) {}
 
-double LineOverlay::angleDegrees(OfxTime time) const {
+OfxPointD LineOverlay::direction(OfxTime time) const {
     const std::optional<double> angle =
         effect() != nullptr ? effect()->getDouble(angle_, time) : std::nullopt;
-    return angle.value_or(0.0);
+    const double a = angle.value_or(0.0) * kPi / 180.0;
+    const double x = std::cos(a) * frame().pixelAspect;
+    const double y = std::sin(a);
+    const double length = std::hypot(x, y);
+    return OfxPointD{x / length, y / length};
 }
 
 bool LineOverlay::draw(OverlayCanvas& ctx, const DrawArgs& args) {
@@ -41,8 +45,7 @@ bool LineOverlay::draw(OverlayCanvas& ctx, const DrawArgs& args) {
     }
     updateFrameSize(args.time);
     const OfxPointD c = toPixel(getPointValue(center_, args.time));
-    const double a = angleDegrees(args.time) * kPi / 180.0;
-    const OfxPointD d{std::cos(a), std::sin(a)};
+    const OfxPointD d = direction(args.time);
     // Long enough to cross the whole frame from any centre inside it.
     const double reach = std::hypot(frameWidth(), frameHeight());
     const double sx = args.pixelScale.x;
@@ -74,10 +77,10 @@ bool LineOverlay::penDown(const PenArgs& args) {
         beginDrag("Drag line center");
         return true;
     }
-    const double a = angleDegrees(args.time) * kPi / 180.0;
+    const OfxPointD d = direction(args.time);
     const double reach = std::hypot(frameWidth(), frameHeight());
-    const OfxPointD from{c.x - reach * std::cos(a), c.y - reach * std::sin(a)};
-    const OfxPointD to{c.x + reach * std::cos(a), c.y + reach * std::sin(a)};
+    const OfxPointD from{c.x - reach * d.x, c.y - reach * d.y};
+    const OfxPointD to{c.x + reach * d.x, c.y + reach * d.y};
     if (distanceToSegment(args.penPosition, from, to) > kHitTolerance) {
         return false;
     }
@@ -88,18 +91,17 @@ bool LineOverlay::penDown(const PenArgs& args) {
 
 bool LineOverlay::penMotion(const PenArgs& args) {
     if (!isVisible(args.time)) {
-        mode_ = Mode::None;
         endDrag();
         return false;
     }
     updateFrameSize(args.time);
-    if (mode_ == Mode::None) {
+    if (state() != kDragging) {
         return false;
     }
     if (mode_ == Mode::Rotate) {
         const OfxPointD c = toPixel(getPointValue(center_, args.time));
-        double degrees =
-            std::atan2(args.penPosition.y - c.y, args.penPosition.x - c.x) * 180.0 / kPi;
+        const double dx = (args.penPosition.x - c.x) / frame().pixelAspect;
+        double degrees = std::atan2(args.penPosition.y - c.y, dx) * 180.0 / kPi;
         while (degrees > 180.0) {
             degrees -= 360.0;
         }
@@ -116,12 +118,8 @@ bool LineOverlay::penMotion(const PenArgs& args) {
 }
 
 bool LineOverlay::penUp(const PenArgs& /*args*/) {
-    if (mode_ == Mode::None) {
-        return false;
-    }
     mode_ = Mode::None;
-    endDrag();
-    return true;
+    return endDrag();
 }
 
 } // namespace OFX

@@ -18,7 +18,9 @@ public:
 private:
     enum class Mode { None = 0, Rotate = 1, MoveCentre = 2 };
 
-    double angleDegrees(OfxTime time) const;
+    // Unit direction of the line in canonical coordinates. The angle is measured in image
+    // pixels, as the kernels measure it, so non-square pixels tilt it on screen.
+    OfxPointD direction(OfxTime time) const;
 
     std::string center_;
     std::string angle_;

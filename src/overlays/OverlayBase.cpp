@@ -17,7 +17,41 @@ enum CoordSystem : std::uint32_t { kUv = 0, kCentered = 1, kCenteredAspect = 2 }
 
 } // namespace
 
-OverlayBase::~OverlayBase() = default;
+void OverlayFrame::update(OverlayParams* effect, OfxTime time) {
+    if (effect == nullptr) {
+        return;
+    }
+    const std::optional<OfxRectD> region = effect->sourceRegion(time);
+    if (!region) {
+        return;
+    }
+    const double w = region->x2 - region->x1;
+    const double h = region->y2 - region->y1;
+    x = w > 0.0 ? region->x1 : 0.0;
+    y = h > 0.0 ? region->y1 : 0.0;
+    width = w > 0.0 ? w : kDefaultWidth;
+    height = h > 0.0 ? h : kDefaultHeight;
+    const double aspect = effect->sourcePixelAspect();
+    pixelAspect = aspect > 0.0 ? aspect : 1.0;
+}
+
+OfxPointD OverlayFrame::toCanonical(const OfxPointD& normalized) const {
+    return OfxPointD{x + normalized.x * width, y + normalized.y * height};
+}
+
+OfxPointD OverlayFrame::toNormalized(const OfxPointD& canonical) const {
+    return OfxPointD{width > 0.0 ? (canonical.x - x) / width : 0.5,
+                     height > 0.0 ? (canonical.y - y) / height : 0.5};
+}
+
+double OverlayFrame::imageAspect() const {
+    return width > 0.0 && height > 0.0 && pixelAspect > 0.0 ? width / pixelAspect / height : 1.0;
+}
+
+OverlayBase::~OverlayBase() {
+    // An interact destroyed mid-drag must not leave the host's edit block open.
+    endDrag();
+}
 
 void OverlayBase::setColour(float r, float g, float b) {
     colour_[0] = r;
@@ -27,12 +61,11 @@ void OverlayBase::setColour(float r, float g, float b) {
 }
 
 OfxPointD OverlayBase::toPixel(const OfxPointD& normalized) const {
-    return OfxPointD{normalized.x * frameWidth_, normalized.y * frameHeight_};
+    return frame_.toCanonical(normalized);
 }
 
 OfxPointD OverlayBase::toNormalized(const OfxPointD& pixel) const {
-    return OfxPointD{frameWidth_ > 0.0 ? pixel.x / frameWidth_ : 0.5,
-                     frameHeight_ > 0.0 ? pixel.y / frameHeight_ : 0.5};
+    return frame_.toNormalized(pixel);
 }
 
 OfxPointD OverlayBase::getPointValue(const std::string& param, OfxTime time) const {
@@ -41,15 +74,12 @@ OfxPointD OverlayBase::getPointValue(const std::string& param, OfxTime time) con
     if (!value) {
         return OfxPointD{0.5, 0.5};
     }
-    const bool sized = frameWidth_ > 0.0 && frameHeight_ > 0.0;
     switch (coordSystem_) {
     case kCentered:
         return OfxPointD{value->x + 0.5, value->y + 0.5};
-    case kCenteredAspect: {
-        // Equal numbers are equal distances on screen: x counts in frame heights.
-        const double aspect = sized ? frameWidth_ / frameHeight_ : 1.0;
-        return OfxPointD{value->x / aspect + 0.5, value->y + 0.5};
-    }
+    case kCenteredAspect:
+        // x counts in frame heights of image pixels, as the kernels place the value.
+        return OfxPointD{value->x / frame_.imageAspect() + 0.5, value->y + 0.5};
     default:
         return *value;
     }
@@ -60,39 +90,17 @@ void OverlayBase::setPointValue(const std::string& param, const OfxPointD& norma
         return;
     }
     OfxPointD value = normalized;
-    const bool sized = frameWidth_ > 0.0 && frameHeight_ > 0.0;
     switch (coordSystem_) {
     case kCentered:
         value = OfxPointD{normalized.x - 0.5, normalized.y - 0.5};
         break;
-    case kCenteredAspect: {
-        const double aspect = sized ? frameWidth_ / frameHeight_ : 1.0;
-        value = OfxPointD{(normalized.x - 0.5) * aspect, normalized.y - 0.5};
+    case kCenteredAspect:
+        value = OfxPointD{(normalized.x - 0.5) * frame_.imageAspect(), normalized.y - 0.5};
         break;
-    }
     default:
         break;
     }
     effect_->setDouble2D(param, value.x, value.y);
-}
-
-void OverlayBase::readFrameSize(OverlayParams* effect, OfxTime time, double& width,
-                                double& height) {
-    if (effect == nullptr) {
-        return;
-    }
-    const std::optional<OfxRectD> region = effect->sourceRegion(time);
-    if (!region) {
-        return;
-    }
-    const double w = region->x2 - region->x1;
-    const double h = region->y2 - region->y1;
-    width = w > 0.0 ? w : kDefaultWidth;
-    height = h > 0.0 ? h : kDefaultHeight;
-}
-
-void OverlayBase::updateFrameSize(OfxTime time) {
-    readFrameSize(effect_, time, frameWidth_, frameHeight_);
 }
 
 bool OverlayBase::isVisible(OfxTime time) const {
@@ -165,7 +173,7 @@ void OverlayBase::drawLabel(OverlayCanvas& ctx, const OfxPointD& position) const
 }
 
 double OverlayBase::minDim() const {
-    return std::min(frameWidth_, frameHeight_);
+    return std::min(frame_.width, frame_.height);
 }
 
 double OverlayBase::limitSize(double value, double floor) {

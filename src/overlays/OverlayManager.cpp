@@ -110,7 +110,15 @@ bool OverlayManager::draw(OFX::OverlayCanvas& ctx, const OFX::DrawArgs& args) {
     return !overlays_.empty();
 }
 
+bool OverlayManager::endActiveDrag() {
+    OFX::OverlayBase* overlay = active_;
+    active_ = nullptr;
+    return overlay != nullptr && overlay->endDrag();
+}
+
 bool OverlayManager::penDown(const OFX::PenArgs& args) {
+    // A press while a drag is still on means its release never came.
+    endActiveDrag();
     if (!overlaysShown(args.time)) {
         return false;
     }
@@ -125,7 +133,7 @@ bool OverlayManager::penDown(const OFX::PenArgs& args) {
 
 bool OverlayManager::penMotion(const OFX::PenArgs& args) {
     if (!overlaysShown(args.time)) {
-        active_ = nullptr;
+        endActiveDrag();
         return false;
     }
     if (active_ == nullptr) {
@@ -140,7 +148,7 @@ bool OverlayManager::penMotion(const OFX::PenArgs& args) {
 
 bool OverlayManager::penUp(const OFX::PenArgs& args) {
     if (!overlaysShown(args.time)) {
-        active_ = nullptr;
+        endActiveDrag();
         return false;
     }
     if (active_ == nullptr) {

@@ -27,6 +27,9 @@ public:
     OFX::OverlayBase& overlay(std::size_t index) { return *overlays_.at(index); }
     // The overlay being dragged, or nullptr.
     const OFX::OverlayBase* active() const { return active_; }
+    // Ends the active drag, closing its edit block (focus lost, a press without a release).
+    // Returns whether there was one.
+    bool endActiveDrag();
 
 private:
     // The framework's `show_overlays` switch; shown when it is missing or unreadable.

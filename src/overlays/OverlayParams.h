@@ -31,6 +31,8 @@ public:
 
     // Canonical coordinates; nothing when the clip is missing or not connected.
     virtual std::optional<OfxRectD> sourceRegion(OfxTime time) = 0;
+    // Of the "Source" clip's pixels; 1 when the clip is missing or the host fails.
+    virtual double sourcePixelAspect() = 0;
 };
 
 } // namespace OFX

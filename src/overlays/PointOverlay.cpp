@@ -48,8 +48,10 @@ void PointOverlay::drawShape(OverlayCanvas& ctx, const OfxPointD& p, const OfxPo
     }
     case PointStyle::Axis:
         // Across the whole frame, whatever the zoom.
-        ctx.draw(kOfxDrawPrimitiveLines,
-                 {{0.0, p.y}, {frameWidth(), p.y}, {p.x, 0.0}, {p.x, frameHeight()}});
+        ctx.draw(kOfxDrawPrimitiveLines, {{frame().x, p.y},
+                                          {frame().x + frameWidth(), p.y},
+                                          {p.x, frame().y},
+                                          {p.x, frame().y + frameHeight()}});
         drawCircle(ctx, p, 3.75, scale);
         break;
     case PointStyle::Dot:
@@ -95,6 +97,7 @@ bool PointOverlay::penDown(const PenArgs& args) {
         return false;
     }
     lastPosition_ = value;
+    moved_ = false;
     beginDrag("Drag " + param_);
     return true;
 }
@@ -109,15 +112,19 @@ bool PointOverlay::penMotion(const PenArgs& args) {
         return false;
     }
     lastPosition_ = toNormalized(args.penPosition);
+    moved_ = true;
     setPointValue(param_, lastPosition_);
     return true;
 }
 
 bool PointOverlay::penUp(const PenArgs& /*args*/) {
-    if (!endDrag()) {
+    if (state() != kDragging) {
         return false;
     }
-    setPointValue(param_, lastPosition_);
+    if (moved_) {
+        setPointValue(param_, lastPosition_);
+    }
+    endDrag();
     return true;
 }
 

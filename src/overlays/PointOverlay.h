@@ -22,8 +22,10 @@ private:
 
     std::string param_;
     PointStyle style_;
-    // Normalized; written again at penUp so the last position is the one kept.
+    // Normalized; written again at penUp, inside the drag's edit block, so the last position is
+    // the one kept. A click that never moved writes nothing.
     OfxPointD lastPosition_{0.5, 0.5};
+    bool moved_ = false;
 };
 
 } // namespace OFX

@@ -1,13 +1,13 @@
 #include "overlays/PointOverlayInteract.h"
 
 #include "overlays/DrawSuiteCanvas.h"
-#include "overlays/OverlayBase.h"
 
 namespace OFX {
 
 namespace {
 
 const char* const kCenter = "center";
+const char* const kEditLabel = "Drag center";
 constexpr double kArm = 15.0;               // px
 constexpr double kCircleRadius = 10.5;      // px
 constexpr double kLabelOffset = 15.0 * 1.5; // px below the centre
@@ -19,12 +19,25 @@ PointOverlayInteract::PointOverlayInteract(OfxInteractHandle handle, ImageEffect
     : OverlayInteract(handle, effect),
       params_(effect != nullptr ? std::make_unique<EffectOverlayParams>(*effect) : nullptr) {}
 
+PointOverlayInteract::~PointOverlayInteract() {
+    endDrag();
+}
+
 OfxPointD PointOverlayInteract::position(OfxTime time) {
-    OverlayBase::readFrameSize(params_.get(), time, frameWidth_, frameHeight_);
+    frame_.update(params_.get(), time);
     const std::optional<OfxPointD> centre =
         params_ != nullptr ? params_->getDouble2D(kCenter, time) : std::nullopt;
-    const OfxPointD uv = centre.value_or(OfxPointD{0.5, 0.5});
-    return OfxPointD{uv.x * frameWidth_, uv.y * frameHeight_};
+    return frame_.toCanonical(centre.value_or(OfxPointD{0.5, 0.5}));
+}
+
+void PointOverlayInteract::endDrag() {
+    if (!dragging_) {
+        return;
+    }
+    dragging_ = false;
+    if (params_ != nullptr) {
+        params_->endEditBlock();
+    }
 }
 
 bool PointOverlayInteract::draw(const DrawArgs& args) {
@@ -48,10 +61,15 @@ bool PointOverlayInteract::draw(const DrawArgs& args) {
 }
 
 bool PointOverlayInteract::penDown(const PenArgs& args) {
+    // A press while dragging means the release never came.
+    endDrag();
     if (!OverlayBase::isWithin(args.penPosition, position(args.time), kHitTolerance)) {
         return false;
     }
     dragging_ = true;
+    if (params_ != nullptr) {
+        params_->beginEditBlock(kEditLabel);
+    }
     return true;
 }
 
@@ -60,10 +78,9 @@ bool PointOverlayInteract::penMotion(const PenArgs& args) {
     if (!dragging_) {
         return false;
     }
-    const double u = frameWidth_ > 0.0 ? args.penPosition.x / frameWidth_ : 0.5;
-    const double v = frameHeight_ > 0.0 ? args.penPosition.y / frameHeight_ : 0.5;
+    const OfxPointD uv = frame_.toNormalized(args.penPosition);
     if (params_ != nullptr) {
-        params_->setDouble2D(kCenter, u, v);
+        params_->setDouble2D(kCenter, uv.x, uv.y);
     }
     requestRedraw();
     return true;
@@ -74,7 +91,7 @@ bool PointOverlayInteract::penUp(const PenArgs& args) {
     if (!dragging_) {
         return false;
     }
-    dragging_ = false;
+    endDrag();
     requestRedraw();
     return true;
 }
@@ -86,7 +103,7 @@ bool PointOverlayInteract::gainFocus(const FocusArgs& /*args*/) {
 
 bool PointOverlayInteract::loseFocus(const FocusArgs& /*args*/) {
     if (dragging_) {
-        dragging_ = false;
+        endDrag();
         requestRedraw();
     }
     return true;

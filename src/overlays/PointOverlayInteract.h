@@ -1,6 +1,7 @@
 #pragma once
 
 #include "overlays/EffectOverlayParams.h"
+#include "overlays/OverlayBase.h"
 
 #include "ofx/support/OverlayInteract.h"
 
@@ -13,6 +14,8 @@ namespace OFX {
 class PointOverlayInteract : public OverlayInteract {
 public:
     PointOverlayInteract(OfxInteractHandle handle, ImageEffect* effect);
+    // Closes the edit block of a drag still going on.
+    ~PointOverlayInteract() override;
 
     bool draw(const DrawArgs& args) override;
     bool penMotion(const PenArgs& args) override;
@@ -22,13 +25,14 @@ public:
     bool loseFocus(const FocusArgs& args) override;
 
 private:
-    // Refreshes the frame size and gives the centre in canonical pixels.
+    // Refreshes the frame and gives the centre in canonical coordinates.
     OfxPointD position(OfxTime time);
+    // A drag is one host edit block, from the press to its end however it comes.
+    void endDrag();
 
     std::unique_ptr<EffectOverlayParams> params_;
     bool dragging_ = false;
-    double frameWidth_ = 1920.0;
-    double frameHeight_ = 1080.0;
+    OverlayFrame frame_;
 };
 
 } // namespace OFX

@@ -94,12 +94,11 @@ bool Scale2DOverlay::penDown(const PenArgs& args) {
 
 bool Scale2DOverlay::penMotion(const PenArgs& args) {
     if (!isVisible(args.time)) {
-        mode_ = Mode::None;
         endDrag();
         return false;
     }
     updateFrameSize(args.time);
-    if (mode_ == Mode::None) {
+    if (state() != kDragging) {
         return false;
     }
     const OfxPointD c = centrePixel(args.time);

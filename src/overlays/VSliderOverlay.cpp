@@ -19,7 +19,8 @@ VSliderOverlay::VSliderOverlay(OverlayParams* effect, std::string param, double 
     : OverlayBase(effect), param_(std::move(param)), fixedX_(fixedX) {}
 
 VSliderOverlay::Track VSliderOverlay::track() const {
-    return Track{fixedX_ * frameWidth(), 0.1 * frameHeight(), 0.9 * frameHeight()};
+    const OfxPointD bottom = toPixel({fixedX_, 0.1});
+    return Track{bottom.x, bottom.y, toPixel({fixedX_, 0.9}).y};
 }
 
 bool VSliderOverlay::draw(OverlayCanvas& ctx, const DrawArgs& args) {

@@ -5,10 +5,13 @@
 
 #include "host/effect/HostImage.h"
 
+#include "kernels/KernelMath.h"
+
 #include "ofx/ofxDrawSuite.h"
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 
 namespace {
@@ -90,46 +93,82 @@ TEST_F(ShippedOverlay, FalloffTypeOneDrawsTheLineAcrossTheFrameAndItRotates) {
     EXPECT_EQ(session.instance.params().editDepth(), 0);
 }
 
-TEST_F(ShippedOverlay, DraggingTheTargetSetsOpticalCenterInAspectCorrectedUnits) {
-    EXPECT_EQ(session.overlay.penDown(penAt(960.0, 540.0)), kOfxStatReplyDefault)
-        << "taken before the first draw built the overlays";
-    session.draw();
-    ASSERT_EQ(session.overlay.penDown(penAt(960.0, 540.0)), kOfxStatOK);
-    EXPECT_EQ(session.overlay.penMotion(penAt(1440.0, 540.0)), kOfxStatOK);
-    EXPECT_EQ(session.overlay.penUp(penAt(1440.0, 540.0)), kOfxStatOK);
-    const auto value = session.instance.value("optical_center").numbers;
-    EXPECT_NEAR(value.at(0), 4.0 / 9.0, 1e-12);
-    EXPECT_NEAR(value.at(1), 0.0, 1e-12);
-    EXPECT_TRUE(session.hasEditBlock("Drag optical_center"));
-    EXPECT_EQ(session.instance.params().editDepth(), 0);
-}
-
-TEST_F(ShippedOverlay, TheTargetIsGrabbedTwentyUnitsAwayButNotThirty) {
-    session.draw();
-    EXPECT_EQ(session.overlay.penDown(penAt(980.0, 540.0)), kOfxStatOK);
-    EXPECT_EQ(session.overlay.penUp(penAt(980.0, 540.0)), kOfxStatOK);
-    EXPECT_EQ(session.overlay.penDown(penAt(990.0, 540.0)), kOfxStatReplyDefault);
-    EXPECT_EQ(session.overlay.penDown(penAt(960.0, 510.0)), kOfxStatReplyDefault);
-}
-
-TEST(BundleOverlay, FollowsTheSourceClipsSize) {
+TEST(BundleOverlay, TheTargetAndTheFalloffLineLieWhereTheBlurPutsThem) {
+    // 960 × 1080 pixels twice as wide as tall, lying from (-100, 50) in canonical coordinates.
     BundleSession session(kDrawingHost);
-    session.instance.setClipImage("Source", std::make_shared<HostImage>(OfxRectI{0, 0, 1280, 720}));
-    const auto circles = drawn(session.draw(), kOfxDrawPrimitiveEllipse);
-    ASSERT_FALSE(circles.empty());
-    EXPECT_EQ((circles[0].points[0].x + circles[0].points[1].x) / 2.0, 640.0);
-    EXPECT_EQ((circles[0].points[0].y + circles[0].points[1].y) / 2.0, 360.0);
+    session.instance.setClipImage("Source",
+                                  std::make_shared<HostImage>(OfxRectI{-50, 50, 910, 1130}));
+    session.instance.clip("Source").properties().setDouble(kOfxImagePropPixelAspectRatio, 2.0);
+    const auto canonical = [](int x, int y) {
+        return OfxPointD{-100.0 + (x + 0.5) * 2.0, 50.0 + y + 0.5};
+    };
+    // The optical_center value that the blur kernel takes as pixel (x, y) itself.
+    const auto centreAt = [](int x, int y) {
+        kernels::AnimatedParameters params{};
+        params.floatParams[kernels::slot::optical_scale] = 1.0f;
+        const kernels::PixelFrame f = kernels::pixelFrame(x, y, 960, 1080, params);
+        return std::vector<double>{f.cx, f.cy};
+    };
+
+    session.instance.setValue("optical_center", ParamValue::of(centreAt(695, 647)));
+    session.instance.setValue("falloff_type", ParamValue::of(1.0));
+    session.instance.setValue("falloff_angle", ParamValue::of(45.0));
+    const auto calls = session.draw();
+    const auto circles = drawn(calls, kOfxDrawPrimitiveEllipse);
+    ASSERT_EQ(circles.size(), 3u); // the target's two, the line's centre
+    const OfxPointD target = canonical(695, 647);
+    for (const DrawCall& circle : circles) {
+        EXPECT_NEAR((circle.points[0].x + circle.points[1].x) / 2.0, target.x, 1e-3);
+        EXPECT_NEAR((circle.points[0].y + circle.points[1].y) / 2.0, target.y, 1e-3);
+    }
+    // 45 degrees in the image's pixels leans (2, 1) in canonical units.
+    const auto line = drawn(calls, kOfxDrawPrimitiveLines).at(1).points;
+    EXPECT_NEAR((line[1].y - line[0].y) / (line[1].x - line[0].x), 0.5, 1e-9);
+
+    // Dragged onto pixel (100, 200), the target moves the blur's centre there.
+    ASSERT_EQ(session.overlay.penDown(penAt(target.x, target.y)), kOfxStatOK);
+    EXPECT_EQ(session.overlay.penMotion(penAt(canonical(100, 200).x, canonical(100, 200).y)),
+              kOfxStatOK);
+    const auto value = session.instance.value("optical_center").numbers;
+    EXPECT_NEAR(value.at(0), centreAt(100, 200)[0], 1e-6);
+    EXPECT_NEAR(value.at(1), centreAt(100, 200)[1], 1e-6);
 }
 
-TEST(BundleOverlay, TheOverlaySwitchOffHidesEverythingAndTakesNoPen) {
-    BundleSession session(kSwitchHost);
-    EXPECT_FALSE(session.draw().empty());
-    session.instance.setValue("show_overlays", ParamValue::of(0.0));
-    OfxStatus status = kOfxStatOK;
-    EXPECT_TRUE(session.draw(&status).empty());
-    EXPECT_EQ(status, kOfxStatReplyDefault);
-    EXPECT_EQ(session.overlay.penDown(penAt(960.0, 540.0)), kOfxStatReplyDefault);
-    EXPECT_TRUE(session.instance.params().editBlocks().empty());
+TEST(BundleOverlay, DraggingTheTargetSetsOpticalCenterInOneEditBlockHoweverTheDragEnds) {
+    // Pen up, the overlay switch turned off, focus lost, the interact destroyed. The switch is
+    // among the framework controls on this host.
+    const std::function<void(BundleSession&)> ends[] = {
+        [](BundleSession& s) { EXPECT_EQ(s.overlay.penUp(penAt(1440.0, 540.0)), kOfxStatOK); },
+        [](BundleSession& s) { // and then nothing is drawn and no pen is taken
+            s.instance.setValue("show_overlays", ParamValue::of(0.0));
+            EXPECT_EQ(s.overlay.penMotion(penAt(1440.0, 600.0)), kOfxStatReplyDefault);
+            OfxStatus status = kOfxStatOK;
+            EXPECT_TRUE(s.draw(&status).empty());
+            EXPECT_EQ(status, kOfxStatReplyDefault);
+            EXPECT_EQ(s.overlay.penDown(penAt(1440.0, 540.0)), kOfxStatReplyDefault);
+        },
+        [](BundleSession& s) {
+            EXPECT_EQ(s.overlay.loseFocus(ofxhost::InteractArgs{}), kOfxStatOK);
+        },
+        [](BundleSession& s) { s.instance.destroyOverlay(s.overlay); }};
+    for (const auto& end : ends) {
+        BundleSession session(kSwitchHost);
+        EXPECT_EQ(session.overlay.penDown(penAt(960.0, 540.0)), kOfxStatReplyDefault)
+            << "taken before the first draw built the overlays";
+        session.draw();
+        ASSERT_EQ(session.overlay.penDown(penAt(960.0, 540.0)), kOfxStatOK);
+        EXPECT_EQ(session.overlay.penMotion(penAt(1440.0, 540.0)), kOfxStatOK);
+        // Aspect-corrected units, written while the drag's block is open.
+        EXPECT_EQ(session.instance.params().editDepth(), 1);
+        const auto value = session.instance.value("optical_center").numbers;
+        EXPECT_NEAR(value.at(0), 4.0 / 9.0, 1e-12);
+        EXPECT_NEAR(value.at(1), 0.0, 1e-12);
+        end(session);
+        EXPECT_EQ(session.instance.params().editDepth(), 0);
+        EXPECT_EQ(session.instance.params().editBlocks(),
+                  std::vector<std::string>{"Drag optical_center"});
+        EXPECT_EQ(session.plugin.escapedExceptions(), 0);
+    }
 }
 
 TEST(BundleOverlay, AHostWithoutTheDrawSuiteGetsNoDrawingAndNoFailure) {

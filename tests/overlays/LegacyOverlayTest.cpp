@@ -36,12 +36,22 @@ TEST(LegacyOverlay, DrawsAndDragsTheCentreInFrameFractions) {
     ASSERT_EQ(session.overlay.penDown(penAt(480.0 + 15.0, 270.0 - 15.0)), kOfxStatOK);
     EXPECT_EQ(session.overlay.penMotion(penAt(1440.0, 405.0)), kOfxStatOK);
     EXPECT_EQ(session.instance.value("center").numbers, (std::vector<double>{0.75, 0.375}));
+    EXPECT_EQ(session.instance.params().editDepth(), 1) << "written inside the drag's block";
     const auto dragged = session.draw();
     ASSERT_FALSE(dragged.empty());
     EXPECT_EQ(dragged[0].colour.r, 0.0f);
     EXPECT_EQ(dragged[0].colour.g, 1.0f);
     EXPECT_EQ(session.overlay.penUp(penAt(1440.0, 405.0)), kOfxStatOK);
     EXPECT_EQ(session.overlay.penUp(penAt(1440.0, 405.0)), kOfxStatReplyDefault);
+    EXPECT_EQ(session.instance.params().editDepth(), 0);
+    // A drag the viewer loses, and one whose interact goes away, close their blocks too.
+    ASSERT_EQ(session.overlay.penDown(penAt(1440.0, 405.0)), kOfxStatOK);
+    EXPECT_EQ(session.overlay.loseFocus(ofxhost::InteractArgs{}), kOfxStatOK);
+    EXPECT_EQ(session.instance.params().editDepth(), 0);
+    ASSERT_EQ(session.overlay.penDown(penAt(1440.0, 405.0)), kOfxStatOK);
+    session.instance.destroyOverlay(session.overlay);
+    EXPECT_EQ(session.instance.params().editDepth(), 0);
+    EXPECT_EQ(session.instance.params().editBlocks(), std::vector<std::string>(3, "Drag center"));
     EXPECT_EQ(session.plugin.escapedExceptions(), 0);
 }
 

@@ -45,11 +45,11 @@ TEST(OverlayFrame, FollowsTheSourceClipAndFallsBackPerAxis) {
     FakeOverlayParams params;
     PointOverlay point(&params, "missing", "dot"); // at the frame centre
     params.source = OfxRectD{100.0, -20.0, 1380.0, 700.0};
-    EXPECT_DOUBLE_EQ(drawnAt(point).x, 640.0);
-    EXPECT_DOUBLE_EQ(drawnAt(point).y, 360.0);
-    params.source.reset(); // a clip that goes away leaves the last size
-    EXPECT_DOUBLE_EQ(drawnAt(point).x, 640.0);
-    params.source = OfxRectD{0.0, 0.0, 0.0, 720.0}; // empty across: 1920 wide
+    EXPECT_DOUBLE_EQ(drawnAt(point).x, 740.0);
+    EXPECT_DOUBLE_EQ(drawnAt(point).y, 340.0);
+    params.source.reset(); // a clip that goes away leaves the last frame
+    EXPECT_DOUBLE_EQ(drawnAt(point).x, 740.0);
+    params.source = OfxRectD{500.0, 0.0, 500.0, 720.0}; // empty across: 0 to 1920
     EXPECT_DOUBLE_EQ(drawnAt(point).x, 960.0);
     EXPECT_DOUBLE_EQ(point.frameHeight(), 720.0);
 }

@@ -61,7 +61,7 @@ private:
 };
 
 // An effect's parameters in memory (values do not vary in time); edit blocks are listed as
-// they open.
+// they open, and writes are counted by whether a block was open.
 class FakeOverlayParams : public OFX::OverlayParams {
 public:
     std::optional<OfxPointD> getDouble2D(const std::string& n, OfxTime) override {
@@ -78,10 +78,10 @@ public:
         return find(booleans, n);
     }
     bool setDouble2D(const std::string& n, double x, double y) override {
-        return double2D.count(n) != 0 && (double2D[n] = OfxPointD{x, y}, true);
+        return double2D.count(n) != 0 && (double2D[n] = OfxPointD{x, y}, wrote());
     }
     bool setDouble(const std::string& n, double v) override {
-        return doubles.count(n) != 0 && (doubles[n] = v, true);
+        return doubles.count(n) != 0 && (doubles[n] = v, wrote());
     }
     void beginEditBlock(const std::string& label) override {
         editBlocks.push_back(label);
@@ -89,6 +89,7 @@ public:
     }
     void endEditBlock() override { --openBlocks; }
     std::optional<OfxRectD> sourceRegion(OfxTime) override { return source; }
+    double sourcePixelAspect() override { return pixelAspect; }
 
     std::map<std::string, OfxPointD> double2D;
     std::map<std::string, double> doubles;
@@ -96,10 +97,14 @@ public:
     std::map<std::string, int> ints;
     std::map<std::string, bool> booleans;
     std::optional<OfxRectD> source;
+    double pixelAspect = 1.0;
     std::vector<std::string> editBlocks;
     int openBlocks = 0;
+    int writesInBlock = 0, writesOutsideBlock = 0;
 
 private:
+    bool wrote() { return ++(openBlocks > 0 ? writesInBlock : writesOutsideBlock) > 0; }
+
     template <class T>
     static std::optional<T> find(const std::map<std::string, T>& values, const std::string& n) {
         const auto found = values.find(n);

@@ -1,5 +1,6 @@
 // The manager of a viewer's overlays: what it builds from the registry, and how it routes draw
-// and pen events (topmost first, one active drag, the overlay switch, hosts without drawing).
+// and pen events (topmost first, one active drag, closed however it ends). The overlay switch
+// and hosts without drawing are seen through the bundle.
 
 #include "LogCapture.h"
 #include "OverlayFakes.h"
@@ -8,6 +9,9 @@
 #include "overlays/OverlayRegistry.h"
 
 #include <gtest/gtest.h>
+
+#include <functional>
+#include <iterator>
 
 namespace {
 
@@ -105,26 +109,55 @@ TEST_F(Overlapping, ThePenGoesToTheOverlayDeclaredLater) {
     EXPECT_EQ(params.editBlocks, (std::vector<std::string>{"Drag over"}));
 }
 
-TEST_F(Overlapping, TheOverlaySwitchHidesEverythingAndTakesNoPen) {
-    params.booleans["show_overlays"] = false;
-    RecordingCanvas canvas;
-    EXPECT_FALSE(manager->draw(canvas, drawArgs()));
-    EXPECT_FALSE(manager->penDown(penAt(960.0, 540.0)));
-    EXPECT_TRUE(canvas.calls.empty());
-
-    params.booleans["show_overlays"] = true;
-    ASSERT_TRUE(manager->penDown(penAt(960.0, 540.0)));
-    params.booleans["show_overlays"] = false; // switched off mid-drag
-    EXPECT_FALSE(manager->penMotion(penAt(0.0, 0.0)));
-    EXPECT_EQ(manager->active(), nullptr);
-    EXPECT_EQ(params.double2D["over"].x, 0.5);
-}
-
-TEST_F(Overlapping, DrawsNothingWithoutADrawSuite) {
-    RecordingCanvas canvas;
-    canvas.available = false;
-    EXPECT_FALSE(manager->draw(canvas, drawArgs()));
-    EXPECT_TRUE(canvas.calls.empty());
+TEST(OverlayManager, EveryWayADragOfAnyKindEndsClosesItsOneEditBlock) {
+    // Each kind, with where its handle lies on a 1920 × 1080 frame.
+    const struct {
+        OverlayType type;
+        const char* param;
+        OfxPointD at;
+    } kinds[] = {{OverlayType::Point, "c", {960.0, 540.0}},
+                 {OverlayType::Line, "", {960.0, 540.0}},
+                 {OverlayType::Radius, "r", {1068.0, 540.0}},  // on the ring
+                 {OverlayType::Scale2D, "s", {1344.0, 756.0}}, // the corner
+                 {OverlayType::Vector, "", {1068.0, 540.0}},   // the tip
+                 {OverlayType::VSlider, "r", {960.0, 540.0}},
+                 {OverlayType::Ellipse, "e", {1068.0, 540.0}}}; // the X handle
+    // Mid-drag, the switch named first is turned off, then: pen up; the overlay switch off and a
+    // motion or a release; the overlay hidden; focus lost; a press whose release never came; the
+    // interact destroyed.
+    using Manager = std::unique_ptr<OverlayManager>;
+    const OFX::PenArgs pen = penAt(0.0, 0.0);
+    const std::pair<std::string, std::function<void(Manager&)>> ends[] = {
+        {"", [&](Manager& m) { m->penUp(pen); }},
+        {"show_overlays", [&](Manager& m) { m->penMotion(pen); }},
+        {"show_overlays", [&](Manager& m) { m->penUp(pen); }},
+        {"on", [&](Manager& m) { m->penMotion(pen); }},
+        {"", [&](Manager& m) { m->endActiveDrag(); }},
+        {"", [&](Manager& m) { m->penDown(pen); }},
+        {"", [&](Manager& m) { m.reset(); }}};
+    for (const auto& kind : kinds) {
+        OverlayDef def = overlay(kind.type, kind.param);
+        def.center = "c";
+        def.angle = def.direction = "a";
+        def.visibleWhen = "on";
+        registerEffect("Drag Ends", {def});
+        for (size_t end = 0; end < std::size(ends); ++end) {
+            SCOPED_TRACE(std::to_string(static_cast<int>(kind.type)) + " " + std::to_string(end));
+            FakeOverlayParams params;
+            params.double2D = {{"c", {0.5, 0.5}}, {"s", {0.2, 0.2}}, {"e", {0.1, 0.1}}};
+            params.doubles = {{"a", 0.0}, {"r", 0.1}};
+            params.booleans["on"] = true;
+            Manager manager = OverlayManager::create(&params);
+            ASSERT_TRUE(manager->penDown(penAt(kind.at.x, kind.at.y)));
+            EXPECT_TRUE(manager->penMotion(penAt(kind.at.x + 40.0, kind.at.y + 30.0)));
+            params.booleans[ends[end].first] = false;
+            ends[end].second(manager);
+            EXPECT_EQ(params.openBlocks, 0);
+            EXPECT_EQ(params.editBlocks.size(), 1u);
+            EXPECT_GT(params.writesInBlock, 0);
+            EXPECT_EQ(params.writesOutsideBlock, 0);
+        }
+    }
 }
 
 } // namespace

@@ -76,17 +76,15 @@ TEST(PointOverlay, ADragIsOneEditBlockAndEndsOnItsLastPosition) {
     EXPECT_EQ(params.double2D["centre"].y, 0.1);
     EXPECT_EQ(params.editBlocks, (std::vector<std::string>{"Drag centre"}));
     EXPECT_EQ(params.openBlocks, 0);
-}
+    EXPECT_EQ(params.writesOutsideBlock, 0);
 
-TEST(PointOverlay, HidingItMidDragEndsTheDragAndItsEditBlock) {
-    FakeOverlayParams params;
-    params.booleans["on"] = true;
-    PointOverlay point(&params, "p", "dot");
-    point.setVisibleWhen("on");
-    ASSERT_TRUE(point.penDown(penAt(960.0, 540.0)));
-    params.booleans["on"] = false;
-    EXPECT_FALSE(point.penMotion(penAt(100.0, 100.0)));
-    EXPECT_EQ(point.state(), 0u);
+    // A click that never moves writes nothing, even over a value changed meanwhile.
+    const int writes = params.writesInBlock;
+    ASSERT_TRUE(point.penDown(penAt(192.0, 108.0)));
+    params.double2D["centre"] = {0.9, 0.9};
+    EXPECT_TRUE(point.penUp(penAt(192.0, 108.0)));
+    EXPECT_EQ(params.writesInBlock, writes);
+    EXPECT_EQ(params.double2D["centre"].x, 0.9);
     EXPECT_EQ(params.openBlocks, 0);
 }
 
