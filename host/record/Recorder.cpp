@@ -34,6 +34,11 @@ void Recorder::addProgress(ProgressEvent event) {
     progress_.push_back(std::move(event));
 }
 
+void Recorder::addViolation(Violation violation) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    violations_.push_back(std::move(violation));
+}
+
 void Recorder::countRedraw() {
     std::lock_guard<std::mutex> lock(mutex_);
     ++redraws_;
@@ -74,6 +79,11 @@ std::vector<ProgressEvent> Recorder::progress() const {
     return progress_;
 }
 
+std::vector<Violation> Recorder::violations() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return violations_;
+}
+
 int Recorder::redrawCount() const {
     std::lock_guard<std::mutex> lock(mutex_);
     return redraws_;
@@ -97,6 +107,7 @@ void Recorder::clear() {
     instanceChanges_.clear();
     suiteRequests_.clear();
     progress_.clear();
+    violations_.clear();
     redraws_ = 0;
     swapBuffers_ = 0;
 }

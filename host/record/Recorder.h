@@ -9,7 +9,7 @@ namespace ofxhost {
 
 // Everything the plug-in said to the host that is not kept in the descriptors themselves:
 // messages, draw-suite calls, values it set, the change notifications the host sent, suite
-// requests and progress. Thread-safe; readers get copies.
+// requests, progress and rule violations. Thread-safe; readers get copies.
 class Recorder {
 public:
     void addMessage(MessageRecord message);
@@ -18,6 +18,7 @@ public:
     void addInstanceChange(InstanceChangeRecord change);
     void addSuiteRequest(SuiteRequest request);
     void addProgress(ProgressEvent event);
+    void addViolation(Violation violation);
     void countRedraw();
     void countSwapBuffers();
 
@@ -27,6 +28,7 @@ public:
     std::vector<InstanceChangeRecord> instanceChanges() const;
     std::vector<SuiteRequest> suiteRequests() const;
     std::vector<ProgressEvent> progress() const;
+    std::vector<Violation> violations() const;
     int redrawCount() const;
     int swapBuffersCount() const;
 
@@ -42,6 +44,7 @@ private:
     std::vector<InstanceChangeRecord> instanceChanges_;
     std::vector<SuiteRequest> suiteRequests_;
     std::vector<ProgressEvent> progress_;
+    std::vector<Violation> violations_;
     int redraws_ = 0;
     int swapBuffers_ = 0;
 };
