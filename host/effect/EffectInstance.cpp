@@ -156,19 +156,20 @@ OfxStatus EffectInstance::sendChange(const std::string& name, const char* reason
     in.addDouble(kOfxImageEffectPropRenderScale, {1.0, 1.0});
     in.makeHostOnly();
 
-    // One bracket: edits the plug-in makes inside it are notified after its end.
-    beginAction();
-    callAction(kOfxActionBeginInstanceChanged, &bracket, nullptr);
-    const OfxStatus status = callAction(kOfxActionInstanceChanged, &in, nullptr);
-    callAction(kOfxActionEndInstanceChanged, &bracket, nullptr);
-
+    // Recorded in the order sent (a strict host nests the plug-in's own edits inside).
     InstanceChangeRecord record;
     record.type = kOfxTypeParameter;
     record.name = name;
     record.reason = reason;
     record.time = time;
-    record.status = status;
-    host().recorder().addInstanceChange(record);
+    const size_t recorded = host().recorder().addInstanceChange(record);
+
+    // One bracket: edits the plug-in makes inside it are notified after its end.
+    beginAction();
+    callAction(kOfxActionBeginInstanceChanged, &bracket, nullptr);
+    const OfxStatus status = callAction(kOfxActionInstanceChanged, &in, nullptr);
+    callAction(kOfxActionEndInstanceChanged, &bracket, nullptr);
+    host().recorder().setInstanceChangeStatus(recorded, status);
     endAction();
     return status;
 }

@@ -19,9 +19,18 @@ void Recorder::addValueChange(ValueChange change) {
     valueChanges_.push_back(std::move(change));
 }
 
-void Recorder::addInstanceChange(InstanceChangeRecord change) {
+size_t Recorder::addInstanceChange(InstanceChangeRecord change) {
     std::lock_guard<std::mutex> lock(mutex_);
     instanceChanges_.push_back(std::move(change));
+    return instanceChanges_.size() - 1;
+}
+
+void Recorder::setInstanceChangeStatus(size_t index, OfxStatus status) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    // A clear in between leaves nothing to update.
+    if (index < instanceChanges_.size()) {
+        instanceChanges_[index].status = status;
+    }
 }
 
 void Recorder::addSuiteRequest(SuiteRequest request) {

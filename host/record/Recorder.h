@@ -2,6 +2,7 @@
 
 #include "host/record/Records.h"
 
+#include <cstddef>
 #include <mutex>
 #include <vector>
 
@@ -15,7 +16,9 @@ public:
     void addMessage(MessageRecord message);
     void addDrawCall(DrawCall call);
     void addValueChange(ValueChange change);
-    void addInstanceChange(InstanceChangeRecord change);
+    // Returns the record's index, for the status once the notification has been answered.
+    size_t addInstanceChange(InstanceChangeRecord change);
+    void setInstanceChangeStatus(size_t index, OfxStatus status);
     void addSuiteRequest(SuiteRequest request);
     void addProgress(ProgressEvent event);
     void addViolation(Violation violation);
