@@ -164,7 +164,8 @@ OfxStatus EffectInstance::sendChange(const std::string& name, const char* reason
     record.time = time;
     const size_t recorded = host().recorder().addInstanceChange(record);
 
-    // One bracket: edits the plug-in makes inside it are notified after its end.
+    // One bracket: edits the plug-in makes inside it are notified after its end (nested inside
+    // it on a strict host).
     beginAction();
     callAction(kOfxActionBeginInstanceChanged, &bracket, nullptr);
     const OfxStatus status = callAction(kOfxActionInstanceChanged, &in, nullptr);
