@@ -194,7 +194,10 @@ std::string CommandLine::usage() {
            "\n"
            "plug-in and host:\n"
            "  --bundle PATH           the .ofx.bundle (default: the one built with this tool)\n"
-           "  --host resolve|nuke|flame|NAME   host to present as\n"
+           "  --host resolve|nuke|flame|strict|NAME   host to present as; strict behaves like\n"
+           "                          the least forgiving hosts and reports every breach of the\n"
+           "                          OFX rules (HALDEN_HOST_STRICT=1 enforces the rules under\n"
+           "                          any host)\n"
            "  --context filter|general|transition|generator   (default filter)\n"
            "host switches (override the --host preset):\n"
            "  --overlays on|off       --draw-suite on|off      --max-pages N\n"
@@ -202,7 +205,10 @@ std::string CommandLine::usage() {
            "  --multithread on|off    --threads N\n"
            "\n"
            "  --describe              print, as JSON, what the plug-in declared to the host\n"
-           "  -h, --help              this text\n";
+           "  -h, --help              this text\n"
+           "\n"
+           "exit status: 0 done, 1 failed, 2 bad command line, 3 done but the plug-in broke\n"
+           "the OFX rules under a strict host (each breach is printed to stderr)\n";
 }
 
 std::string CommandLine::contextName(const std::string& name) {
@@ -325,12 +331,15 @@ HostProfile CommandLine::profile(const CliOptions& options) {
     }
     if (options.cudaRender) {
         profile.cudaRender = *options.cudaRender;
+        // A host that renders with CUDA knows the properties that say so.
+        profile.gpuRenderProperties = profile.gpuRenderProperties || profile.cudaRender;
     }
     if (options.cudaStream) {
         profile.cudaStream = *options.cudaStream;
     }
     if (options.multiThreading) {
         profile.multiThreading = *options.multiThreading;
+        profile.stubThreading = false;
     }
     if (options.threads) {
         profile.threadCount = *options.threads;

@@ -227,7 +227,9 @@ std::vector<std::filesystem::path> RenderCommand::run(const CliOptions& options,
     }
     HostProfile profile = CommandLine::profile(options);
     if (options.deviceMemory) {
+        // Device images only go with render arguments that say so.
         profile.cudaRender = true;
+        profile.gpuRenderProperties = true;
     }
     PluginSession session(profile, bundle, options.context);
 

@@ -1,13 +1,16 @@
 #include "host/effect/EffectInstance.h"
 
+#include "host/core/ActionScope.h"
 #include "host/core/HostError.h"
 #include "host/interact/OverlayInteract.h"
 #include "host/plugin/Host.h"
 #include "host/plugin/Plugin.h"
 
 #include "ofx/ofxGPURender.h"
+#include "ofx/ofxInteract.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace ofxhost {
 
@@ -15,6 +18,29 @@ namespace {
 
 // A plug-in that keeps editing parameters in reaction to its own edits would loop forever.
 constexpr int kMaxNotificationRounds = 64;
+// The same, for notifications nested inside the action that made the edit (strict hosts).
+constexpr int kMaxNestedNotifications = 16;
+thread_local int gNestedNotifications = 0;
+
+// The actions OFX lets a plug-in change parameters in: instance creation, instance-changed
+// (with its brackets), an interact's pen, key and focus actions (not draw) and syncing.
+bool writesAllowedIn(const char* action) {
+    static const char* const kAllowed[] = {
+        kOfxActionCreateInstance,     kOfxActionBeginInstanceChanged, kOfxActionInstanceChanged,
+        kOfxActionEndInstanceChanged, kOfxActionSyncPrivateData,      kOfxInteractActionPenDown,
+        kOfxInteractActionPenMotion,  kOfxInteractActionPenUp,        kOfxInteractActionKeyDown,
+        kOfxInteractActionKeyUp,      kOfxInteractActionKeyRepeat,    kOfxInteractActionGainFocus,
+        kOfxInteractActionLoseFocus};
+    if (action == nullptr) {
+        return false;
+    }
+    for (const char* allowed : kAllowed) {
+        if (std::strcmp(action, allowed) == 0) {
+            return true;
+        }
+    }
+    return false;
+}
 
 PropertySet instanceProperties(ImageEffect& contextDescriptor, const std::string& context,
                                void* describeHandle, const ProjectSettings& project) {
@@ -60,6 +86,11 @@ EffectInstance::EffectInstance(Plugin& plugin, ImageEffect& contextDescriptor,
                                       {project.firstFrame, project.lastFrame});
         clip->properties().setDouble(kOfxImageEffectPropFrameRate, project.frameRate);
         clip->properties().setDouble(kOfxImageEffectPropUnmappedFrameRate, project.frameRate);
+    }
+    for (const auto& each : params().params()) {
+        Param* param = each.get();
+        param->properties().onPluginWrite(
+            [this, param](const std::string& name) { pluginChangedProperty(*param, name); });
     }
     time_ = project.firstFrame;
 }
@@ -125,26 +156,32 @@ OfxStatus EffectInstance::sendChange(const std::string& name, const char* reason
     in.addDouble(kOfxImageEffectPropRenderScale, {1.0, 1.0});
     in.makeHostOnly();
 
-    // One bracket: edits the plug-in makes inside it are notified after its end.
-    beginAction();
-    callAction(kOfxActionBeginInstanceChanged, &bracket, nullptr);
-    const OfxStatus status = callAction(kOfxActionInstanceChanged, &in, nullptr);
-    callAction(kOfxActionEndInstanceChanged, &bracket, nullptr);
-
+    // Recorded in the order sent (a strict host nests the plug-in's own edits inside).
     InstanceChangeRecord record;
     record.type = kOfxTypeParameter;
     record.name = name;
     record.reason = reason;
     record.time = time;
-    record.status = status;
-    host().recorder().addInstanceChange(record);
+    const size_t recorded = host().recorder().addInstanceChange(record);
+
+    // One bracket: edits the plug-in makes inside it are notified after its end (nested inside
+    // it on a strict host).
+    beginAction();
+    callAction(kOfxActionBeginInstanceChanged, &bracket, nullptr);
+    const OfxStatus status = callAction(kOfxActionInstanceChanged, &in, nullptr);
+    callAction(kOfxActionEndInstanceChanged, &bracket, nullptr);
+    host().recorder().setInstanceChangeStatus(recorded, status);
     endAction();
     return status;
 }
 
 void EffectInstance::pluginChangedValue(Param& param, std::optional<OfxTime> time,
-                                        const ParamValue& value) {
+                                        const ParamValue& value, const char* what) {
     host().recorder().addValueChange({param.name(), time, value, true});
+    if (host().strict()) {
+        strictEdit(param, time, "parameter '" + param.name() + "' " + what);
+        return;
+    }
     {
         std::lock_guard<std::mutex> lock(mutex_);
         pendingChanges_.emplace_back(param.name(), time.value_or(time_.load()));
@@ -152,6 +189,41 @@ void EffectInstance::pluginChangedValue(Param& param, std::optional<OfxTime> tim
     if (actionDepth_ == 0) {
         deliverPendingChanges();
     }
+}
+
+void EffectInstance::pluginChangedProperty(Param& param, const std::string& property) {
+    // The plug-in's private pointer is no edit.
+    if (host().strict() && property != kOfxParamPropDataPtr) {
+        strictEdit(param, std::nullopt,
+                   "property " + property + " of parameter '" + param.name() + "' written");
+    }
+}
+
+void EffectInstance::pluginChangedCurve(Param& param) {
+    if (host().strict()) {
+        strictEdit(param, std::nullopt, "curve of parameter '" + param.name() + "' changed");
+    }
+}
+
+void EffectInstance::strictEdit(Param& param, std::optional<OfxTime> time,
+                                const std::string& description) {
+    if (!writesAllowedIn(ActionScope::current())) {
+        host().addViolation(description);
+    }
+    if (gNestedNotifications >= kMaxNestedNotifications) {
+        host().addViolation(description + " while notifying " +
+                            std::to_string(kMaxNestedNotifications) +
+                            " nested edits; not notified");
+        return;
+    }
+    ++gNestedNotifications;
+    try {
+        sendChange(param.name(), kOfxChangePluginEdited, time.value_or(time_.load()));
+    } catch (...) {
+        --gNestedNotifications;
+        throw;
+    }
+    --gNestedNotifications;
 }
 
 void EffectInstance::deliverPendingChanges() {
@@ -184,10 +256,29 @@ void EffectInstance::deliverPendingChanges() {
 
 OfxStatus EffectInstance::callAction(const char* action, PropertySet* inArgs,
                                      PropertySet* outArgs) {
+    return runAction(action, [&] {
+        return plugin_.callEntry(action, handle(), inArgs ? inArgs->handle() : nullptr,
+                                 outArgs ? outArgs->handle() : nullptr);
+    });
+}
+
+OfxStatus EffectInstance::runAction(const char* action, const std::function<OfxStatus()>& call) {
     beginAction();
-    const OfxStatus status =
-        plugin_.callEntry(action, handle(), inArgs ? inArgs->handle() : nullptr,
-                          outArgs ? outArgs->handle() : nullptr);
+    const int openEdits = params().editDepth();
+    OfxStatus status = kOfxStatErrFatal;
+    {
+        ActionScope scope(action);
+        status = call();
+    }
+    if (host().strict()) {
+        // The host closes what the action left open, so the next action starts balanced.
+        for (const auto& name : params().closeEditsAbove(openEdits)) {
+            host().addViolation("edit block '" + name + "' left open", action);
+        }
+        if (params().editDepth() < openEdits) {
+            host().addViolation("ended an edit block begun before the action", action);
+        }
+    }
     endAction();
     return status;
 }
@@ -228,16 +319,27 @@ OfxStatus EffectInstance::render(const RenderArgs& args) {
     in.addInt(kOfxImageEffectPropInteractiveRenderStatus, {args.interactive ? 1 : 0});
     in.addInt(kOfxImageEffectPropRenderQualityDraft, {args.draft ? 1 : 0});
     in.addString(kOfxImageEffectPropNoSpatialAwareness, {"false"});
-    if (args.cudaEnabled) {
+    if (args.cudaEnabled && host().profile().gpuRenderProperties) {
         in.addInt(kOfxImageEffectPropCudaEnabled, {1});
         const bool streams =
             host().profile().cudaStream &&
+            properties().has(kOfxImageEffectPropCudaStreamSupported) &&
             properties().getString(kOfxImageEffectPropCudaStreamSupported) == "true";
         if (streams && args.cudaStream != nullptr) {
             in.addPointer(kOfxImageEffectPropCudaStream, {args.cudaStream});
         }
     }
     in.makeHostOnly();
+    // Strict hosts honour the declared thread safety; instances still render side by side.
+    std::unique_lock<std::mutex> serial;
+    if (host().strict()) {
+        const std::string safety = properties().getString(kOfxImageEffectPluginRenderThreadSafety);
+        if (safety == kOfxImageEffectRenderUnsafe) {
+            serial = std::unique_lock<std::mutex>(plugin_.renderMutex());
+        } else if (safety != kOfxImageEffectRenderFullySafe) {
+            serial = std::unique_lock<std::mutex>(renderMutex_);
+        }
+    }
     {
         std::lock_guard<std::mutex> lock(mutex_);
         renderScale_[0] = args.renderScale[0];

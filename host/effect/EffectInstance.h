@@ -8,6 +8,7 @@
 #include "host/record/Records.h"
 
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -56,11 +57,13 @@ public:
     OfxStatus regionOfDefinition(OfxTime time, const double renderScale[2], OfxRectD& region);
     // Asks the plug-in for its clip preferences and applies them to the clips.
     OfxStatus clipPreferences();
-    // Any action on this instance; plug-in edits made during it are notified after it.
+    // Any action on this instance; plug-in edits made during it are notified after it (at once
+    // on a strict host).
     OfxStatus callAction(const char* action, PropertySet* inArgs, PropertySet* outArgs);
-    // Brackets a call into the plug-in made on the instance's behalf (its overlay's actions).
-    void beginAction() { ++actionDepth_; }
-    void endAction();
+    // Runs call, a call into the plug-in made on the instance's behalf (its own actions, its
+    // overlay's), as action: edits are notified after it, and a strict host checks that its
+    // edit blocks balance.
+    OfxStatus runAction(const char* action, const std::function<OfxStatus()>& call);
 
     // The timeline's current time ("now" for value edits without a time).
     OfxTime time() const { return time_; }
@@ -77,12 +80,21 @@ public:
     ClipImage::Context imageContext(const Clip& clip, OfxTime time) const;
     size_t outstandingImages() const;
 
-    // Called by the suites when the plug-in sets a value or a persistent message.
-    void pluginChangedValue(Param& param, std::optional<OfxTime> time, const ParamValue& value);
+    // Called by the suites when the plug-in sets a value ("written", "key deleted"...), a
+    // parameter property or a parametric curve, or a persistent message.
+    void pluginChangedValue(Param& param, std::optional<OfxTime> time, const ParamValue& value,
+                            const char* what = "written");
+    void pluginChangedProperty(Param& param, const std::string& property);
+    void pluginChangedCurve(Param& param);
     void setPersistentMessage(std::optional<MessageRecord> message);
     std::optional<MessageRecord> persistentMessage() const;
 
 private:
+    void beginAction() { ++actionDepth_; }
+    void endAction();
+    // Strict hosts: a write outside the actions that allow it is a violation; the plug-in is
+    // told of its edit at once, even inside render.
+    void strictEdit(Param& param, std::optional<OfxTime> time, const std::string& description);
     OfxStatus sendChange(const std::string& name, const char* reason, OfxTime time);
     void deliverPendingChanges();
     void addRenderArgs(PropertySet& in, const RenderArgs& args) const;
@@ -102,6 +114,8 @@ private:
     unsigned long imageGeneration_ = 0;
     std::optional<MessageRecord> persistentMessage_;
     std::vector<std::unique_ptr<OverlayInteract>> overlays_;
+    // Held around each render of an instance-safe plug-in (strict hosts).
+    std::mutex renderMutex_;
 };
 
 } // namespace ofxhost

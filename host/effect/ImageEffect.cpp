@@ -40,7 +40,8 @@ Clip* ImageEffect::findClip(const std::string& name) {
     return nullptr;
 }
 
-PropertySet ImageEffect::descriptorProperties(const std::string& bundlePath) {
+PropertySet ImageEffect::descriptorProperties(const std::string& bundlePath,
+                                              bool gpuRenderProperties) {
     PropertySet set;
     set.addString(kOfxPropType, {kOfxTypeImageEffect}, 1, true);
     set.addString(kOfxPropLabel, {""});
@@ -69,14 +70,16 @@ PropertySet ImageEffect::descriptorProperties(const std::string& bundlePath) {
     set.addInt(kOfxImageEffectInstancePropSequentialRender, {0});
     set.addString(kOfxImageEffectPropNoSpatialAwareness, {"false"});
     set.addString(kOfxPluginPropParamPageOrder, {}, 0);
-    set.addString(kOfxImageEffectPropOpenGLRenderSupported, {"false"});
-    set.addString(kOfxOpenGLPropPixelDepth, {}, 0);
-    set.addString(kOfxImageEffectPropCPURenderSupported, {"true"});
-    set.addString(kOfxImageEffectPropCudaRenderSupported, {"false"});
-    set.addString(kOfxImageEffectPropCudaStreamSupported, {"false"});
-    set.addString(kOfxImageEffectPropMetalRenderSupported, {"false"});
-    set.addString(kOfxImageEffectPropOpenCLRenderSupported, {"false"});
-    set.addString(kOfxImageEffectPropOpenCLSupported, {"false"});
+    if (gpuRenderProperties) {
+        set.addString(kOfxImageEffectPropOpenGLRenderSupported, {"false"});
+        set.addString(kOfxOpenGLPropPixelDepth, {}, 0);
+        set.addString(kOfxImageEffectPropCPURenderSupported, {"true"});
+        set.addString(kOfxImageEffectPropCudaRenderSupported, {"false"});
+        set.addString(kOfxImageEffectPropCudaStreamSupported, {"false"});
+        set.addString(kOfxImageEffectPropMetalRenderSupported, {"false"});
+        set.addString(kOfxImageEffectPropOpenCLRenderSupported, {"false"});
+        set.addString(kOfxImageEffectPropOpenCLSupported, {"false"});
+    }
     set.addString(kOfxImageEffectPropColourManagementStyle, {kOfxImageEffectColourManagementNone});
     set.addString(kOfxImageEffectPropColourManagementAvailableConfigs, {}, 0);
     return set;

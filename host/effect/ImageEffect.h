@@ -46,8 +46,10 @@ public:
 
     virtual EffectInstance* asInstance() { return nullptr; }
 
-    // The properties of a fresh effect descriptor, before the plug-in describes itself.
-    static PropertySet descriptorProperties(const std::string& bundlePath);
+    // The properties of a fresh effect descriptor, before the plug-in describes itself; the
+    // GPU-render ones only for a host that knows them.
+    static PropertySet descriptorProperties(const std::string& bundlePath,
+                                            bool gpuRenderProperties = true);
 
 protected:
     std::vector<std::unique_ptr<Clip>>& mutableClips() { return clips_; }

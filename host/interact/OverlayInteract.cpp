@@ -83,15 +83,13 @@ OverlayInteract::~OverlayInteract() {
 
 OfxStatus OverlayInteract::call(const char* action, Interact& target, PropertySet* in) {
     // Values the overlay sets are notified once the action returns, as for effect actions.
-    effect_.beginAction();
-    OfxStatus status = kOfxStatErrFatal;
-    try {
-        status = entry_(action, target.handle(), in != nullptr ? in->handle() : nullptr, nullptr);
-    } catch (...) {
-        status = kOfxStatErrFatal;
-    }
-    effect_.endAction();
-    return status;
+    return effect_.runAction(action, [&] {
+        try {
+            return entry_(action, target.handle(), in != nullptr ? in->handle() : nullptr, nullptr);
+        } catch (...) {
+            return kOfxStatErrFatal;
+        }
+    });
 }
 
 void OverlayInteract::addCommonArgs(PropertySet& in, const InteractArgs& args) {

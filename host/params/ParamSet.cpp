@@ -2,6 +2,8 @@
 
 #include "host/core/HostError.h"
 
+#include <algorithm>
+
 namespace ofxhost {
 
 ParamSet* ParamSet::fromHandle(OfxParamSetHandle handle) {
@@ -44,17 +46,41 @@ Param& ParamSet::get(const std::string& name) {
     return *param;
 }
 
-void ParamSet::beginEdit(const std::string& name) {
+int ParamSet::beginEdit(const std::string& name) {
+    std::lock_guard<std::mutex> lock(editMutex_);
+    const int open = static_cast<int>(openEdits_.size());
     openEdits_.push_back(name);
     editBlocks_.push_back(name);
+    return open;
 }
 
 bool ParamSet::endEdit() {
+    std::lock_guard<std::mutex> lock(editMutex_);
     if (openEdits_.empty()) {
         return false;
     }
     openEdits_.pop_back();
     return true;
+}
+
+int ParamSet::editDepth() const {
+    std::lock_guard<std::mutex> lock(editMutex_);
+    return static_cast<int>(openEdits_.size());
+}
+
+std::vector<std::string> ParamSet::editBlocks() const {
+    std::lock_guard<std::mutex> lock(editMutex_);
+    return editBlocks_;
+}
+
+std::vector<std::string> ParamSet::closeEditsAbove(int depth) {
+    std::lock_guard<std::mutex> lock(editMutex_);
+    std::vector<std::string> closed;
+    while (static_cast<int>(openEdits_.size()) > std::max(depth, 0)) {
+        closed.insert(closed.begin(), openEdits_.back());
+        openEdits_.pop_back();
+    }
+    return closed;
 }
 
 } // namespace ofxhost

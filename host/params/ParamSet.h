@@ -6,6 +6,7 @@
 #include "ofx/ofxParam.h"
 
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -35,16 +36,22 @@ public:
     Param& get(const std::string& name);
     const std::vector<std::unique_ptr<Param>>& params() const { return params_; }
 
-    // Edit blocks group the plug-in's changes (one undo step in an interactive host).
-    void beginEdit(const std::string& name);
+    // Edit blocks group the plug-in's changes (one undo step in an interactive host). beginEdit
+    // returns the blocks open before it; endEdit is false without an open block.
+    int beginEdit(const std::string& name);
     bool endEdit();
-    int editDepth() const { return static_cast<int>(openEdits_.size()); }
-    const std::vector<std::string>& editBlocks() const { return editBlocks_; }
+    int editDepth() const;
+    // Every block ever begun, in order.
+    std::vector<std::string> editBlocks() const;
+    // Closes the blocks open beyond depth (an action returned without closing them) and
+    // returns their names, innermost last.
+    std::vector<std::string> closeEditsAbove(int depth);
 
 private:
     HandleTag tag_{HandleTag::ParamSetKind, this};
     ImageEffect& owner_;
     std::vector<std::unique_ptr<Param>> params_;
+    mutable std::mutex editMutex_;
     std::vector<std::string> openEdits_;
     std::vector<std::string> editBlocks_;
 };

@@ -1,5 +1,6 @@
 #include "host/plugin/Host.h"
 
+#include "host/core/ActionScope.h"
 #include "host/suites/DrawSuite.h"
 #include "host/suites/ImageEffectSuite.h"
 #include "host/suites/InteractSuite.h"
@@ -21,6 +22,8 @@
 #include "ofx/ofxTimeLine.h"
 
 #include <algorithm>
+#include <cctype>
+#include <cstdlib>
 #include <cstring>
 #include <mutex>
 #include <string>
@@ -38,6 +41,21 @@ std::mutex& registryMutex() {
 std::vector<Host*>& registry() {
     static std::vector<Host*> hosts;
     return hosts;
+}
+
+struct ViolationStore {
+    std::mutex mutex;
+    std::vector<Violation> violations;
+};
+
+ViolationStore& processStore() {
+    static ViolationStore store;
+    return store;
+}
+
+bool strictFromEnvironment() {
+    const char* value = std::getenv("HALDEN_HOST_STRICT");
+    return value != nullptr && *value != '\0' && std::strcmp(value, "0") != 0;
 }
 
 const void* fetchSuiteEntry(OfxPropertySetHandle handle, const char* name, int version) {
@@ -80,7 +98,11 @@ void addHostProperties(PropertySet& set, const HostProfile& profile) {
     set.addInt(kOfxImageEffectPropSetableFielding, {0});
     set.addInt(kOfxImageEffectInstancePropSequentialRender, {1});
     set.addInt(kOfxImageEffectPropRenderQualityDraft, {0});
-    set.addString(kOfxImageEffectHostPropNativeOrigin, {kOfxHostNativeOriginBottomLeft});
+    if (profile.sparseDescription) {
+        set.addString(kOfxImageEffectHostPropNativeOrigin, {}, 0);
+    } else {
+        set.addString(kOfxImageEffectHostPropNativeOrigin, {kOfxHostNativeOriginBottomLeft});
+    }
     set.addInt(kOfxParamHostPropSupportsCustomInteract, {0});
     set.addInt(kOfxParamHostPropSupportsCustomAnimation, {0});
     set.addInt(kOfxParamHostPropSupportsStringAnimation, {1});
@@ -88,18 +110,22 @@ void addHostProperties(PropertySet& set, const HostProfile& profile) {
     set.addInt(kOfxParamHostPropSupportsChoiceAnimation, {1});
     set.addInt(kOfxParamHostPropSupportsStrChoice, {1});
     set.addInt(kOfxParamHostPropSupportsStrChoiceAnimation, {0});
-    set.addInt(kOfxParamHostPropSupportsParametricAnimation, {0});
+    if (!profile.sparseDescription) {
+        set.addInt(kOfxParamHostPropSupportsParametricAnimation, {0});
+    }
     set.addInt(kOfxParamHostPropMaxParameters, {-1});
     set.addInt(kOfxParamHostPropMaxPages, {profile.maxPages});
     set.addInt(kOfxParamHostPropPageRowColumnCount, {profile.pageColumns, profile.pageRows});
-    set.addString(kOfxImageEffectPropOpenGLRenderSupported, {"false"});
-    set.addString(kOfxImageEffectPropCPURenderSupported, {"true"});
-    set.addString(kOfxImageEffectPropCudaRenderSupported, {flag(profile.cudaRender)});
-    set.addString(kOfxImageEffectPropCudaStreamSupported,
-                  {flag(profile.cudaRender && profile.cudaStream)});
-    set.addString(kOfxImageEffectPropMetalRenderSupported, {"false"});
-    set.addString(kOfxImageEffectPropOpenCLRenderSupported, {"false"});
-    set.addString(kOfxImageEffectPropOpenCLSupported, {"false"});
+    if (profile.gpuRenderProperties) {
+        set.addString(kOfxImageEffectPropOpenGLRenderSupported, {"false"});
+        set.addString(kOfxImageEffectPropCPURenderSupported, {"true"});
+        set.addString(kOfxImageEffectPropCudaRenderSupported, {flag(profile.cudaRender)});
+        set.addString(kOfxImageEffectPropCudaStreamSupported,
+                      {flag(profile.cudaRender && profile.cudaStream)});
+        set.addString(kOfxImageEffectPropMetalRenderSupported, {"false"});
+        set.addString(kOfxImageEffectPropOpenCLRenderSupported, {"false"});
+        set.addString(kOfxImageEffectPropOpenCLSupported, {"false"});
+    }
     set.addString(kOfxImageEffectPropColourManagementStyle, {kOfxImageEffectColourManagementNone});
     set.makeHostOnly();
 }
@@ -107,6 +133,9 @@ void addHostProperties(PropertySet& set, const HostProfile& profile) {
 } // namespace
 
 Host::Host(HostProfile profile) : profile_(std::move(profile)) {
+    if (strictFromEnvironment()) {
+        profile_.strict = true;
+    }
     addHostProperties(properties_, profile_);
     ofxHost_.host = properties_.handle();
     ofxHost_.fetchSuite = fetchSuiteEntry;
@@ -136,6 +165,43 @@ Host* Host::latest() {
     return registry().empty() ? nullptr : registry().back();
 }
 
+void Host::addViolation(const std::string& description, const char* action) {
+    Violation violation{actionName(action != nullptr ? action : ActionScope::current()),
+                        description};
+    recorder_.addViolation(violation);
+    ViolationStore& store = processStore();
+    std::lock_guard<std::mutex> lock(store.mutex);
+    store.violations.push_back(std::move(violation));
+}
+
+std::vector<Violation> Host::processViolations() {
+    ViolationStore& store = processStore();
+    std::lock_guard<std::mutex> lock(store.mutex);
+    return store.violations;
+}
+
+void Host::clearProcessViolations() {
+    ViolationStore& store = processStore();
+    std::lock_guard<std::mutex> lock(store.mutex);
+    store.violations.clear();
+}
+
+std::string Host::actionName(const char* action) {
+    if (action == nullptr || *action == '\0') {
+        return "no action";
+    }
+    std::string name = action;
+    for (const char* prefix : {"OfxImageEffectAction", "OfxInteractAction", "OfxAction"}) {
+        const size_t length = std::strlen(prefix);
+        if (name.size() > length && name.compare(0, length, prefix) == 0) {
+            name = name.substr(length);
+            name[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(name[0])));
+            break;
+        }
+    }
+    return name;
+}
+
 const void* Host::fetchSuite(const char* name, int version) {
     const std::string suite = name;
     const void* table = nullptr;
@@ -145,12 +211,13 @@ const void* Host::fetchSuite(const char* name, int version) {
         table = imageEffectSuiteV1();
     } else if (version == 1 && suite == kOfxParameterSuite) {
         table = parameterSuiteV1();
-    } else if (version == 1 && suite == kOfxParametricParameterSuite) {
+    } else if (version == 1 && suite == kOfxParametricParameterSuite && profile_.parametricSuite) {
         table = parametricSuiteV1();
     } else if (version == 1 && suite == kOfxMemorySuite) {
         table = memorySuiteV1();
     } else if (version == 1 && suite == kOfxMultiThreadSuite) {
-        table = MultiThreadSuite::table(profile_.multiThreading);
+        table = profile_.stubThreading ? MultiThreadSuite::stubTable()
+                                       : MultiThreadSuite::table(profile_.multiThreading);
     } else if ((version == 1 || version == 2) && suite == kOfxMessageSuite) {
         // Version 2 starts with version 1's member: one table answers both.
         table = messageSuiteV2();

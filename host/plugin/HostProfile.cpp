@@ -27,6 +27,9 @@ const Preset kPresets[] = {
     {"flame", "com.autodesk.flame", {2025, 0, 0}, "2025", true, 8, 3, 4, false, false},
 };
 
+constexpr const char* kStrictShortName = "strict";
+constexpr const char* kStrictOfxName = "org.halden.strict";
+
 } // namespace
 
 HostProfile HostProfile::generic(const std::string& name) {
@@ -36,7 +39,25 @@ HostProfile HostProfile::generic(const std::string& name) {
     return profile;
 }
 
+HostProfile HostProfile::strictHost() {
+    HostProfile profile = generic(kStrictOfxName);
+    profile.label = "Halden Strict Host";
+    profile.drawSuite = false;
+    profile.cudaRender = false;
+    profile.cudaStream = false;
+    profile.multiThreading = false;
+    profile.stubThreading = true;
+    profile.gpuRenderProperties = false;
+    profile.sparseDescription = true;
+    profile.parametricSuite = false;
+    profile.strict = true;
+    return profile;
+}
+
 HostProfile HostProfile::forName(const std::string& name) {
+    if (name == kStrictShortName || name == kStrictOfxName) {
+        return strictHost();
+    }
     for (const Preset& preset : kPresets) {
         if (name != preset.shortName && name != preset.ofxName) {
             continue;
@@ -60,6 +81,7 @@ std::vector<std::string> HostProfile::presetNames() {
     for (const Preset& preset : kPresets) {
         names.emplace_back(preset.shortName);
     }
+    names.emplace_back(kStrictShortName);
     return names;
 }
 

@@ -1,5 +1,6 @@
 #include "host/plugin/Plugin.h"
 
+#include "host/core/ActionScope.h"
 #include "host/core/HostError.h"
 #include "host/plugin/Host.h"
 
@@ -29,6 +30,7 @@ OfxStatus Plugin::callEntry(const char* action, const void* handle, OfxPropertyS
         return kOfxStatErrFatal;
     }
     try {
+        ActionScope scope(action);
         return plugin_.mainEntry(action, handle, inArgs, outArgs);
     } catch (...) {
         ++escapedExceptions_;
@@ -60,10 +62,20 @@ OfxStatus Plugin::describe() {
     if (!loaded_) {
         return loadStatus;
     }
-    descriptor_ = std::make_unique<ImageEffect>(host_, EffectRole::Descriptor,
-                                                ImageEffect::descriptorProperties(bundlePath_));
+    descriptor_ = std::make_unique<ImageEffect>(
+        host_, EffectRole::Descriptor,
+        ImageEffect::descriptorProperties(bundlePath_, host_.profile().gpuRenderProperties));
     const OfxStatus status = callEntry(kOfxActionDescribe, descriptor_->handle(), nullptr, nullptr);
     described_ = status == kOfxStatOK || status == kOfxStatReplyDefault;
+    // The OFX default (instance-safe) is assumed by some hosts and not by others.
+    if (described_ && host_.strict() &&
+        !descriptor_->properties()
+             .property(kOfxImageEffectPluginRenderThreadSafety)
+             .setByPlugin()) {
+        host_.addViolation("render thread safety (" kOfxImageEffectPluginRenderThreadSafety
+                           ") not declared",
+                           kOfxActionDescribe);
+    }
     return status;
 }
 

@@ -9,6 +9,7 @@
 #include <atomic>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -50,6 +51,8 @@ public:
                         OfxPropertySetHandle outArgs);
     // C++ exceptions that escaped the plug-in's entry point (a plug-in bug; the host survives).
     int escapedExceptions() const { return escapedExceptions_; }
+    // Held around each render of a plug-in that declared its renders unsafe (strict hosts).
+    std::mutex& renderMutex() { return renderMutex_; }
 
 private:
     Host& host_;
@@ -63,6 +66,7 @@ private:
     std::map<std::string, std::unique_ptr<ImageEffect>> contextDescriptors_;
     std::vector<std::unique_ptr<EffectInstance>> instances_;
     std::atomic<int> escapedExceptions_{0};
+    std::mutex renderMutex_;
 };
 
 } // namespace ofxhost

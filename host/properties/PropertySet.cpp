@@ -117,11 +117,21 @@ const Property* PropertySet::findLocked(const std::string& name) const {
     return found == index_.end() ? nullptr : &properties_[found->second];
 }
 
+void PropertySet::onPluginWrite(std::function<void(const std::string&)> listener) {
+    writeListener_ = std::move(listener);
+}
+
+void PropertySet::notifyWrite(const char* name) const {
+    if (writeListener_) {
+        writeListener_(name);
+    }
+}
+
 OfxStatus PropertySet::pluginSet(const char* name, int index, PropertyValue value) {
     if (name == nullptr) {
         return kOfxStatErrUnknown;
     }
-    std::lock_guard<std::mutex> lock(mutex_);
+    std::unique_lock<std::mutex> lock(mutex_);
     Property* property = findLocked(name);
     if (property == nullptr) {
         return kOfxStatErrUnknown;
@@ -141,6 +151,8 @@ OfxStatus PropertySet::pluginSet(const char* name, int index, PropertyValue valu
         values[static_cast<size_t>(index)] = std::move(value);
     }
     property->markSetByPlugin();
+    lock.unlock();
+    notifyWrite(name);
     return kOfxStatOK;
 }
 
@@ -148,7 +160,7 @@ OfxStatus PropertySet::pluginSetN(const char* name, int count, std::vector<Prope
     if (name == nullptr) {
         return kOfxStatErrUnknown;
     }
-    std::lock_guard<std::mutex> lock(mutex_);
+    std::unique_lock<std::mutex> lock(mutex_);
     Property* property = findLocked(name);
     if (property == nullptr) {
         return kOfxStatErrUnknown;
@@ -172,6 +184,8 @@ OfxStatus PropertySet::pluginSetN(const char* name, int count, std::vector<Prope
         }
     }
     property->markSetByPlugin();
+    lock.unlock();
+    notifyWrite(name);
     return kOfxStatOK;
 }
 
@@ -212,7 +226,7 @@ OfxStatus PropertySet::pluginReset(const char* name) {
     if (name == nullptr) {
         return kOfxStatErrUnknown;
     }
-    std::lock_guard<std::mutex> lock(mutex_);
+    std::unique_lock<std::mutex> lock(mutex_);
     Property* property = findLocked(name);
     if (property == nullptr) {
         return kOfxStatErrUnknown;
@@ -221,6 +235,8 @@ OfxStatus PropertySet::pluginReset(const char* name) {
         return kOfxStatErrValue;
     }
     property->reset();
+    lock.unlock();
+    notifyWrite(name);
     return kOfxStatOK;
 }
 

@@ -5,6 +5,7 @@
 
 #include "ofx/ofxCore.h"
 
+#include <functional>
 #include <mutex>
 #include <string>
 #include <unordered_map>
@@ -46,6 +47,10 @@ public:
     std::vector<Property> snapshot() const;
     Property property(const std::string& name) const;
 
+    // Called with the property's name after each write or reset the plug-in makes through the
+    // property suite (not by the host's own setters). Not copied with the set.
+    void onPluginWrite(std::function<void(const std::string&)> listener);
+
     // Property suite semantics.
     OfxStatus pluginSet(const char* name, int index, PropertyValue value);
     OfxStatus pluginSetN(const char* name, int count, std::vector<PropertyValue> values);
@@ -79,7 +84,10 @@ private:
     void writeLocked(const std::string& name, int index, PropertyValue value);
     void writeAllLocked(const std::string& name, std::vector<PropertyValue> values);
 
+    void notifyWrite(const char* name) const;
+
     HandleTag tag_{HandleTag::PropertySetKind, this};
+    std::function<void(const std::string&)> writeListener_;
     mutable std::mutex mutex_;
     std::vector<Property> properties_;
     std::unordered_map<std::string, size_t> index_;

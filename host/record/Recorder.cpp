@@ -19,9 +19,18 @@ void Recorder::addValueChange(ValueChange change) {
     valueChanges_.push_back(std::move(change));
 }
 
-void Recorder::addInstanceChange(InstanceChangeRecord change) {
+size_t Recorder::addInstanceChange(InstanceChangeRecord change) {
     std::lock_guard<std::mutex> lock(mutex_);
     instanceChanges_.push_back(std::move(change));
+    return instanceChanges_.size() - 1;
+}
+
+void Recorder::setInstanceChangeStatus(size_t index, OfxStatus status) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    // A clear in between leaves nothing to update.
+    if (index < instanceChanges_.size()) {
+        instanceChanges_[index].status = status;
+    }
 }
 
 void Recorder::addSuiteRequest(SuiteRequest request) {
@@ -32,6 +41,11 @@ void Recorder::addSuiteRequest(SuiteRequest request) {
 void Recorder::addProgress(ProgressEvent event) {
     std::lock_guard<std::mutex> lock(mutex_);
     progress_.push_back(std::move(event));
+}
+
+void Recorder::addViolation(Violation violation) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    violations_.push_back(std::move(violation));
 }
 
 void Recorder::countRedraw() {
@@ -74,6 +88,11 @@ std::vector<ProgressEvent> Recorder::progress() const {
     return progress_;
 }
 
+std::vector<Violation> Recorder::violations() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return violations_;
+}
+
 int Recorder::redrawCount() const {
     std::lock_guard<std::mutex> lock(mutex_);
     return redraws_;
@@ -97,6 +116,7 @@ void Recorder::clear() {
     instanceChanges_.clear();
     suiteRequests_.clear();
     progress_.clear();
+    violations_.clear();
     redraws_ = 0;
     swapBuffers_ = 0;
 }

@@ -2,6 +2,7 @@
 
 #include "host/record/Records.h"
 
+#include <cstddef>
 #include <mutex>
 #include <vector>
 
@@ -9,15 +10,18 @@ namespace ofxhost {
 
 // Everything the plug-in said to the host that is not kept in the descriptors themselves:
 // messages, draw-suite calls, values it set, the change notifications the host sent, suite
-// requests and progress. Thread-safe; readers get copies.
+// requests, progress and rule violations. Thread-safe; readers get copies.
 class Recorder {
 public:
     void addMessage(MessageRecord message);
     void addDrawCall(DrawCall call);
     void addValueChange(ValueChange change);
-    void addInstanceChange(InstanceChangeRecord change);
+    // Returns the record's index, for the status once the notification has been answered.
+    size_t addInstanceChange(InstanceChangeRecord change);
+    void setInstanceChangeStatus(size_t index, OfxStatus status);
     void addSuiteRequest(SuiteRequest request);
     void addProgress(ProgressEvent event);
+    void addViolation(Violation violation);
     void countRedraw();
     void countSwapBuffers();
 
@@ -27,6 +31,7 @@ public:
     std::vector<InstanceChangeRecord> instanceChanges() const;
     std::vector<SuiteRequest> suiteRequests() const;
     std::vector<ProgressEvent> progress() const;
+    std::vector<Violation> violations() const;
     int redrawCount() const;
     int swapBuffersCount() const;
 
@@ -42,6 +47,7 @@ private:
     std::vector<InstanceChangeRecord> instanceChanges_;
     std::vector<SuiteRequest> suiteRequests_;
     std::vector<ProgressEvent> progress_;
+    std::vector<Violation> violations_;
     int redraws_ = 0;
     int swapBuffers_ = 0;
 };

@@ -61,6 +61,13 @@ struct SuiteRequest {
     bool provided = false;
 };
 
+// A breach of the OFX rules a strict host enforces: the action it happened in ("render",
+// "instanceChanged", "penDown"; "no action" outside any) and what the plug-in did.
+struct Violation {
+    std::string action;
+    std::string description;
+};
+
 struct ProgressEvent {
     enum class Kind { Start, Update, End };
     Kind kind = Kind::Start;

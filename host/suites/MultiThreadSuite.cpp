@@ -1,5 +1,6 @@
 #include "host/suites/MultiThreadSuite.h"
 
+#include "host/core/ActionScope.h"
 #include "host/core/HandleTag.h"
 
 #include <algorithm>
@@ -76,10 +77,13 @@ OfxStatus multiThread(OfxThreadFunctionV1* function, unsigned int count, void* a
     }
     std::atomic<bool> ok{true};
     std::vector<std::thread> threads;
+    // The workers act inside the caller's action (what the plug-in does there is judged so).
+    const char* action = ActionScope::current();
     try {
         threads.reserve(count);
         for (unsigned int i = 0; i < count; ++i) {
             threads.emplace_back([&, i] {
+                ActionScope scope(action);
                 if (!runShare(function, i, count, arg)) {
                     ok = false;
                 }
@@ -132,6 +136,20 @@ OfxStatus threadIndex(unsigned int* index) {
     }
     *index = gThreadIndex;
     return kOfxStatOK;
+}
+
+OfxStatus multiThreadInline(OfxThreadFunctionV1* function, unsigned int, void* arg) {
+    if (function == nullptr) {
+        return kOfxStatErrValue;
+    }
+    noteCall(1);
+    try {
+        noteThread();
+        function(0, 1, arg);
+        return kOfxStatOK;
+    } catch (...) {
+        return kOfxStatFailed;
+    }
 }
 
 int isSpawnedThread() {
@@ -235,6 +253,23 @@ OfxStatus mutexTryLock(const OfxMutexHandle handle) {
     return mutex->tryLock() ? kOfxStatOK : kOfxStatFailed;
 }
 
+// The stub's mutexes are NULL: there is nothing to exclude without threads.
+OfxStatus nullMutexCreate(OfxMutexHandle* handle, int) {
+    if (handle == nullptr) {
+        return kOfxStatErrValue;
+    }
+    *handle = nullptr;
+    return kOfxStatOK;
+}
+
+OfxStatus nullMutexOperation(const OfxMutexHandle handle) {
+    return handle == nullptr ? kOfxStatOK : kOfxStatErrBadHandle;
+}
+
+int neverSpawned() {
+    return 0;
+}
+
 const OfxMultiThreadSuiteV1 kThreaded = {multiThread,     numCpus,     threadIndex,
                                          isSpawnedThread, mutexCreate, mutexDestroy,
                                          mutexLock,       mutexUnLock, mutexTryLock};
@@ -243,10 +278,18 @@ const OfxMultiThreadSuiteV1 kSequential = {
     multiThreadSequential, numCpusSequential, threadIndex, isSpawnedThread, mutexCreate,
     mutexDestroy,          mutexLock,         mutexUnLock, mutexTryLock};
 
+const OfxMultiThreadSuiteV1 kStub = {multiThreadInline,  numCpusSequential,  threadIndex,
+                                     neverSpawned,       nullMutexCreate,    nullMutexOperation,
+                                     nullMutexOperation, nullMutexOperation, nullMutexOperation};
+
 } // namespace
 
 const OfxMultiThreadSuiteV1* MultiThreadSuite::table(bool threaded) {
     return threaded ? &kThreaded : &kSequential;
+}
+
+const OfxMultiThreadSuiteV1* MultiThreadSuite::stubTable() {
+    return &kStub;
 }
 
 void MultiThreadSuite::configure(unsigned int count) {

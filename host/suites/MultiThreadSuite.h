@@ -20,6 +20,9 @@ public:
 
     // Threaded, or everything on the calling thread with one CPU reported.
     static const OfxMultiThreadSuiteV1* table(bool threaded);
+    // A host without threads: one CPU, multiThread calls the function once on the calling
+    // thread as index 0 of 1, mutexCreate hands out NULL handles that lock and unlock freely.
+    static const OfxMultiThreadSuiteV1* stubTable();
     // CPUs reported by multiThreadNumCPUs; 0 = what the machine has.
     static void configure(unsigned int cpuCount);
     static unsigned int cpuCount();

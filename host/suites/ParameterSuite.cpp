@@ -3,6 +3,7 @@
 #include "host/core/StatusGuard.h"
 #include "host/effect/EffectInstance.h"
 #include "host/params/ParamSet.h"
+#include "host/plugin/Host.h"
 
 #include <cstdarg>
 #include <optional>
@@ -286,7 +287,7 @@ OfxStatus paramDeleteKey(OfxParamHandle handle, OfxTime time) {
         if (!param.deleteKey(time)) {
             return kOfxStatErrBadIndex;
         }
-        instance->pluginChangedValue(param, time, param.valueAt(time));
+        instance->pluginChangedValue(param, time, param.valueAt(time), "key deleted");
         return kOfxStatOK;
     });
 }
@@ -298,7 +299,8 @@ OfxStatus paramDeleteAllKeys(OfxParamHandle handle) {
             return kOfxStatErrBadHandle;
         }
         param.deleteAllKeys(instance->time());
-        instance->pluginChangedValue(param, std::nullopt, param.valueAt(instance->time()));
+        instance->pluginChangedValue(param, std::nullopt, param.valueAt(instance->time()),
+                                     "keys deleted");
         return kOfxStatOK;
     });
 }
@@ -320,21 +322,34 @@ OfxStatus paramCopy(OfxParamHandle to, OfxParamHandle from, OfxTime offset,
         }
         target->copyAnimation(*source, offset, limits);
         EffectInstance* instance = instanceOf(*target);
-        instance->pluginChangedValue(*target, std::nullopt, target->valueAt(instance->time()));
+        instance->pluginChangedValue(*target, std::nullopt, target->valueAt(instance->time()),
+                                     "copied over");
         return kOfxStatOK;
     });
 }
 
 OfxStatus paramEditBegin(OfxParamSetHandle handle, const char* name) {
     return withSet(handle, [&](ParamSet& set) {
-        set.beginEdit(name != nullptr ? name : "");
+        const std::string label = name != nullptr ? name : "";
+        Host& host = set.owner().host();
+        if (set.beginEdit(label) > 0 && host.strict()) {
+            host.addViolation("edit block '" + label + "' begun inside another");
+        }
         return kOfxStatOK;
     });
 }
 
 OfxStatus paramEditEnd(OfxParamSetHandle handle) {
-    return withSet(handle,
-                   [&](ParamSet& set) { return set.endEdit() ? kOfxStatOK : kOfxStatFailed; });
+    return withSet(handle, [&](ParamSet& set) {
+        if (set.endEdit()) {
+            return kOfxStatOK;
+        }
+        Host& host = set.owner().host();
+        if (host.strict()) {
+            host.addViolation("edit block ended without a begin");
+        }
+        return kOfxStatFailed;
+    });
 }
 
 const OfxParameterSuiteV1 kParameterSuite = {

@@ -1,7 +1,11 @@
 #include "host/suites/ParametricSuite.h"
 
 #include "host/core/StatusGuard.h"
+#include "host/effect/EffectInstance.h"
 #include "host/params/Param.h"
+#include "host/params/ParamSet.h"
+
+#include <utility>
 
 namespace ofxhost {
 
@@ -59,9 +63,25 @@ OfxStatus getPoint(OfxParamHandle handle, int curve, double, int nth, double* ke
     });
 }
 
+// A change to an instance's curve is an edit of the plug-in's, told once the curve is unlocked.
+template <class Body>
+OfxStatus editCurve(OfxParamHandle handle, int curve, Body&& body) {
+    const OfxStatus status = withCurve(handle, curve, std::forward<Body>(body));
+    if (status != kOfxStatOK) {
+        return status;
+    }
+    return guardStatus([&]() -> OfxStatus {
+        Param* param = Param::fromHandle(handle);
+        if (EffectInstance* instance = param->owner().owner().asInstance()) {
+            instance->pluginChangedCurve(*param);
+        }
+        return kOfxStatOK;
+    });
+}
+
 OfxStatus setPoint(OfxParamHandle handle, int curve, double, int nth, double key, double value,
                    bool) {
-    return withCurve(handle, curve, [&](ParametricCurves& curves) {
+    return editCurve(handle, curve, [&](ParametricCurves& curves) {
         if (nth < 0 || nth >= curves.pointCount(curve)) {
             return kOfxStatErrBadIndex;
         }
@@ -71,14 +91,14 @@ OfxStatus setPoint(OfxParamHandle handle, int curve, double, int nth, double key
 }
 
 OfxStatus addPoint(OfxParamHandle handle, int curve, double, double key, double value, bool) {
-    return withCurve(handle, curve, [&](ParametricCurves& curves) {
+    return editCurve(handle, curve, [&](ParametricCurves& curves) {
         curves.addPoint(curve, key, value);
         return kOfxStatOK;
     });
 }
 
 OfxStatus deletePoint(OfxParamHandle handle, int curve, int nth) {
-    return withCurve(handle, curve, [&](ParametricCurves& curves) {
+    return editCurve(handle, curve, [&](ParametricCurves& curves) {
         if (nth < 0 || nth >= curves.pointCount(curve)) {
             return kOfxStatErrBadIndex;
         }
@@ -88,7 +108,7 @@ OfxStatus deletePoint(OfxParamHandle handle, int curve, int nth) {
 }
 
 OfxStatus deleteAllPoints(OfxParamHandle handle, int curve) {
-    return withCurve(handle, curve, [&](ParametricCurves& curves) {
+    return editCurve(handle, curve, [&](ParametricCurves& curves) {
         curves.deleteAllPoints(curve);
         return kOfxStatOK;
     });

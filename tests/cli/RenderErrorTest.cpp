@@ -144,6 +144,18 @@ TEST_F(TestPluginRender, ARenderThatFailsEndsWithOneLineOfOurs) {
     EXPECT_EQ(line, "halden-render: rendering frame 0 failed (status 1)\n") << result.err;
 }
 
+TEST_F(TestPluginRender, AStrictHostPrintsEachBreachAndExitsWithItsOwnStatus) {
+    const std::string misbehave = bundle + " -i in.exr --set \"note=write in render\"";
+    const RenderRun strict = run(misbehave + " --host strict -o strict.png");
+    EXPECT_EQ(testenv::exitStatus(strict.status), 3);
+    EXPECT_EQ(strict.err, "strict host: violation in render: parameter 'gain' written\n");
+    EXPECT_TRUE(std::filesystem::exists(dir.path() / "strict.png")) << "the picture is made";
+    if (std::getenv("HALDEN_HOST_STRICT") == nullptr) {
+        const RenderRun lenient = run(misbehave + " -o lenient.png");
+        EXPECT_EQ(lenient.status, 0) << lenient.err;
+    }
+}
+
 TEST_F(TestPluginRender, PressesFollowTheSetValuesAndReachThePlugin) {
     // The test effect multiplies by gain; its reset button sets gain back to 1.
     const RenderRun doubled = run(bundle + " -i in.exr -o doubled.exr --set gain=2");

@@ -49,7 +49,7 @@ TEST(Messages, ThePluginsOwnEditIsNotifiedBackAsPluginEdited) {
         EXPECT_EQ(change.type, kOfxTypeParameter);
         EXPECT_EQ(change.status == kOfxStatOK || change.status == kOfxStatReplyDefault, true);
     }
-    // Recorded when each bracket closes: the plug-in's edit is notified after the press.
+    // Recorded in the order sent: the plug-in's edit is notified after the press began.
     EXPECT_EQ(changes, (std::vector<std::string>{"reset:" kOfxChangeUserEdited,
                                                  "gain:" kOfxChangePluginEdited}));
 }

@@ -1,12 +1,15 @@
 // What each host profile tells a plug-in: its OFX name, the features in its property set and
 // the suites fetchSuite hands out.
 
+#include "host/effect/ImageEffect.h"
 #include "host/plugin/Host.h"
+#include "host/suites/MultiThreadSuite.h"
 
 #include "ofx/ofxDrawSuite.h"
 #include "ofx/ofxGPURender.h"
 #include "ofx/ofxImageEffect.h"
 #include "ofx/ofxParametricParam.h"
+#include "ofx/ofxProperty.h"
 
 #include <gtest/gtest.h>
 
@@ -19,7 +22,10 @@ const char* const kCudaHost = "DaVinciResolve";
 const char* const kHostWithoutDrawSuite = "uk.co.thefoundry.nuke";
 
 TEST(HostProfile, PresetsAreFoundByShortOrOfxName) {
-    EXPECT_EQ(HostProfile::presetNames(), (std::vector<std::string>{"resolve", "nuke", "flame"}));
+    EXPECT_EQ(HostProfile::presetNames(),
+              (std::vector<std::string>{"resolve", "nuke", "flame", "strict"}));
+    EXPECT_EQ(HostProfile::forName("strict").name, "org.halden.strict");
+    EXPECT_TRUE(HostProfile::forName("org.halden.strict").strict);
     EXPECT_EQ(HostProfile::forName("resolve").name, "DaVinciResolve");
     EXPECT_EQ(HostProfile::forName("DaVinciResolve").cudaRender, true);
     EXPECT_EQ(HostProfile::forName("nuke").name, "uk.co.thefoundry.nuke");
@@ -95,6 +101,39 @@ TEST(Host, HandsOutOnlyTheSuitesItsProfileOffers) {
     const auto requests = withoutDrawSuite.recorder().suiteRequests();
     ASSERT_EQ(requests.size(), 2u);
     EXPECT_FALSE(requests[0].provided);
+}
+
+TEST(Host, StrictHostKnowsNoGpuRenderPropertiesAndOffersNoParametricOrDrawSuite) {
+    Host host(HostProfile::forName("strict"));
+    auto props = static_cast<const OfxPropertySuiteV1*>(fetch(host, kOfxPropertySuite, 1));
+    ofxhost::PropertySet descriptor =
+        ofxhost::ImageEffect::descriptorProperties("/nowhere", host.profile().gpuRenderProperties);
+    char* text = nullptr;
+    int count = -1;
+    for (OfxPropertySetHandle set : {host.ofxHost()->host, descriptor.handle()}) {
+        for (const char* gpu :
+             {kOfxImageEffectPropCudaRenderSupported, kOfxImageEffectPropCudaStreamSupported,
+              kOfxImageEffectPropOpenCLRenderSupported, kOfxImageEffectPropMetalRenderSupported,
+              kOfxImageEffectPropOpenGLRenderSupported}) {
+            EXPECT_EQ(props->propGetString(set, gpu, 0, &text), kOfxStatErrUnknown) << gpu;
+            EXPECT_EQ(props->propGetDimension(set, gpu, &count), kOfxStatErrUnknown) << gpu;
+        }
+    }
+    EXPECT_EQ(props->propSetString(descriptor.handle(), kOfxImageEffectPropCudaRenderSupported, 0,
+                                   "true"),
+              kOfxStatErrUnknown);
+    EXPECT_EQ(props->propGetInt(host.ofxHost()->host, kOfxParamHostPropSupportsParametricAnimation,
+                                0, &count),
+              kOfxStatErrUnknown);
+    ASSERT_EQ(
+        props->propGetDimension(host.ofxHost()->host, kOfxImageEffectHostPropNativeOrigin, &count),
+        kOfxStatOK);
+    EXPECT_EQ(count, 0);
+    EXPECT_EQ(host.properties().getInt(kOfxImageEffectPropSupportsOverlays), 1);
+    EXPECT_NE(fetch(host, kOfxInteractSuite, 1), nullptr);
+    EXPECT_EQ(fetch(host, kOfxDrawSuite, 1), nullptr);
+    EXPECT_EQ(fetch(host, kOfxParametricParameterSuite, 1), nullptr);
+    EXPECT_EQ(fetch(host, kOfxMultiThreadSuite, 1), ofxhost::MultiThreadSuite::stubTable());
 }
 
 TEST(Host, MultithreadingOffGivesTheSequentialTable) {

@@ -1,19 +1,24 @@
-// The host's parameter store and change notifications, driven by a tiny plug-in compiled into
-// the test (an OfxPlugin with its own entry point; no bundle needed).
+// The host's parameter store and change notifications, and the rules a strict host enforces,
+// driven by a tiny plug-in compiled into the test (an OfxPlugin with its own entry point; no
+// bundle needed).
 
 #include "host/core/HostError.h"
 #include "host/plugin/Host.h"
 #include "host/plugin/Plugin.h"
 #include "host/suites/MemorySuite.h"
 
+#include "ofx/ofxGPURender.h"
 #include "ofx/ofxImageEffect.h"
 #include "ofx/ofxProgress.h"
 #include "ofx/ofxTimeLine.h"
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -23,6 +28,7 @@ using ofxhost::Host;
 using ofxhost::HostProfile;
 using ofxhost::ParamValue;
 using ofxhost::Plugin;
+using ofxhost::RenderArgs;
 
 // What the plug-in saw, in order.
 struct Seen {
@@ -37,7 +43,21 @@ const OfxPropertySuiteV1* gProps = nullptr;
 const OfxImageEffectSuiteV1* gEffects = nullptr;
 const OfxParameterSuiteV1* gParams = nullptr;
 std::vector<Seen> gSeen;
-int gDepth = 0;
+thread_local int gDepth = 0;
+
+// What the plug-in does in describe and render, for the strict host's rules.
+struct Behaviour {
+    // Declared in describe when set.
+    const char* threadSafety = nullptr;
+    bool writeInRender = false;
+    bool leaveEditBlockOpen = false;
+    // A render waits (up to a limit) for this many renders to be under way at once.
+    int awaitRenders = 0;
+};
+Behaviour gBehaviour;
+std::atomic<int> gRendering{0};
+std::atomic<int> gMostRendering{0};
+std::atomic<OfxStatus> gCudaEnabledStatus{kOfxStatOK};
 
 void setHost(OfxHost* host) {
     gHost = host;
@@ -83,6 +103,29 @@ OfxStatus onChanged(const void* effect, OfxPropertySetHandle in) {
     return kOfxStatOK;
 }
 
+OfxStatus onRender(const void* effect, OfxPropertySetHandle in) {
+    const int now = ++gRendering;
+    int most = gMostRendering;
+    while (now > most && !gMostRendering.compare_exchange_weak(most, now)) {
+    }
+    const auto limit = std::chrono::steady_clock::now() + std::chrono::milliseconds(300);
+    while (gRendering < gBehaviour.awaitRenders && std::chrono::steady_clock::now() < limit) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    int enabled = 0;
+    gCudaEnabledStatus = gProps->propGetInt(in, kOfxImageEffectPropCudaEnabled, 0, &enabled);
+    if (gBehaviour.writeInRender) {
+        gParams->paramSetValue(param(effect, "amount"), 0.75);
+    }
+    if (gBehaviour.leaveEditBlockOpen) {
+        OfxParamSetHandle set = nullptr;
+        gEffects->getParamSet(static_cast<OfxImageEffectHandle>(const_cast<void*>(effect)), &set);
+        gParams->paramEditBegin(set, "drag");
+    }
+    --gRendering;
+    return kOfxStatOK;
+}
+
 OfxStatus mainEntry(const char* action, const void* handle, OfxPropertySetHandle in,
                     OfxPropertySetHandle) {
     const std::string what = action;
@@ -101,6 +144,10 @@ OfxStatus mainEntry(const char* action, const void* handle, OfxPropertySetHandle
         gEffects->getPropertySet(effect, &props);
         gProps->propSetString(props, kOfxImageEffectPropSupportedContexts, 0,
                               kOfxImageEffectContextFilter);
+        if (gBehaviour.threadSafety != nullptr) {
+            gProps->propSetString(props, kOfxImageEffectPluginRenderThreadSafety, 0,
+                                  gBehaviour.threadSafety);
+        }
         return kOfxStatOK;
     }
     if (what == kOfxImageEffectActionDescribeInContext) {
@@ -118,6 +165,8 @@ OfxStatus mainEntry(const char* action, const void* handle, OfxPropertySetHandle
     OfxStatus status = kOfxStatReplyDefault;
     if (what == kOfxActionInstanceChanged) {
         status = onChanged(handle, in);
+    } else if (what == kOfxImageEffectActionRender) {
+        status = onRender(handle, in);
     } else if (what == kOfxActionBeginInstanceChanged || what == kOfxActionEndInstanceChanged) {
         char* reason = nullptr;
         gProps->propGetString(in, kOfxPropChangeReason, 0, &reason);
@@ -350,6 +399,98 @@ TEST(InProcessPluginLifetime, ContextsThePluginDoesNotListAreNeverDescribed) {
     Plugin plugin(host, gPlugin, "/nowhere");
     EXPECT_EQ(plugin.describeInContext(kOfxImageEffectContextGeneral), kOfxStatErrUnsupported);
     EXPECT_THROW(plugin.createInstance(kOfxImageEffectContextGeneral), ofxhost::HostError);
+}
+
+// The least forgiving host: breaches of the OFX rules are recorded, here and process-wide.
+class StrictHost : public ::testing::Test {
+protected:
+    StrictHost() {
+        gBehaviour = Behaviour{};
+        gBehaviour.threadSafety = kOfxImageEffectRenderInstanceSafe;
+        Host::clearProcessViolations();
+    }
+
+    EffectInstance& instance() { return plugin.createInstance(kOfxImageEffectContextFilter); }
+
+    static std::vector<std::string> lines(const std::vector<ofxhost::Violation>& violations) {
+        std::vector<std::string> result;
+        for (const auto& violation : violations) {
+            result.push_back(violation.action + ": " + violation.description);
+        }
+        return result;
+    }
+
+    Host host{HostProfile::forName("strict")};
+    Plugin plugin{host, gPlugin, "/nowhere"};
+};
+
+TEST_F(StrictHost, AWriteFromRenderIsRecordedAndNotifiedInsideRender) {
+    EffectInstance& effect = instance();
+    gSeen.clear();
+    gBehaviour.writeInRender = true;
+    RenderArgs args;
+    args.cudaEnabled = true;
+    EXPECT_EQ(effect.render(args), kOfxStatOK);
+    // Still written, and told before render returned; the write the plug-in then makes in
+    // instance-changed is allowed and nests one level deeper.
+    EXPECT_DOUBLE_EQ(effect.value("amount").numbers.at(0), 0.75);
+    std::vector<std::string> heard;
+    for (const auto& seen : gSeen) {
+        heard.push_back(seen.action + ":" + seen.name + ":" + seen.reason + "@" +
+                        std::to_string(seen.depth));
+    }
+    const std::string begin = kOfxActionBeginInstanceChanged "::" kOfxChangePluginEdited "@";
+    const std::string changed = kOfxActionInstanceChanged ":";
+    const std::string end = kOfxActionEndInstanceChanged "::" kOfxChangePluginEdited "@";
+    EXPECT_EQ(heard, (std::vector<std::string>{
+                         begin + "2", changed + "amount:" kOfxChangePluginEdited "@2", begin + "3",
+                         changed + "count:" kOfxChangePluginEdited "@3", end + "3", end + "2"}));
+    EXPECT_EQ(lines(host.violations()),
+              (std::vector<std::string>{"render: parameter 'amount' written"}));
+    EXPECT_EQ(lines(Host::processViolations()), lines(host.violations()));
+    // The host without GPU rendering gives no CUDA arguments, whatever the render asked for.
+    EXPECT_EQ(gCudaEnabledStatus, kOfxStatErrUnknown);
+}
+
+TEST_F(StrictHost, EditBlocksMustBalanceAndRenderThreadSafetyMustBeDeclared) {
+    EffectInstance& effect = instance();
+    gBehaviour.leaveEditBlockOpen = true;
+    effect.render(RenderArgs{});
+    EXPECT_EQ(effect.params().editDepth(), 0) << "the host closes what render left open";
+    OfxParamSetHandle set = nullptr;
+    gEffects->getParamSet(effect.handle(), &set);
+    EXPECT_EQ(gParams->paramEditEnd(set), kOfxStatFailed);
+    gParams->paramEditBegin(set, "outer");
+    gParams->paramEditBegin(set, "inner");
+    gParams->paramEditEnd(set);
+    gParams->paramEditEnd(set);
+
+    gBehaviour.threadSafety = nullptr;
+    Plugin undeclared(host, gPlugin, "/nowhere");
+    EXPECT_EQ(undeclared.describe(), kOfxStatOK);
+    EXPECT_EQ(
+        lines(host.violations()),
+        (std::vector<std::string>{
+            "render: edit block 'drag' left open", "no action: edit block ended without a begin",
+            "no action: edit block 'inner' begun inside another",
+            "describe: render thread safety (" kOfxImageEffectPluginRenderThreadSafety
+            ") not declared"}));
+}
+
+TEST_F(StrictHost, InstanceSafeRendersOfOneInstanceAreSerialisedWhileInstancesRunSideBySide) {
+    gBehaviour.awaitRenders = 2;
+    EffectInstance& first = instance();
+    EffectInstance& second = instance();
+    auto mostAtOnce = [](EffectInstance& one, EffectInstance& other) {
+        gMostRendering = 0;
+        std::thread thread([&] { one.render(RenderArgs{}); });
+        other.render(RenderArgs{});
+        thread.join();
+        return gMostRendering.load();
+    };
+    EXPECT_EQ(mostAtOnce(first, first), 1);
+    EXPECT_EQ(mostAtOnce(first, second), 2);
+    EXPECT_TRUE(host.violations().empty());
 }
 
 } // namespace

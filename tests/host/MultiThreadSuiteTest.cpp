@@ -1,5 +1,5 @@
 // The multithread suite runs plug-in work on real threads, refuses nesting and provides
-// mutexes that behave across threads.
+// mutexes that behave across threads; a host without threads runs it inline.
 
 #include "host/suites/MultiThreadSuite.h"
 
@@ -73,6 +73,28 @@ TEST(MultiThreadSuite, SequentialTableRunsAllIndicesOnTheCallingThread) {
     EXPECT_EQ(work.suite->multiThread(record, 3, &work), kOfxStatOK);
     EXPECT_EQ(work.indices, (std::set<unsigned int>{0, 1, 2}));
     EXPECT_EQ(work.threads, (std::set<std::thread::id>{std::this_thread::get_id()}));
+}
+
+TEST(MultiThreadSuite, StubTableRunsTheWholeJobOnceInlineWithNullMutexes) {
+    Work work;
+    work.suite = MultiThreadSuite::stubTable();
+    unsigned int cpus = 0;
+    work.suite->multiThreadNumCPUs(&cpus);
+    EXPECT_EQ(cpus, 1u);
+    EXPECT_EQ(work.suite->multiThread(record, 4, &work), kOfxStatOK);
+    // One share, index 0 of 1: a plug-in that splits by the count it is given covers it all.
+    EXPECT_EQ(work.indices, (std::set<unsigned int>{0}));
+    EXPECT_EQ(work.maxima, (std::vector<unsigned int>{1}));
+    EXPECT_EQ(work.threads, (std::set<std::thread::id>{std::this_thread::get_id()}));
+
+    OfxMutexHandle mutex = reinterpret_cast<OfxMutexHandle>(&work);
+    ASSERT_EQ(work.suite->mutexCreate(&mutex, 1), kOfxStatOK);
+    EXPECT_EQ(mutex, nullptr);
+    EXPECT_EQ(work.suite->mutexLock(mutex), kOfxStatOK);
+    EXPECT_EQ(work.suite->mutexTryLock(mutex), kOfxStatOK);
+    EXPECT_EQ(work.suite->mutexUnLock(mutex), kOfxStatOK);
+    EXPECT_EQ(work.suite->mutexUnLock(mutex), kOfxStatOK);
+    EXPECT_EQ(work.suite->mutexDestroy(mutex), kOfxStatOK);
 }
 
 TEST(MultiThreadSuite, ReportsTheConfiguredCpuCount) {

@@ -8,6 +8,10 @@
 #include <sstream>
 #include <string>
 
+#if !defined(_WIN32)
+#include <sys/wait.h>
+#endif
+
 namespace testenv {
 
 // A fresh folder under the system's temporary directory, removed with everything in it.
@@ -103,6 +107,15 @@ inline int runShell(const std::string& command) {
     return std::system(("\"" + command + "\"").c_str());
 #else
     return std::system(command.c_str());
+#endif
+}
+
+// The exit status of the command runShell ran (-1 when it did not exit normally).
+inline int exitStatus(int shellResult) {
+#if defined(_WIN32)
+    return shellResult;
+#else
+    return WIFEXITED(shellResult) ? WEXITSTATUS(shellResult) : -1;
 #endif
 }
 

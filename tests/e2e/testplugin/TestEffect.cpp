@@ -32,11 +32,15 @@ TestEffect::TestEffect(OfxImageEffectHandle handle)
       gain_(require(fetchDoubleParam(kGain), kGain)),
       offset_(require(fetchIntParam(kOffset), kOffset)),
       invert_(require(fetchBooleanParam(kInvert), kInvert)),
-      failRender_(require(fetchBooleanParam(kFailRender), kFailRender)) {}
+      failRender_(require(fetchBooleanParam(kFailRender), kFailRender)),
+      note_(require(fetchStringParam(kNote), kNote)) {}
 
 void TestEffect::render(const OFX::RenderArguments& args) {
     if (failRender_->getValueAtTime(args.time)) {
         throw std::runtime_error("requested failure");
+    }
+    if (note_->getValueAtTime(args.time) == kWriteInRender) {
+        gain_->setValue(gain_->getValueAtTime(args.time));
     }
     std::unique_ptr<OFX::Image> output = output_->fetchImage(args.time);
     if (output == nullptr) {

@@ -5,7 +5,8 @@
 namespace testplugin {
 
 // The instance: scales the source by "gain", passes through when nothing would change,
-// resets the gain when "reset" is pressed and fails on request ("fail_render").
+// resets the gain when "reset" is pressed, fails on request ("fail_render") and writes the
+// gain from render when the note asks for it.
 class TestEffect : public OFX::ImageEffect {
 public:
     explicit TestEffect(OfxImageEffectHandle handle);
@@ -22,6 +23,7 @@ private:
     OFX::IntParam* offset_;
     OFX::BooleanParam* invert_;
     OFX::BooleanParam* failRender_;
+    OFX::StringParam* note_;
 };
 
 } // namespace testplugin

@@ -26,6 +26,8 @@ constexpr const char* kNote = "note";
 constexpr const char* kReset = "reset";
 constexpr const char* kCurve = "curve";
 constexpr const char* kFailRender = "fail_render";
+// The note that makes render write a parameter, a breach strict hosts report.
+constexpr const char* kWriteInRender = "write in render";
 constexpr const char* kAdvancedGroup = "Advanced";
 constexpr const char* kControlsPage = "Controls";
 
