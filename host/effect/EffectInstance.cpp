@@ -271,11 +271,29 @@ OfxStatus EffectInstance::runAction(const char* action, const std::function<OfxS
         status = call();
     }
     if (host().strict()) {
-        // The host closes what the action left open, so the next action starts balanced.
-        for (const auto& name : params().closeEditsAbove(openEdits)) {
-            host().addViolation("edit block '" + name + "' left open", action);
+        // A drag's edit block may span its interaction, from the pen down to the pen up or
+        // lost focus that ends it; any other action balances its own blocks. The host closes
+        // what is left open, so the next action starts balanced.
+        const bool interact = std::strncmp(action, "OfxInteractAction", 17) == 0 ||
+                              std::strcmp(action, kOfxActionDestroyInstanceInteract) == 0;
+        int floor = openEdits;
+        if (interact) {
+            int none = -1;
+            interactionEdits_.compare_exchange_strong(none, openEdits);
+            floor = interactionEdits_;
         }
-        if (params().editDepth() < openEdits) {
+        const bool ends = !interact || std::strcmp(action, kOfxInteractActionPenUp) == 0 ||
+                          std::strcmp(action, kOfxInteractActionLoseFocus) == 0 ||
+                          std::strcmp(action, kOfxActionDestroyInstanceInteract) == 0;
+        if (ends) {
+            for (const auto& name : params().closeEditsAbove(floor)) {
+                host().addViolation("edit block '" + name + "' left open", action);
+            }
+            if (interact) {
+                interactionEdits_ = -1;
+            }
+        }
+        if (params().editDepth() < floor) {
             host().addViolation("ended an edit block begun before the action", action);
         }
     }

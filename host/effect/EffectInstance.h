@@ -105,6 +105,8 @@ private:
     std::atomic<OfxTime> time_{0.0};
     std::atomic<bool> abort_{false};
     std::atomic<int> actionDepth_{0};
+    // Edit depth when the current overlay interaction (pen down to pen up) began; -1 outside.
+    std::atomic<int> interactionEdits_{-1};
     std::atomic<bool> delivering_{false};
 
     mutable std::mutex mutex_;

@@ -109,6 +109,8 @@ void writePlugin(JsonWriter& json, Plugin& plugin, const PropertySet& props) {
     writeString(json, props, kOfxImageEffectPropCudaRenderSupported);
     json.key("cudaStream");
     writeString(json, props, kOfxImageEffectPropCudaStreamSupported);
+    json.key("renderThreadSafety");
+    writeString(json, props, kOfxImageEffectPluginRenderThreadSafety);
     json.key("overlayInteract").value(hasOverlay(props));
     json.endObject();
 }

@@ -90,6 +90,7 @@ TEST_F(DescribedToNuke, TheEffectIsAFloatFilterWithSourceAndOptionalKernelMap) {
     // A CUDA host would hand device memory to a plug-in that renders on the CPU.
     EXPECT_EQ(plugin["cudaRender"].text, "false");
     EXPECT_EQ(plugin["cudaStream"].text, "false");
+    EXPECT_EQ(plugin["renderThreadSafety"].text, "OfxImageEffectRenderInstanceSafe");
 
     const JsonValue& clips = (*nuke)["clips"];
     ASSERT_EQ(clips.items.size(), 3u);
@@ -225,6 +226,19 @@ TEST(DescribedToAnyHost, AnUnknownHostGetsTheConservativeProfileAndIsNamedInTheL
               std::string::npos);
     EXPECT_NE(log.find("[DEBUG] 🔵 GenericEffectFactory::describe called for 'BRMR Halden'\n"),
               std::string::npos);
+}
+
+// A host of an older OFX version knows none of the GPU-render properties: setting one fails,
+// and describe must go on without it rather than leave the host a plug-in it cannot create.
+TEST(DescribedToAnyHost, AHostThatKnowsNoGpuPropertiesStillGetsTheWholeEffect) {
+    testplugin::IsolatedUser user;
+    const JsonValue d = describe(testplugin::bundlePath("halden_v01_opencl"), "--host strict");
+    EXPECT_EQ(d["plugin"]["label"].text, "BRMR Halden");
+    EXPECT_NE(findByName(d["params"], "blur_radius"), nullptr);
+    const std::string log = testenv::readText(user.logFile());
+    EXPECT_NE(log.find("[INFO] Host does not support OpenCL render (skipped): "),
+              std::string::npos);
+    EXPECT_EQ(log.find("EXCEPTION in describe()"), std::string::npos);
 }
 
 TEST(DescribedToAnyHost, TheShippedDefinitionLogsOnlyErrorsOnceItIsRead) {
