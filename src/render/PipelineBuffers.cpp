@@ -87,23 +87,32 @@ void ProcessBuffers::prepare(int width, int height, int processes) {
         made.push_back(buffer);
     }
 
+    // Without its texture a buffer is of no use to the kernels, and a frame rendered without
+    // one would read the wrong image: the render fails and the next one allocates anew.
+    const auto giveUp = [&] {
+        for (LinearBuffer& done : made) {
+            freeBuffer(runtime_, done);
+        }
+        release();
+        throw std::runtime_error("Failed to create pipeline texture");
+    };
     error = pitchTexture(runtime_, effectOutput_, width, height);
     if (error != gpu::Error::Success) {
         HALDEN_LOG_ERROR("Failed to create cached effectOutput pitch2D texture: %s",
                          runtime_.getErrorString(error));
         effectOutput_.texture = 0;
+        giveUp();
     }
     for (std::size_t i = 0; i < made.size(); ++i) {
         error = pitchTexture(runtime_, made[i], width, height);
         if (error != gpu::Error::Success) {
-            // Without a texture the buffer is of no use to the kernels.
             HALDEN_LOG_ERROR("Failed to create cached pipelineOutput_%zu pitch2D texture: %s", i,
                              runtime_.getErrorString(error));
-            freeBuffer(runtime_, made[i]);
-            continue;
+            made[i].texture = 0;
+            giveUp();
         }
-        processOutputs_.push_back(made[i]);
     }
+    processOutputs_ = made;
     HALDEN_LOG_DEBUG(
         "Phase 3a.2: Created %d cached pitch2D texture objects (Metal parity, reused across "
         "frames)",
@@ -125,14 +134,14 @@ void AccumulationBuffers::release() {
     width_ = height_ = 0;
 }
 
-void AccumulationBuffers::prepare(int width, int height, const std::vector<std::string>& names) {
+bool AccumulationBuffers::prepare(int width, int height, const std::vector<std::string>& names) {
     if (buffers_.empty()) {
         HALDEN_LOG_INFO("Accumulation buffers: First allocation (%zu buffers)", names.size());
     } else if (width != width_ || height != height_) {
         HALDEN_LOG_INFO("Accumulation buffers: Resolution changed (%dx%d → %dx%d) - reallocating",
                         width_, height_, width, height);
     } else {
-        return;
+        return true;
     }
     release();
     const std::size_t bytes = std::size_t(width) * std::size_t(height) * gpu::kTexelBytes;
@@ -149,7 +158,7 @@ void AccumulationBuffers::prepare(int width, int height, const std::vector<std::
             release();
             HALDEN_LOG_ERROR("Accumulation buffer allocation failed - temporal effects will not "
                              "work");
-            return;
+            return false;
         }
         error = pitchTexture(runtime_, buffer, width, height);
         if (error != gpu::Error::Success) {
@@ -160,7 +169,7 @@ void AccumulationBuffers::prepare(int width, int height, const std::vector<std::
             release();
             HALDEN_LOG_ERROR("Accumulation buffer allocation failed - temporal effects will not "
                              "work");
-            return;
+            return false;
         }
         buffers_.push_back(buffer);
         names_.push_back(name);
@@ -173,6 +182,7 @@ void AccumulationBuffers::prepare(int width, int height, const std::vector<std::
     lastRenderedTime = -1.0f;
     HALDEN_LOG_INFO("Accumulation buffers ready: %zu buffer(s), %.2f MB total", buffers_.size(),
                     megabytes(double(bytes) * double(buffers_.size())));
+    return true;
 }
 
 } // namespace render

@@ -22,12 +22,13 @@ public:
     ProcessBuffers(const ProcessBuffers&) = delete;
     ProcessBuffers& operator=(const ProcessBuffers&) = delete;
 
-    // Throws std::runtime_error when a buffer cannot be allocated; nothing is left allocated.
+    // Throws std::runtime_error when a buffer or its texture cannot be made; nothing is left
+    // allocated.
     void prepare(int width, int height, int processes);
     void release();
 
     const LinearBuffer& effectOutput() const { return effectOutput_; }
-    // Buffers whose texture could be made, in process order.
+    // One per process, in process order.
     const std::vector<LinearBuffer>& processOutputs() const { return processOutputs_; }
     std::size_t count() const { return processOutputs_.size(); }
 
@@ -48,9 +49,8 @@ public:
     AccumulationBuffers(const AccumulationBuffers&) = delete;
     AccumulationBuffers& operator=(const AccumulationBuffers&) = delete;
 
-    // (Re)allocates for this size; a failure releases everything and leaves the render to go
-    // on without accumulation.
-    void prepare(int width, int height, const std::vector<std::string>& names);
+    // (Re)allocates for this size; false when that failed, with everything released.
+    bool prepare(int width, int height, const std::vector<std::string>& names);
     void release();
 
     const std::vector<std::string>& names() const { return names_; }
