@@ -9,10 +9,9 @@ namespace gpu {
 
 namespace {
 
-// Limits of a current card (cudaDeviceProp): textureAlignment, texturePitchAlignment and the
-// largest 2D texture and surface.
+// Limits of a current card (cudaDeviceProp): textureAlignment and the largest 2D texture and
+// surface; texturePitchAlignment is in Runtime.h.
 constexpr std::size_t kTextureAlignment = 512;
-constexpr std::size_t kTexturePitchAlignment = 32;
 constexpr std::size_t kMaxWidth = 131072;
 constexpr std::size_t kMaxHeight = 65536;
 

@@ -505,8 +505,10 @@ void GenericEffect::runPipeline(const OFX::RenderArguments& args, Frame& frame) 
                     if (last) {
                         HALDEN_LOG_DEBUG("CUDA Pipeline %d: Writing to _dstImg (final output)", p);
                     } else if (std::size_t(p) < processBuffers_.count()) {
-                        target = processBuffers_.processOutputs()[std::size_t(p)].data;
-                        targetRowBytes = frame.width * 16;
+                        const render::LinearBuffer& buffer =
+                            processBuffers_.processOutputs()[std::size_t(p)];
+                        target = buffer.data;
+                        targetRowBytes = static_cast<int>(buffer.pitch);
                         HALDEN_LOG_DEBUG("CUDA Pipeline %d: Writing to pipelineOutput[%d] array "
                                          "(%p)",
                                          p, p, target);
@@ -538,7 +540,8 @@ void GenericEffect::feedbackCopy(int process, Frame& frame, void* stream) {
         throw std::runtime_error("Feedback copy failed");
     }
     gpu::Runtime& runtime = gpu::runtime();
-    const std::size_t bytes = std::size_t(frame.width) * std::size_t(frame.height) * 16u;
+    // Both buffers share one layout, padding included.
+    const std::size_t bytes = processBuffers_.effectOutput().pitch * std::size_t(frame.height);
     const gpu::StreamHandle handle = reinterpret_cast<gpu::StreamHandle>(stream);
     gpu::Error error =
         runtime.memcpyAsync(processBuffers_.effectOutput().data,
@@ -685,7 +688,8 @@ void GenericEffect::accumulate(const OFX::RenderArguments& args, Frame& frame) {
         reinterpret_cast<gpu::StreamHandle>(args.isEnabledCudaRender ? args.pCudaStream : nullptr);
     bool allIssued = true;
     for (std::size_t i = 0; i < accumulation_.buffers().size(); ++i) {
-        const gpu::Error error = render::copyImageToLinear(runtime, accumulation_.buffers()[i].data,
+        const render::LinearBuffer& buffer = accumulation_.buffers()[i];
+        const gpu::Error error = render::copyImageToLinear(runtime, buffer.data, buffer.pitch,
                                                            frame.outputBuffer, frame.outputRowBytes,
                                                            frame.width, frame.height, kind, stream);
         if (error != gpu::Error::Success) {

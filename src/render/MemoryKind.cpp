@@ -121,18 +121,19 @@ gpu::Error copyArrayToImage(gpu::Runtime& runtime, void* image, int rowBytes,
     return gpu::Error::Success;
 }
 
-gpu::Error copyImageToLinear(gpu::Runtime& runtime, void* linear, const void* image, int rowBytes,
-                             int width, int height, gpu::MemcpyKind kind,
-                             gpu::StreamHandle stream) {
+gpu::Error copyImageToLinear(gpu::Runtime& runtime, void* linear, std::size_t linearPitch,
+                             const void* image, int rowBytes, int width, int height,
+                             gpu::MemcpyKind kind, gpu::StreamHandle stream) {
     const std::size_t bytes = std::size_t(width) * kTexel;
     if (rowBytes > 0) {
-        return runtime.memcpy2DAsync(linear, bytes, image, std::size_t(rowBytes), bytes,
+        return runtime.memcpy2DAsync(linear, linearPitch, image, std::size_t(rowBytes), bytes,
                                      std::size_t(height), kind, stream);
     }
     auto* target = static_cast<std::byte*>(linear);
     for (int row = 0; row < height; ++row) {
-        const gpu::Error error = runtime.memcpyAsync(
-            target + std::size_t(row) * bytes, rowAt(image, rowBytes, row), bytes, kind, stream);
+        const gpu::Error error =
+            runtime.memcpyAsync(target + std::size_t(row) * linearPitch,
+                                rowAt(image, rowBytes, row), bytes, kind, stream);
         if (error != gpu::Error::Success) {
             return error;
         }

@@ -24,7 +24,7 @@ gpu::MemcpyKind outputCopyKind(gpu::Runtime& runtime, const void* pointer, bool 
 // Accumulation copies: DeviceToDevice unless the query succeeds with a host type.
 gpu::MemcpyKind accumulationCopyKind(gpu::Runtime& runtime, const void* pointer);
 
-// Copies between a width x height float RGBA array (or packed linear buffer) and an image whose
+// Copies between a width x height float RGBA array (or linear buffer) and an image whose
 // lower-left pixel is at `image` and whose rows are rowBytes apart going up. OFX allows
 // negative row bytes (rows stored top first): a 2D copy cannot step backwards, so those go one
 // row at a time. Asynchronous on the stream; the first failing call's error is returned.
@@ -34,8 +34,9 @@ gpu::Error copyImageToArray(gpu::Runtime& runtime, gpu::ArrayHandle array, const
 gpu::Error copyArrayToImage(gpu::Runtime& runtime, void* image, int rowBytes,
                             gpu::ArrayHandle array, int width, int height, gpu::MemcpyKind kind,
                             gpu::StreamHandle stream);
-gpu::Error copyImageToLinear(gpu::Runtime& runtime, void* linear, const void* image, int rowBytes,
-                             int width, int height, gpu::MemcpyKind kind, gpu::StreamHandle stream);
+gpu::Error copyImageToLinear(gpu::Runtime& runtime, void* linear, std::size_t linearPitch,
+                             const void* image, int rowBytes, int width, int height,
+                             gpu::MemcpyKind kind, gpu::StreamHandle stream);
 
 // An image as a host hands it: float RGBA pixels of the half-open bounds, the lower-left one
 // at data, rows rowBytes apart going up (negative: stored top first).

@@ -23,10 +23,18 @@ void freeBuffer(gpu::Runtime& runtime, LinearBuffer& buffer) {
 
 gpu::Error pitchTexture(gpu::Runtime& runtime, LinearBuffer& buffer, int width, int height) {
     return runtime.createTextureObject(
-        &buffer.texture,
-        gpu::ResourceDesc::fromPitch2D(buffer.data, width, height,
-                                       std::size_t(width) * gpu::kTexelBytes),
+        &buffer.texture, gpu::ResourceDesc::fromPitch2D(buffer.data, width, height, buffer.pitch),
         gpu::TextureDesc::standard());
+}
+
+// A frame's linear buffer; rows padded so a texture can view them.
+gpu::Error allocateFrame(gpu::Runtime& runtime, LinearBuffer& buffer, int width, int height) {
+    buffer.pitch = gpu::texturePitch(std::size_t(width));
+    const gpu::Error error = runtime.malloc(&buffer.data, buffer.pitch * std::size_t(height));
+    if (error != gpu::Error::Success) {
+        buffer.data = nullptr;
+    }
+    return error;
 }
 
 } // namespace
@@ -59,10 +67,8 @@ void ProcessBuffers::prepare(int width, int height, int processes) {
     HALDEN_LOG_DEBUG("Phase 3a.2: Allocating CUDA linear buffers for %d pipelines (%.2f MB "
                      "total) - Metal parity",
                      processes, megabytes((processes + 1) * frameBytes));
-    const std::size_t bytes = std::size_t(width) * std::size_t(height) * gpu::kTexelBytes;
-    gpu::Error error = runtime_.malloc(&effectOutput_.data, bytes);
+    gpu::Error error = allocateFrame(runtime_, effectOutput_, width, height);
     if (error != gpu::Error::Success) {
-        effectOutput_.data = nullptr;
         HALDEN_LOG_ERROR("Phase 3a.2: Failed to allocate effectOutput CUDA buffer: %s",
                          runtime_.getErrorString(error));
         throw std::runtime_error("Failed to allocate effectOutput CUDA buffer");
@@ -72,7 +78,7 @@ void ProcessBuffers::prepare(int width, int height, int processes) {
     std::vector<LinearBuffer> made;
     for (int i = 0; i < processes; ++i) {
         LinearBuffer buffer;
-        error = runtime_.malloc(&buffer.data, bytes);
+        error = allocateFrame(runtime_, buffer, width, height);
         if (error != gpu::Error::Success) {
             HALDEN_LOG_ERROR("Phase 3a.2: Failed to allocate pipelineOutput[%d] CUDA buffer: %s", i,
                              runtime_.getErrorString(error));
@@ -147,9 +153,9 @@ bool AccumulationBuffers::prepare(int width, int height, const std::vector<std::
     const std::size_t bytes = std::size_t(width) * std::size_t(height) * gpu::kTexelBytes;
     for (const std::string& name : names) {
         LinearBuffer buffer;
-        gpu::Error error = runtime_.malloc(&buffer.data, bytes);
+        gpu::Error error = allocateFrame(runtime_, buffer, width, height);
         if (error == gpu::Error::Success) {
-            error = runtime_.memset(buffer.data, 0, bytes);
+            error = runtime_.memset(buffer.data, 0, buffer.pitch * std::size_t(height));
         }
         if (error != gpu::Error::Success) {
             HALDEN_LOG_ERROR("Failed to allocate accumulation buffer '%s': %s", name.c_str(),

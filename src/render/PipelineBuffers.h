@@ -7,10 +7,12 @@
 
 namespace render {
 
-// Linear float RGBA frames (rows packed) with a pitch-2D texture over each.
+// Linear float RGBA frames with a pitch-2D texture over each; rows are pitch bytes apart,
+// width x 16 rounded up to what textures accept.
 struct LinearBuffer {
     void* data = nullptr;
     gpu::TextureObject texture = 0;
+    std::size_t pitch = 0;
 };
 
 // The effect-output buffer and one buffer per process, carrying results between processes and
