@@ -3,6 +3,7 @@
 #include "log/Logger.h"
 
 #include <stdexcept>
+#include <utility>
 
 namespace render {
 namespace {
@@ -67,6 +68,8 @@ void ProcessBuffers::prepare(int width, int height, int processes) {
     HALDEN_LOG_DEBUG("Phase 3a.2: Allocating CUDA linear buffers for %d pipelines (%.2f MB "
                      "total) - Metal parity",
                      processes, megabytes((processes + 1) * frameBytes));
+    std::vector<LinearBuffer> made;
+    made.reserve(std::size_t(processes));
     gpu::Error error = allocateFrame(runtime_, effectOutput_, width, height);
     if (error != gpu::Error::Success) {
         HALDEN_LOG_ERROR("Phase 3a.2: Failed to allocate effectOutput CUDA buffer: %s",
@@ -75,7 +78,6 @@ void ProcessBuffers::prepare(int width, int height, int processes) {
     }
     HALDEN_LOG_DEBUG("Phase 3a.2: Allocated effectOutput linear buffer (%.2f MB)",
                      megabytes(frameBytes));
-    std::vector<LinearBuffer> made;
     for (int i = 0; i < processes; ++i) {
         LinearBuffer buffer;
         error = allocateFrame(runtime_, buffer, width, height);
@@ -118,7 +120,7 @@ void ProcessBuffers::prepare(int width, int height, int processes) {
             giveUp();
         }
     }
-    processOutputs_ = made;
+    processOutputs_ = std::move(made);
     HALDEN_LOG_DEBUG(
         "Phase 3a.2: Created %d cached pitch2D texture objects (Metal parity, reused across "
         "frames)",

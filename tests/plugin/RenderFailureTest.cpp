@@ -97,6 +97,9 @@ TEST(RenderFailure, AFailureAtAnyDeviceCallFailsTheRenderAndTheNextRenderIsClean
     PluginSession session;
     Emulation emu(session);
     ASSERT_NE(emu.inject, nullptr);
+    if (emu.live() < 0) {
+        GTEST_SKIP() << "failure injection exists on the CPU backend only";
+    }
     const OfxRectI frame{0, 0, 24, 16};
     auto source = randomImage(frame, 7);
     const auto fresh = [&]() -> ofxhost::EffectInstance& {
@@ -330,6 +333,7 @@ TEST(RenderFailure, InputArraysAreRefilledNotRemadeForOddWidthsAndNewHostBuffers
         ASSERT_EQ(render(session.instance, input(), output, device), kOfxStatOK);
         const long long before = emu.allocations();
         ASSERT_EQ(render(session.instance, input(), output, device), kOfxStatOK);
+        // -1 on the CUDA backend, which does not count; the pictures still compare.
         perFrame = emu.allocations() - before;
         HostImage result(frame);
         output->download(result);
