@@ -112,7 +112,8 @@ private:
     render::BufferPool pool_;
     render::RenderBufferManager* currentManager_ = nullptr;
     // Host copies of inputs that do not cover the frame as the textures need it, per input,
-    // kept so each frame refills rather than reallocates them.
+    // kept so each frame refills rather than reallocates them. Renders of one instance never
+    // overlap (instance-safe rendering), so they need no lock.
     std::map<std::string, std::vector<float>> staged_;
     std::vector<float> stagingScratch_;
     bool failureShown_ = false;

@@ -14,6 +14,7 @@
 #include <vector>
 
 #if defined(_WIN32)
+#define NOMINMAX
 #include <windows.h>
 #else
 #include <sys/mman.h>
