@@ -32,12 +32,35 @@ extern "C" HALDEN_EMU_EXPORT int haldenEmuDeviceCopy(void* destination, const vo
     return static_cast<int>(runtime.streamSynchronize(0));
 }
 
+namespace {
+
+gpu::HostRuntime* hostRuntime() {
+    return dynamic_cast<gpu::HostRuntime*>(&gpu::runtime());
+}
+
+} // namespace
+
 extern "C" HALDEN_EMU_EXPORT long long haldenEmuLiveObjects(void) {
-    const auto* host = dynamic_cast<const gpu::HostRuntime*>(&gpu::runtime());
+    const gpu::HostRuntime* host = hostRuntime();
     if (host == nullptr) {
         return -1;
     }
     const gpu::HostRuntime::LiveCounts counts = host->liveCounts();
     return static_cast<long long>(counts.linear + counts.arrays + counts.textures +
                                   counts.surfaces);
+}
+
+extern "C" HALDEN_EMU_EXPORT long long haldenEmuAllocations(void) {
+    const gpu::HostRuntime* host = hostRuntime();
+    return host == nullptr ? -1 : static_cast<long long>(host->allocations());
+}
+
+extern "C" HALDEN_EMU_EXPORT int haldenEmuInjectFailure(int operation, int nth, int error) {
+    gpu::HostRuntime* host = hostRuntime();
+    if (host == nullptr || operation < 0 ||
+        static_cast<std::size_t>(operation) >= gpu::HostRuntime::kOperationCount) {
+        return -1;
+    }
+    return host->injectFailure(static_cast<gpu::HostRuntime::Operation>(operation), nth,
+                               static_cast<gpu::Error>(error));
 }

@@ -14,4 +14,11 @@ int haldenEmuDeviceCopy(void* destination, const void* source, std::size_t bytes
 // Device objects alive in the CPU backend (buffers, arrays, textures, surfaces), so tests can
 // prove that destroyed instances leave nothing behind; -1 on the CUDA backend.
 long long haldenEmuLiveObjects(void);
+// Device buffers and arrays made so far in the CPU backend, freed or not; -1 on CUDA.
+long long haldenEmuAllocations(void);
+// Makes the nth call from now of a CPU-backend operation (gpu::HostRuntime::Operation, in its
+// declaration order from 0) fail with a CUDA error code; nth 0 disarms. Returns how many calls
+// the previous arming of that operation was still waiting for (0: it fired, or none was
+// armed); -1 on the CUDA backend or for an unknown operation.
+int haldenEmuInjectFailure(int operation, int nth, int error);
 }

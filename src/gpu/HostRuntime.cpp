@@ -9,10 +9,9 @@ namespace gpu {
 
 namespace {
 
-// Limits of a current card (cudaDeviceProp): textureAlignment, texturePitchAlignment and the
-// largest 2D texture and surface.
+// Limits of a current card (cudaDeviceProp): textureAlignment and the largest 2D texture and
+// surface; texturePitchAlignment is in Runtime.h.
 constexpr std::size_t kTextureAlignment = 512;
-constexpr std::size_t kTexturePitchAlignment = 32;
 constexpr std::size_t kMaxWidth = 131072;
 constexpr std::size_t kMaxHeight = 65536;
 
@@ -77,9 +76,12 @@ bool HostRuntime::injected(Operation operation, Error* error) {
     return false;
 }
 
-void HostRuntime::injectFailure(Operation operation, int nth, Error error) {
+int HostRuntime::injectFailure(Operation operation, int nth, Error error) {
     std::lock_guard<std::mutex> lock(mutex_);
-    injections_[static_cast<std::size_t>(operation)] = Injection{nth, error};
+    Injection& injection = injections_[static_cast<std::size_t>(operation)];
+    const int waiting = injection.remaining;
+    injection = Injection{nth > 0 ? nth : 0, error};
+    return waiting;
 }
 
 void HostRuntime::clearInjectedFailures() {
@@ -96,6 +98,11 @@ HostRuntime::LiveCounts HostRuntime::liveCounts() const {
     counts.surfaces = surfaces_.size();
     counts.bytes = bytes_;
     return counts;
+}
+
+std::size_t HostRuntime::allocations() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return allocations_;
 }
 
 std::shared_ptr<HostAllocation> HostRuntime::findLinear(const void* ptr, std::size_t size) const {
@@ -153,6 +160,7 @@ Error HostRuntime::malloc(void** devPtr, std::size_t size) {
         return fail(Error::MemoryAllocation);
     }
     bytes_ += size;
+    ++allocations_;
     *devPtr = block->data();
     return Error::Success;
 }
@@ -224,6 +232,7 @@ Error HostRuntime::mallocArray(ArrayHandle* array, std::size_t width, std::size_
         return fail(Error::MemoryAllocation);
     }
     bytes_ += size;
+    ++allocations_;
     *array = nextArray_++;
     return Error::Success;
 }

@@ -95,10 +95,14 @@ public:
     const char* getErrorString(Error error) const override { return errorText(error); }
 
     LiveCounts liveCounts() const;
+    // Buffers and arrays made since construction, freed or not.
+    std::size_t allocations() const;
 
     // Makes the nth call from now (1: the next one) of an operation fail with the error,
-    // without side effects, as a real failure of that call would; then disarms itself.
-    void injectFailure(Operation operation, int nth, Error error);
+    // without side effects, as a real failure of that call would; then disarms itself. nth 0
+    // disarms. Returns the calls the previous arming of that operation was still waiting for:
+    // 0 when it fired or none was armed.
+    int injectFailure(Operation operation, int nth, Error error);
     void clearInjectedFailures();
 
 private:
@@ -152,6 +156,7 @@ private:
     std::map<SurfaceObject, Surface> surfaces_;
     std::array<Injection, kOperationCount> injections_{};
     std::size_t bytes_ = 0;
+    std::size_t allocations_ = 0;
     ArrayHandle nextArray_ = 0x1000;
     // Raised by surface accesses out of range; reported at the next synchronisation.
     std::atomic<bool> fault_{false};

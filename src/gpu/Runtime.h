@@ -26,6 +26,17 @@ constexpr unsigned kArraySurfaceLoadStore = 0x02;
 // Every texel is float RGBA: 16 bytes.
 constexpr std::size_t kTexelBytes = 16;
 
+// Row pitches a pitch-2D texture accepts are multiples of this (cudaDeviceProp's
+// texturePitchAlignment on current cards).
+constexpr std::size_t kTexturePitchAlignment = 32;
+
+// The row pitch of a linear frame of `width` texels that textures can sample: rows of odd
+// widths are padded.
+constexpr std::size_t texturePitch(std::size_t width) {
+    return (width * kTexelBytes + kTexturePitchAlignment - 1) / kTexturePitchAlignment *
+           kTexturePitchAlignment;
+}
+
 // The subset of the CUDA runtime the render code uses. Arguments follow the CUDA calls of the
 // same name (outputs first, widths of copies in bytes, array offsets: x in bytes, y in rows);
 // every call returns CUDA's error code and, on failure, records it as the calling thread's

@@ -10,13 +10,20 @@ namespace {
 // An array with a surface over it, released on every path.
 struct SurfaceArray {
     explicit SurfaceArray(gpu::Runtime& r) : runtime(r) {}
-    ~SurfaceArray() {
+    ~SurfaceArray() { release(); }
+    // The first error of the two releases; both are tried.
+    gpu::Error release() {
+        gpu::Error error = gpu::Error::Success;
         if (surface != 0) {
-            runtime.destroySurfaceObject(surface);
+            error = runtime.destroySurfaceObject(surface);
+            surface = 0;
         }
         if (array != 0) {
-            runtime.freeArray(array);
+            const gpu::Error freed = runtime.freeArray(array);
+            error = error == gpu::Error::Success ? freed : error;
+            array = 0;
         }
+        return error;
     }
     SurfaceArray(const SurfaceArray&) = delete;
     SurfaceArray& operator=(const SurfaceArray&) = delete;
@@ -46,9 +53,7 @@ bool upload(SurfaceArray& target, Which which, gpu::StreamHandle stream, const v
         return false;
     }
     const gpu::MemcpyKind kind = outputCopyKind(runtime, buffer, false);
-    error = runtime.memcpy2DToArrayAsync(target.array, 0, 0, buffer, std::size_t(pitch),
-                                         std::size_t(width) * gpu::kTexelBytes, std::size_t(height),
-                                         kind, stream);
+    error = copyImageToArray(runtime, target.array, buffer, pitch, width, height, kind, stream);
     if (error != gpu::Error::Success) {
         if (output) {
             HALDEN_LOG_ERROR("Failed to copy output buffer to array: %s (copyKind=%d)",
@@ -104,15 +109,22 @@ bool applyFinalProcessing(gpu::Runtime& runtime, gpu::StreamHandle stream,
         return false;
     }
     const gpu::MemcpyKind kind = outputCopyKind(runtime, outputBuffer, true);
-    error = runtime.memcpy2DFromArrayAsync(outputBuffer, std::size_t(outputPitch), output.array, 0,
-                                           0, std::size_t(width) * gpu::kTexelBytes,
-                                           std::size_t(height), kind, stream);
+    error = copyArrayToImage(runtime, outputBuffer, outputPitch, output.array, width, height, kind,
+                             stream);
     if (error == gpu::Error::Success) {
         error = runtime.streamSynchronize(stream);
     }
     if (error != gpu::Error::Success) {
         HALDEN_LOG_ERROR("Failed to copy result back to output buffer: %s (copyKind=%d)",
                          runtime.getErrorString(error), static_cast<int>(kind));
+        return false;
+    }
+    error = source.release();
+    const gpu::Error released = output.release();
+    error = error == gpu::Error::Success ? released : error;
+    if (error != gpu::Error::Success) {
+        HALDEN_LOG_ERROR("Failed to release final processing arrays: %s",
+                         runtime.getErrorString(error));
         return false;
     }
     HALDEN_LOG_DEBUG("Final processing completed successfully");

@@ -54,9 +54,19 @@ public:
 
 private:
     struct Frame;
+    struct InputView;
 
     void setupAndProcess(const OFX::RenderArguments& args);
     void prepareInputs(const OFX::RenderArguments& args, Frame& frame);
+    // Makes or refreshes an input's texture from its image; throws when that fails.
+    void uploadInput(const std::string& name, std::unique_ptr<OFX::Image> image,
+                     const OFX::RenderArguments& args, Frame& frame, bool alwaysCreate);
+    InputView frameView(const std::string& name, const OFX::Image& image, bool device,
+                        const OFX::RenderArguments& args, const Frame& frame);
+    // Throws kOfxStatErrUnsupported for an image the host calls device memory that the
+    // runtime does not own; nothing reads or writes it.
+    void requireOwnedDeviceMemory(const char* name, const void* pixels);
+    void reportRenderFailure(const std::string& what);
     void readParameterValues(double time, Frame& frame);
     void runPipeline(const OFX::RenderArguments& args, Frame& frame);
     void runSinglePipeline(const std::vector<KernelDef>& kernels, Frame& frame, void* target,
@@ -111,6 +121,12 @@ private:
     render::AccumulationBuffers accumulation_;
     render::BufferPool pool_;
     render::RenderBufferManager* currentManager_ = nullptr;
+    // Host copies of inputs that do not cover the frame as the textures need it, per input,
+    // kept so each frame refills rather than reallocates them. Renders of one instance never
+    // overlap (instance-safe rendering), so they need no lock.
+    std::map<std::string, std::vector<float>> staged_;
+    std::vector<float> stagingScratch_;
+    bool failureShown_ = false;
 
     // The names behind the dropdowns' options, exactly as the host shows them (user options
     // from 2, factory options from 1), so a selection always means what the user saw. Guarded

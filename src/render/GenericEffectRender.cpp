@@ -10,14 +10,24 @@
 
 #include "ofx/support/Clip.h"
 #include "ofx/support/DoubleParam.h"
+#include "ofx/support/Exception.h"
 #include "ofx/support/Image.h"
 
 #include <chrono>
 #include <exception>
+#include <new>
 #include <stdexcept>
+
+// An input as the textures and the blend read it: width x height frame pixels, rows going up.
+struct GenericEffect::InputView {
+    const void* pixels = nullptr;
+    int rowBytes = 0;
+    bool device = false;
+};
 
 struct GenericEffect::Frame {
     std::unique_ptr<OFX::Image> output;
+    OfxRectI bounds{0, 0, 0, 0};
     int width = 0;
     int height = 0;
     void* outputBuffer = nullptr;
@@ -26,6 +36,7 @@ struct GenericEffect::Frame {
     std::map<std::string, std::unique_ptr<OFX::Image>> holders;
     std::map<std::string, bool> connection;
     std::map<std::string, std::uint64_t> textures;
+    std::map<std::string, InputView> views;
     PresetValues values;
     std::string renderMode;
     bool fullResolution = true;
@@ -84,6 +95,27 @@ void dumpParameters(const XMLEffectDefinition& definition, const PresetValues& v
     HALDEN_LOG_INFO("=== END PARAMETER DUMP ===");
 }
 
+// What the host hears of a failed render: out of memory when the runtime ran out, else a
+// plain failure, unless the error already carries its status.
+OfxStatus failureStatus(const std::exception& e, gpu::Error pending) {
+    if (const auto* ofx = dynamic_cast<const OFX::Exception*>(&e)) {
+        return ofx->status();
+    }
+    if (dynamic_cast<const std::bad_alloc*>(&e) != nullptr ||
+        pending == gpu::Error::MemoryAllocation) {
+        return kOfxStatErrMemory;
+    }
+    return kOfxStatFailed;
+}
+
+bool sameRect(const OfxRectI& a, const OfxRectI& b) {
+    return a.x1 == b.x1 && a.y1 == b.y1 && a.x2 == b.x2 && a.y2 == b.y2;
+}
+
+void* hostStream(const OFX::RenderArguments& args) {
+    return args.isEnabledCudaRender ? args.pCudaStream : nullptr;
+}
+
 render::RenderArguments kernelArguments(const OFX::RenderArguments& args) {
     render::RenderArguments a;
     a.present = true;
@@ -126,6 +158,9 @@ bool GenericEffect::readVector(const std::string& name, const std::string& type,
 void GenericEffect::setupAndProcess(const OFX::RenderArguments& args) {
     HALDEN_LOG_DEBUG("[setupAndProcess] ENTRY");
     const auto start = Clock::now();
+    gpu::Runtime& runtime = gpu::runtime();
+    // A failure left pending by an earlier action is not this render's.
+    runtime.getLastError();
     Frame frame;
     try {
         OFX::Clip* outputClip = nullptr;
@@ -137,22 +172,32 @@ void GenericEffect::setupAndProcess(const OFX::RenderArguments& args) {
         if (!frame.output) {
             throw std::runtime_error("Failed to fetch output image");
         }
-        const OfxRectI bounds = frame.output->getBounds();
-        frame.width = bounds.x2 - bounds.x1;
-        frame.height = bounds.y2 - bounds.y1;
+        frame.bounds = frame.output->getBounds();
+        frame.width = frame.bounds.x2 - frame.bounds.x1;
+        frame.height = frame.bounds.y2 - frame.bounds.y1;
         frame.outputBuffer = frame.output->getPixelData();
         frame.outputRowBytes = frame.output->getRowBytes();
+        if (args.isEnabledCudaRender) {
+            requireOwnedDeviceMemory("output", frame.outputBuffer);
+        }
 
         HALDEN_LOG_INFO("Creating default textures for noinput feature");
         if (textures_.createDefaultTextures(frame.width, frame.height)) {
             HALDEN_LOG_INFO("Default textures created successfully");
         } else {
             HALDEN_LOG_ERROR("Failed to create default textures");
+            throw std::runtime_error("Failed to create default textures");
         }
         if (!bundled_.loaded()) {
             HALDEN_LOG_DEBUG("[setupAndProcess] Loading bundled resources");
-            if (!bundled_.loadBundledResources(definition_.resources(), gpu::runtime())) {
+            if (!bundled_.loadBundledResources(definition_.resources(), runtime)) {
                 HALDEN_LOG_ERROR("Failed to load bundled resources");
+            }
+            // A silhouette left out would shift the others' slots and change the picture:
+            // give the frame up and load them all again next time.
+            if (bundled_.records().size() != definition_.resources().size()) {
+                bundled_.release();
+                throw std::runtime_error("Failed to load bundled resources");
             }
         }
 
@@ -190,8 +235,9 @@ void GenericEffect::setupAndProcess(const OFX::RenderArguments& args) {
             definition_.processes().empty() ? 1 : static_cast<int>(definition_.processes().size());
         processBuffers_.prepare(frame.width, frame.height, frame.processCount);
         frame.fullResolution = args.renderScale.x >= 1.0 && args.renderScale.y >= 1.0;
-        if (!definition_.accumulationBuffers().empty() && frame.fullResolution) {
-            accumulation_.prepare(frame.width, frame.height, definition_.accumulationBuffers());
+        if (!definition_.accumulationBuffers().empty() && frame.fullResolution &&
+            !accumulation_.prepare(frame.width, frame.height, definition_.accumulationBuffers())) {
+            throw std::runtime_error("Accumulation buffer allocation failed");
         }
         frame.images["output"] = frame.output.get();
 
@@ -222,17 +268,130 @@ void GenericEffect::setupAndProcess(const OFX::RenderArguments& args) {
         runPipeline(args, frame);
         finalBlend(args, frame);
         accumulate(args, frame);
+        // Every step checks its own calls; this catches a release whose failure went unseen.
+        const gpu::Error late = runtime.getLastError();
+        if (late != gpu::Error::Success) {
+            throw OFX::Exception(late == gpu::Error::MemoryAllocation ? kOfxStatErrMemory
+                                                                      : kOfxStatFailed,
+                                 std::string("A device call failed during the render: ") +
+                                     runtime.getErrorString(late));
+        }
     } catch (const std::exception& e) {
         HALDEN_LOG_ERROR("ERROR in setupAndProcess: %s", e.what());
         currentManager_ = nullptr;
-        throw;
+        const OfxStatus status = failureStatus(e, runtime.getLastError());
+        reportRenderFailure(e.what());
+        throw OFX::Exception(status, e.what());
     }
     currentManager_ = nullptr;
+    if (failureShown_) {
+        clearPersistentMessage();
+        failureShown_ = false;
+    }
     HALDEN_LOG_DEBUG("[setupAndProcess] done in %lldms", millisecondsSince(start));
 }
 
-void GenericEffect::prepareInputs(const OFX::RenderArguments& args, Frame& frame) {
+void GenericEffect::reportRenderFailure(const std::string& what) {
+    // Persistent, so a failing playback does not raise one dialog per frame; the next good
+    // frame clears it.
+    const std::string text = "Render failed: " + what;
+    if (setPersistentMessage(OFX::eMessageError, "", text) == kOfxStatErrMissingHostFeature) {
+        sendMessage(OFX::eMessageError, "", text);
+    }
+    failureShown_ = true;
+}
+
+void GenericEffect::requireOwnedDeviceMemory(const char* name, const void* pixels) {
     gpu::Runtime& runtime = gpu::runtime();
+    if (render::runtimeOwnsDeviceMemory(runtime, pixels)) {
+        return;
+    }
+    HALDEN_LOG_ERROR("Image '%s' at %p is not device memory of the %s runtime - not rendering",
+                     name, pixels, runtime.name());
+    throw OFX::Exception(kOfxStatErrUnsupported, std::string("the ") + name +
+                                                     " image is device memory the " +
+                                                     runtime.name() + " runtime does not own");
+}
+
+GenericEffect::InputView GenericEffect::frameView(const std::string& name, const OFX::Image& image,
+                                                  bool device, const OFX::RenderArguments& args,
+                                                  const Frame& frame) {
+    const OfxRectI b = image.getBounds();
+    const int rowBytes = image.getRowBytes();
+    if (sameRect(b, frame.bounds) && rowBytes > 0) {
+        return {image.getPixelData(), rowBytes, device};
+    }
+    HALDEN_LOG_DEBUG("Input '%s' (%d,%d)-(%d,%d), row bytes %d, is laid out unlike the frame "
+                     "(%d,%d)-(%d,%d): staging a copy",
+                     name.c_str(), b.x1, b.y1, b.x2, b.y2, rowBytes, frame.bounds.x1,
+                     frame.bounds.y1, frame.bounds.x2, frame.bounds.y2);
+    render::ImageRows rows;
+    rows.data = image.getPixelData();
+    rows.rowBytes = rowBytes;
+    rows.x1 = b.x1;
+    rows.y1 = b.y1;
+    rows.x2 = b.x2;
+    rows.y2 = b.y2;
+    rows.device = device;
+    std::vector<float>& staging = staged_[name];
+    gpu::Runtime& runtime = gpu::runtime();
+    const gpu::Error error = render::stageImage(
+        runtime, rows, frame.bounds.x1, frame.bounds.y1, frame.width, frame.height,
+        reinterpret_cast<gpu::StreamHandle>(hostStream(args)), staging, stagingScratch_);
+    if (error != gpu::Error::Success) {
+        HALDEN_LOG_ERROR("Failed to read input '%s': %s", name.c_str(),
+                         runtime.getErrorString(error));
+        throw std::runtime_error("Failed to read input " + name);
+    }
+    return {staging.data(), frame.width * static_cast<int>(gpu::kTexelBytes), false};
+}
+
+void GenericEffect::uploadInput(const std::string& name, std::unique_ptr<OFX::Image> image,
+                                const OFX::RenderArguments& args, Frame& frame, bool alwaysCreate) {
+    gpu::Runtime& runtime = gpu::runtime();
+    const void* pixels = image->getPixelData();
+    if (args.isEnabledCudaRender) {
+        requireOwnedDeviceMemory(name.c_str(), pixels);
+    }
+    const bool device = render::inputIsDeviceMemory(runtime, pixels);
+    const OFX::Image& held = *image;
+    frame.images[name] = image.get();
+    frame.holders[name] = std::move(image);
+    const InputView view = frameView(name, held, device, args, frame);
+    frame.views[name] = view;
+
+    const int w = frame.width;
+    const int h = frame.height;
+    render::TextureRecord cached;
+    const bool hasRecord = textures_.find(name, cached);
+    bool ok = false;
+    if (alwaysCreate) {
+        ok = textures_.createTexture(name, w, h, view.pixels, view.rowBytes);
+    } else if (!hasRecord || (view.device && !cached.linear && !cached.viewRefused)) {
+        ok = textures_.createTexture(name, w, h, view.pixels, view.rowBytes);
+        if (ok) {
+            HALDEN_LOG_DEBUG("Created texture for: %s", name.c_str());
+        } else {
+            HALDEN_LOG_ERROR("Failed to create texture for: %s", name.c_str());
+        }
+    } else if (cached.dataPointer != view.pixels || cached.width != w || cached.height != h) {
+        if (cached.dataPointer != view.pixels) {
+            HALDEN_LOG_DEBUG("⚠️  Source pointer changed for '%s' (Resolve buffer reuse "
+                             "detected!)",
+                             name.c_str());
+        }
+        ok = textures_.createTexture(name, w, h, view.pixels, view.rowBytes);
+        HALDEN_LOG_DEBUG("Recreated texture for dimension change: %s", name.c_str());
+    } else {
+        ok = textures_.updateTextureData(name, view.pixels, view.rowBytes);
+    }
+    if (!ok || !textures_.find(name, cached)) {
+        throw std::runtime_error("Failed to make the texture of input " + name);
+    }
+    frame.textures[name] = cached.textureObject;
+}
+
+void GenericEffect::prepareInputs(const OFX::RenderArguments& args, Frame& frame) {
     if (definition_.isTransition()) {
         HALDEN_LOG_DEBUG("Fetching transition clips images");
         for (const char* name : {"SourceFrom", "SourceTo"}) {
@@ -248,15 +407,7 @@ void GenericEffect::prepareInputs(const OFX::RenderArguments& args, Frame& frame
             frame.connection[name] = true;
             std::unique_ptr<OFX::Image> image = clip->fetchImage(args.time);
             if (image) {
-                const OfxRectI b = image->getBounds();
-                if (textures_.createTexture(name, b.x2 - b.x1, b.y2 - b.y1, image->getPixelData(),
-                                            image->getRowBytes())) {
-                    render::TextureRecord record;
-                    textures_.find(name, record);
-                    frame.textures[name] = record.textureObject;
-                }
-                frame.images[name] = image.get();
-                frame.holders[name] = std::move(image);
+                uploadInput(name, std::move(image), args, frame, true);
             }
             HALDEN_LOG_DEBUG("Fetched %s image", name);
         }
@@ -284,41 +435,8 @@ void GenericEffect::prepareInputs(const OFX::RenderArguments& args, Frame& frame
             continue;
         }
         std::unique_ptr<OFX::Image> image = clip->fetchImage(args.time);
-        if (!image) {
-            continue;
-        }
-        const OfxRectI b = image->getBounds();
-        const int w = b.x2 - b.x1;
-        const int h = b.y2 - b.y1;
-        const void* pixels = image->getPixelData();
-        const int rowBytes = image->getRowBytes();
-        const bool device = render::inputIsDeviceMemory(runtime, pixels);
-        frame.images[input.name] = image.get();
-        frame.holders[input.name] = std::move(image);
-
-        render::TextureRecord cached;
-        const bool hasRecord = textures_.find(input.name, cached);
-        bool ok = false;
-        if (!hasRecord || (device && !cached.linear)) {
-            ok = textures_.createTexture(input.name, w, h, pixels, rowBytes);
-            if (ok) {
-                HALDEN_LOG_DEBUG("Created texture for: %s", input.name.c_str());
-            } else {
-                HALDEN_LOG_ERROR("Failed to create texture for: %s", input.name.c_str());
-            }
-        } else if (cached.dataPointer != pixels || cached.width != w || cached.height != h) {
-            if (cached.dataPointer != pixels) {
-                HALDEN_LOG_DEBUG("⚠️  Source pointer changed for '%s' (Resolve buffer reuse "
-                                 "detected!)",
-                                 input.name.c_str());
-            }
-            ok = textures_.createTexture(input.name, w, h, pixels, rowBytes);
-            HALDEN_LOG_DEBUG("Recreated texture for dimension change: %s", input.name.c_str());
-        } else {
-            ok = textures_.updateTextureData(input.name, pixels, rowBytes);
-        }
-        if (ok && textures_.find(input.name, cached)) {
-            frame.textures[input.name] = cached.textureObject;
+        if (image) {
+            uploadInput(input.name, std::move(image), args, frame, false);
         }
     }
 }
@@ -387,8 +505,10 @@ void GenericEffect::runPipeline(const OFX::RenderArguments& args, Frame& frame) 
                     if (last) {
                         HALDEN_LOG_DEBUG("CUDA Pipeline %d: Writing to _dstImg (final output)", p);
                     } else if (std::size_t(p) < processBuffers_.count()) {
-                        target = processBuffers_.processOutputs()[std::size_t(p)].data;
-                        targetRowBytes = frame.width * 16;
+                        const render::LinearBuffer& buffer =
+                            processBuffers_.processOutputs()[std::size_t(p)];
+                        target = buffer.data;
+                        targetRowBytes = static_cast<int>(buffer.pitch);
                         HALDEN_LOG_DEBUG("CUDA Pipeline %d: Writing to pipelineOutput[%d] array "
                                          "(%p)",
                                          p, p, target);
@@ -417,10 +537,11 @@ void GenericEffect::runPipeline(const OFX::RenderArguments& args, Frame& frame) 
 void GenericEffect::feedbackCopy(int process, Frame& frame, void* stream) {
     if (process < 0 || std::size_t(process) >= processBuffers_.count()) {
         HALDEN_LOG_ERROR("Invalid pipeline index %d for feedback copy", process);
-        return;
+        throw std::runtime_error("Feedback copy failed");
     }
     gpu::Runtime& runtime = gpu::runtime();
-    const std::size_t bytes = std::size_t(frame.width) * std::size_t(frame.height) * 16u;
+    // Both buffers share one layout, padding included.
+    const std::size_t bytes = processBuffers_.effectOutput().pitch * std::size_t(frame.height);
     const gpu::StreamHandle handle = reinterpret_cast<gpu::StreamHandle>(stream);
     gpu::Error error =
         runtime.memcpyAsync(processBuffers_.effectOutput().data,
@@ -429,13 +550,13 @@ void GenericEffect::feedbackCopy(int process, Frame& frame, void* stream) {
     if (error != gpu::Error::Success) {
         HALDEN_LOG_ERROR("CUDA feedback copy failed (pipeline %d → effectOutput): %s", process,
                          runtime.getErrorString(error));
-        return;
+        throw std::runtime_error("Feedback copy failed");
     }
     error = runtime.streamSynchronize(handle);
     if (error != gpu::Error::Success) {
         HALDEN_LOG_ERROR("CUDA stream sync after feedback copy failed: %s",
                          runtime.getErrorString(error));
-        return;
+        throw std::runtime_error("Feedback copy failed");
     }
     HALDEN_LOG_ERROR("✅ Feedback: Copied pipeline %d output to effectOutput (%.2f MB, CUDA, "
                      "linear buffers)",
@@ -499,6 +620,10 @@ void GenericEffect::runSinglePipeline(const std::vector<KernelDef>& kernels, Fra
     HALDEN_LOG_DEBUG("runSinglePipeline: calling processor->process()");
     processor.process();
     HALDEN_LOG_DEBUG("runSinglePipeline: complete");
+    if (processor.failed()) {
+        throw std::runtime_error("Pipeline " + std::to_string(indices.currentPipeline) +
+                                 " failed on the device");
+    }
 }
 
 void GenericEffect::finalBlend(const OFX::RenderArguments& args, Frame& frame) {
@@ -509,42 +634,36 @@ void GenericEffect::finalBlend(const OFX::RenderArguments& args, Frame& frame) {
     record.globalBlend = static_cast<float>(doubleParameter("Blend", args.time, 1.0));
 
     // The blend source: the first required input with an image, else the first optional one,
-    // else (transitions) the clip the transition is closer to.
-    const void* source = nullptr;
-    int sourceRowBytes = 0;
+    // else (transitions) the clip the transition is closer to. Its view covers the frame.
+    const InputView* source = nullptr;
     for (const bool wantOptional : {false, true}) {
         for (const InputDef& input : definition_.inputs()) {
-            const auto found = frame.images.find(input.name);
-            if (input.optional != wantOptional || found == frame.images.end()) {
-                continue;
-            }
-            if (source == nullptr && found->second->getPixelData() != nullptr) {
-                source = found->second->getPixelData();
-            }
-            if (sourceRowBytes == 0 && found->second->getRowBytes() != 0) {
-                sourceRowBytes = found->second->getRowBytes();
+            const auto found = frame.views.find(input.name);
+            if (source == nullptr && input.optional == wantOptional && found != frame.views.end() &&
+                found->second.pixels != nullptr) {
+                source = &found->second;
             }
         }
     }
     if (source == nullptr && definition_.isTransition()) {
         const double progress = transitionParam_ ? transitionParam_->getValueAtTime(args.time) : 0;
-        const auto found = frame.images.find(progress < 0.5 ? "SourceFrom" : "SourceTo");
-        if (found != frame.images.end()) {
-            source = found->second->getPixelData();
-            sourceRowBytes = found->second->getRowBytes();
+        const auto found = frame.views.find(progress < 0.5 ? "SourceFrom" : "SourceTo");
+        if (found != frame.views.end()) {
+            source = &found->second;
         }
     }
     if (currentManager_ == nullptr || frame.outputBuffer == nullptr) {
         return;
     }
     if (!currentManager_->initialized()) {
+        // No run wrote the output: handing it back would show whatever the host left there.
         HALDEN_LOG_ERROR("RenderBufferManager not initialized for final processing");
-        return;
+        throw std::runtime_error("Nothing was rendered into the output");
     }
-    if (!render::applyFinalProcessing(gpu::runtime(), 0, record, source, frame.outputBuffer,
-                                      frame.width, frame.height, sourceRowBytes,
-                                      frame.outputRowBytes)) {
-        HALDEN_LOG_ERROR("Final processing failed; the output keeps the unblended result");
+    if (!render::applyFinalProcessing(gpu::runtime(), 0, record, source ? source->pixels : nullptr,
+                                      frame.outputBuffer, frame.width, frame.height,
+                                      source ? source->rowBytes : 0, frame.outputRowBytes)) {
+        throw std::runtime_error("Final processing failed");
     }
 }
 
@@ -569,21 +688,25 @@ void GenericEffect::accumulate(const OFX::RenderArguments& args, Frame& frame) {
         reinterpret_cast<gpu::StreamHandle>(args.isEnabledCudaRender ? args.pCudaStream : nullptr);
     bool allIssued = true;
     for (std::size_t i = 0; i < accumulation_.buffers().size(); ++i) {
-        const gpu::Error error = runtime.memcpy2DAsync(
-            accumulation_.buffers()[i].data, std::size_t(frame.width) * 16u, frame.outputBuffer,
-            std::size_t(frame.outputRowBytes), std::size_t(frame.width) * 16u,
-            std::size_t(frame.height), kind, stream);
+        const render::LinearBuffer& buffer = accumulation_.buffers()[i];
+        const gpu::Error error = render::copyImageToLinear(runtime, buffer.data, buffer.pitch,
+                                                           frame.outputBuffer, frame.outputRowBytes,
+                                                           frame.width, frame.height, kind, stream);
         if (error != gpu::Error::Success) {
             allIssued = false;
             HALDEN_LOG_ERROR("Accumulation buffer copy failed for '%s': %s",
                              accumulation_.names()[i].c_str(), runtime.getErrorString(error));
         }
     }
-    runtime.streamSynchronize(stream);
-    if (allIssued) {
-        accumulation_.accumValid = true;
+    const bool synchronised = runtime.streamSynchronize(stream) == gpu::Error::Success;
+    // Half-copied buffers hold no frame: the next one must not read them as the last.
+    accumulation_.accumValid = allIssued && synchronised;
+    if (accumulation_.accumValid) {
         accumulation_.lastRenderedTime = static_cast<float>(args.time);
     }
     HALDEN_LOG_INFO("ACCUM COPY: frame=%.1f, valid=%d, renderScale=%.2f,%.2f", args.time,
                     accumulation_.accumValid, args.renderScale.x, args.renderScale.y);
+    if (!accumulation_.accumValid) {
+        throw std::runtime_error("Accumulation copy failed");
+    }
 }

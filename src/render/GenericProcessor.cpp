@@ -182,6 +182,7 @@ void GenericProcessor::processImagesCUDA() {
     }
     if (!bufferManager_->initialize(width, height, stream, output, totalPasses)) {
         HALDEN_LOG_ERROR("Failed to initialize CUDA render buffers - aborting");
+        failed_ = true;
         return;
     }
 
@@ -234,6 +235,7 @@ void GenericProcessor::processImagesCUDA() {
         HALDEN_LOG_DEBUG("⏱️  Final copy took: %lldms", microsecondsSince(copyStart) / 1000);
     } else {
         HALDEN_LOG_ERROR("Failed to copy final cudaArray to output buffer");
+        failed_ = true;
     }
 }
 
@@ -266,12 +268,14 @@ void GenericProcessor::executeKernelPass(const char* kernelFile,
     if (launchError != gpu::Error::Success) {
         HALDEN_LOG_ERROR("❌ CUDA kernel LAUNCH error (pass %d): %s", system.currentPass,
                          runtime.getErrorString(launchError));
+        failed_ = true;
     }
     const gpu::Error syncError =
         runtime.streamSynchronize(reinterpret_cast<gpu::StreamHandle>(_pCudaStream));
     if (syncError != gpu::Error::Success) {
         HALDEN_LOG_ERROR("❌ CUDA kernel EXECUTION error (pass %d): %s", system.currentPass,
                          runtime.getErrorString(syncError));
+        failed_ = true;
     } else {
         HALDEN_LOG_DEBUG("✅ Kernel pass %d completed successfully", system.currentPass);
     }

@@ -44,6 +44,9 @@ public:
     void setDefaultTextures(DefaultTextureSource source) { defaultTextures_ = std::move(source); }
     void setVectorReader(VectorParameterReader reader) { readVector_ = std::move(reader); }
     void enableCudaRender(void* stream);
+    // A device step of the run failed: buffer set-up, a pass's launch or execution, or the
+    // final copy. The output buffer then does not hold this run's result.
+    bool failed() const { return failed_; }
 
     void processImagesOpenCL() override;
     void processImagesCUDA() override;
@@ -73,6 +76,7 @@ private:
     kernels::BundledResources bundled_{};
     DefaultTextureSource defaultTextures_;
     VectorParameterReader readVector_;
+    bool failed_ = false;
 };
 
 // The pass function of a kernel file: its name cut at ".cu" and ".metal" and matched against

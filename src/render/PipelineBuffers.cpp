@@ -3,6 +3,7 @@
 #include "log/Logger.h"
 
 #include <stdexcept>
+#include <utility>
 
 namespace render {
 namespace {
@@ -23,10 +24,18 @@ void freeBuffer(gpu::Runtime& runtime, LinearBuffer& buffer) {
 
 gpu::Error pitchTexture(gpu::Runtime& runtime, LinearBuffer& buffer, int width, int height) {
     return runtime.createTextureObject(
-        &buffer.texture,
-        gpu::ResourceDesc::fromPitch2D(buffer.data, width, height,
-                                       std::size_t(width) * gpu::kTexelBytes),
+        &buffer.texture, gpu::ResourceDesc::fromPitch2D(buffer.data, width, height, buffer.pitch),
         gpu::TextureDesc::standard());
+}
+
+// A frame's linear buffer; rows padded so a texture can view them.
+gpu::Error allocateFrame(gpu::Runtime& runtime, LinearBuffer& buffer, int width, int height) {
+    buffer.pitch = gpu::texturePitch(std::size_t(width));
+    const gpu::Error error = runtime.malloc(&buffer.data, buffer.pitch * std::size_t(height));
+    if (error != gpu::Error::Success) {
+        buffer.data = nullptr;
+    }
+    return error;
 }
 
 } // namespace
@@ -59,20 +68,19 @@ void ProcessBuffers::prepare(int width, int height, int processes) {
     HALDEN_LOG_DEBUG("Phase 3a.2: Allocating CUDA linear buffers for %d pipelines (%.2f MB "
                      "total) - Metal parity",
                      processes, megabytes((processes + 1) * frameBytes));
-    const std::size_t bytes = std::size_t(width) * std::size_t(height) * gpu::kTexelBytes;
-    gpu::Error error = runtime_.malloc(&effectOutput_.data, bytes);
+    std::vector<LinearBuffer> made;
+    made.reserve(std::size_t(processes));
+    gpu::Error error = allocateFrame(runtime_, effectOutput_, width, height);
     if (error != gpu::Error::Success) {
-        effectOutput_.data = nullptr;
         HALDEN_LOG_ERROR("Phase 3a.2: Failed to allocate effectOutput CUDA buffer: %s",
                          runtime_.getErrorString(error));
         throw std::runtime_error("Failed to allocate effectOutput CUDA buffer");
     }
     HALDEN_LOG_DEBUG("Phase 3a.2: Allocated effectOutput linear buffer (%.2f MB)",
                      megabytes(frameBytes));
-    std::vector<LinearBuffer> made;
     for (int i = 0; i < processes; ++i) {
         LinearBuffer buffer;
-        error = runtime_.malloc(&buffer.data, bytes);
+        error = allocateFrame(runtime_, buffer, width, height);
         if (error != gpu::Error::Success) {
             HALDEN_LOG_ERROR("Phase 3a.2: Failed to allocate pipelineOutput[%d] CUDA buffer: %s", i,
                              runtime_.getErrorString(error));
@@ -87,23 +95,32 @@ void ProcessBuffers::prepare(int width, int height, int processes) {
         made.push_back(buffer);
     }
 
+    // Without its texture a buffer is of no use to the kernels, and a frame rendered without
+    // one would read the wrong image: the render fails and the next one allocates anew.
+    const auto giveUp = [&] {
+        for (LinearBuffer& done : made) {
+            freeBuffer(runtime_, done);
+        }
+        release();
+        throw std::runtime_error("Failed to create pipeline texture");
+    };
     error = pitchTexture(runtime_, effectOutput_, width, height);
     if (error != gpu::Error::Success) {
         HALDEN_LOG_ERROR("Failed to create cached effectOutput pitch2D texture: %s",
                          runtime_.getErrorString(error));
         effectOutput_.texture = 0;
+        giveUp();
     }
     for (std::size_t i = 0; i < made.size(); ++i) {
         error = pitchTexture(runtime_, made[i], width, height);
         if (error != gpu::Error::Success) {
-            // Without a texture the buffer is of no use to the kernels.
             HALDEN_LOG_ERROR("Failed to create cached pipelineOutput_%zu pitch2D texture: %s", i,
                              runtime_.getErrorString(error));
-            freeBuffer(runtime_, made[i]);
-            continue;
+            made[i].texture = 0;
+            giveUp();
         }
-        processOutputs_.push_back(made[i]);
     }
+    processOutputs_ = std::move(made);
     HALDEN_LOG_DEBUG(
         "Phase 3a.2: Created %d cached pitch2D texture objects (Metal parity, reused across "
         "frames)",
@@ -125,22 +142,22 @@ void AccumulationBuffers::release() {
     width_ = height_ = 0;
 }
 
-void AccumulationBuffers::prepare(int width, int height, const std::vector<std::string>& names) {
+bool AccumulationBuffers::prepare(int width, int height, const std::vector<std::string>& names) {
     if (buffers_.empty()) {
         HALDEN_LOG_INFO("Accumulation buffers: First allocation (%zu buffers)", names.size());
     } else if (width != width_ || height != height_) {
         HALDEN_LOG_INFO("Accumulation buffers: Resolution changed (%dx%d → %dx%d) - reallocating",
                         width_, height_, width, height);
     } else {
-        return;
+        return true;
     }
     release();
     const std::size_t bytes = std::size_t(width) * std::size_t(height) * gpu::kTexelBytes;
     for (const std::string& name : names) {
         LinearBuffer buffer;
-        gpu::Error error = runtime_.malloc(&buffer.data, bytes);
+        gpu::Error error = allocateFrame(runtime_, buffer, width, height);
         if (error == gpu::Error::Success) {
-            error = runtime_.memset(buffer.data, 0, bytes);
+            error = runtime_.memset(buffer.data, 0, buffer.pitch * std::size_t(height));
         }
         if (error != gpu::Error::Success) {
             HALDEN_LOG_ERROR("Failed to allocate accumulation buffer '%s': %s", name.c_str(),
@@ -149,7 +166,7 @@ void AccumulationBuffers::prepare(int width, int height, const std::vector<std::
             release();
             HALDEN_LOG_ERROR("Accumulation buffer allocation failed - temporal effects will not "
                              "work");
-            return;
+            return false;
         }
         error = pitchTexture(runtime_, buffer, width, height);
         if (error != gpu::Error::Success) {
@@ -160,7 +177,7 @@ void AccumulationBuffers::prepare(int width, int height, const std::vector<std::
             release();
             HALDEN_LOG_ERROR("Accumulation buffer allocation failed - temporal effects will not "
                              "work");
-            return;
+            return false;
         }
         buffers_.push_back(buffer);
         names_.push_back(name);
@@ -173,6 +190,7 @@ void AccumulationBuffers::prepare(int width, int height, const std::vector<std::
     lastRenderedTime = -1.0f;
     HALDEN_LOG_INFO("Accumulation buffers ready: %zu buffer(s), %.2f MB total", buffers_.size(),
                     megabytes(double(bytes) * double(buffers_.size())));
+    return true;
 }
 
 } // namespace render

@@ -7,10 +7,12 @@
 
 namespace render {
 
-// Linear float RGBA frames (rows packed) with a pitch-2D texture over each.
+// Linear float RGBA frames with a pitch-2D texture over each; rows are pitch bytes apart,
+// width x 16 rounded up to what textures accept.
 struct LinearBuffer {
     void* data = nullptr;
     gpu::TextureObject texture = 0;
+    std::size_t pitch = 0;
 };
 
 // The effect-output buffer and one buffer per process, carrying results between processes and
@@ -22,12 +24,13 @@ public:
     ProcessBuffers(const ProcessBuffers&) = delete;
     ProcessBuffers& operator=(const ProcessBuffers&) = delete;
 
-    // Throws std::runtime_error when a buffer cannot be allocated; nothing is left allocated.
+    // Throws std::runtime_error when a buffer or its texture cannot be made; nothing is left
+    // allocated.
     void prepare(int width, int height, int processes);
     void release();
 
     const LinearBuffer& effectOutput() const { return effectOutput_; }
-    // Buffers whose texture could be made, in process order.
+    // One per process, in process order.
     const std::vector<LinearBuffer>& processOutputs() const { return processOutputs_; }
     std::size_t count() const { return processOutputs_.size(); }
 
@@ -48,9 +51,8 @@ public:
     AccumulationBuffers(const AccumulationBuffers&) = delete;
     AccumulationBuffers& operator=(const AccumulationBuffers&) = delete;
 
-    // (Re)allocates for this size; a failure releases everything and leaves the render to go
-    // on without accumulation.
-    void prepare(int width, int height, const std::vector<std::string>& names);
+    // (Re)allocates for this size; false when that failed, with everything released.
+    bool prepare(int width, int height, const std::vector<std::string>& names);
     void release();
 
     const std::vector<std::string>& names() const { return names_; }

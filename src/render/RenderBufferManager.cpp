@@ -153,9 +153,8 @@ bool RenderBufferManager::copyFinalToOutput(gpu::StreamHandle stream, int totalP
     HALDEN_LOG_DEBUG("Copying final result from cudaArray%s to output buffer (pitch=%d bytes)",
                      fromA ? "A" : "B", outputPitch);
     const gpu::MemcpyKind kind = outputCopyKind(runtime_, outputBuffer, true);
-    gpu::Error error = runtime_.memcpy2DFromArrayAsync(
-        outputBuffer, std::size_t(outputPitch), fromA ? arrayA_ : arrayB_, 0, 0,
-        std::size_t(width) * gpu::kTexelBytes, std::size_t(height), kind, stream);
+    gpu::Error error = copyArrayToImage(runtime_, outputBuffer, outputPitch,
+                                        fromA ? arrayA_ : arrayB_, width, height, kind, stream);
     if (error != gpu::Error::Success) {
         HALDEN_LOG_ERROR("cudaMemcpy2DFromArray failed: %s (copyKind=%d)",
                          runtime_.getErrorString(error), static_cast<int>(kind));

@@ -23,7 +23,7 @@ public:
     // Surface A for even passes, B for odd ones.
     gpu::SurfaceObject getOutputSurface(int pass) const;
     // Copies the array the last pass wrote into the output buffer (rows outputPitch bytes
-    // apart, which may exceed width * 16).
+    // apart going up: it may exceed width * 16, or be negative for rows stored top first).
     bool copyFinalToOutput(gpu::StreamHandle stream, int totalPasses, void* outputBuffer, int width,
                            int height, int outputPitch);
     void cleanup();

@@ -16,6 +16,39 @@ const char* copyKindName(bool device) {
 
 } // namespace
 
+bool TextureCache::fillArray(const TextureRecord& record, const void* data, int pitch,
+                             bool device) {
+    const gpu::Error error = runtime_.memcpy2DToArray(
+        record.array, 0, 0, data, std::size_t(pitch), std::size_t(record.width) * gpu::kTexelBytes,
+        std::size_t(record.height),
+        device ? gpu::MemcpyKind::DeviceToDevice : gpu::MemcpyKind::HostToDevice);
+    if (error != gpu::Error::Success) {
+        HALDEN_LOG_ERROR("cudaMemcpy2DToArray failed (%s): %s", copyKindName(device),
+                         runtime_.getErrorString(error));
+        return false;
+    }
+    return true;
+}
+
+bool TextureCache::release(const TextureRecord& record) {
+    bool released = true;
+    if (record.textureObject != 0) {
+        const gpu::Error error = runtime_.destroyTextureObject(record.textureObject);
+        if (error != gpu::Error::Success) {
+            HALDEN_LOG_ERROR("cudaDestroyTextureObject failed: %s", runtime_.getErrorString(error));
+            released = false;
+        }
+    }
+    if (!record.linear && record.array != 0) {
+        const gpu::Error error = runtime_.freeArray(record.array);
+        if (error != gpu::Error::Success) {
+            HALDEN_LOG_ERROR("cudaFreeArray failed: %s", runtime_.getErrorString(error));
+            released = false;
+        }
+    }
+    return released;
+}
+
 bool TextureCache::createArrayTexture(const std::string& name, TextureRecord& record,
                                       const void* data, int pitch, bool device) {
     HALDEN_LOG_DEBUG("Creating cudaArray texture for '%s' (%s memory)", name.c_str(),
@@ -26,13 +59,7 @@ bool TextureCache::createArrayTexture(const std::string& name, TextureRecord& re
         record.array = 0;
         return false;
     }
-    const std::size_t rowBytes = std::size_t(record.width) * gpu::kTexelBytes;
-    error = runtime_.memcpy2DToArray(
-        record.array, 0, 0, data, std::size_t(pitch), rowBytes, std::size_t(record.height),
-        device ? gpu::MemcpyKind::DeviceToDevice : gpu::MemcpyKind::HostToDevice);
-    if (error != gpu::Error::Success) {
-        HALDEN_LOG_ERROR("cudaMemcpy2DToArray failed (%s): %s", copyKindName(device),
-                         runtime_.getErrorString(error));
+    if (!fillArray(record, data, pitch, device)) {
         runtime_.freeArray(record.array);
         record.array = 0;
         return false;
@@ -58,17 +85,24 @@ bool TextureCache::createTexture(const std::string& name, int width, int height,
     std::lock_guard<std::mutex> lock(mutex_);
     HALDEN_LOG_DEBUG("createTexture: %s (%dx%d, pitch=%d bytes)", name.c_str(), width, height,
                      pitch);
+    // Hosts often hand a new buffer every frame: an array of the same size is refilled.
+    TextureRecord reusable;
     const auto existing = cache_.find(name);
     if (existing != cache_.end()) {
-        if (existing->second.platform == "cuda") {
-            if (existing->second.textureObject != 0) {
-                runtime_.destroyTextureObject(existing->second.textureObject);
-            }
-            if (!existing->second.linear && existing->second.array != 0) {
-                runtime_.freeArray(existing->second.array);
-            }
-        }
+        const TextureRecord old = existing->second;
         cache_.erase(existing);
+        if (old.platform == "cuda" && !old.linear && old.array != 0 && old.width == width &&
+            old.height == height) {
+            reusable = old;
+        } else if (old.platform == "cuda" && !release(old)) {
+            return false;
+        }
+    }
+    if (pitch <= 0) {
+        HALDEN_LOG_ERROR("Rows of '%s' must go up in memory for a texture (pitch=%d)", name.c_str(),
+                         pitch);
+        release(reusable);
+        return false;
     }
 
     int type = 0;
@@ -96,12 +130,28 @@ bool TextureCache::createTexture(const std::string& name, int width, int height,
                              runtime_.getErrorString(error));
             runtime_.getLastError();
             record.textureObject = 0;
+            record.viewRefused = true;
         } else if (record.textureObject != 0) {
             record.linear = true;
             made = true;
+        } else {
+            record.viewRefused = true;
         }
     }
-    if (!made && !createArrayTexture(name, record, data, pitch, device)) {
+    if (made && !release(reusable)) {
+        release(record);
+        return false;
+    }
+    if (!made && reusable.array != 0) {
+        HALDEN_LOG_DEBUG("Refilling the cudaArray texture of '%s' (%s memory, same size)",
+                         name.c_str(), kindName(device));
+        record.array = reusable.array;
+        record.textureObject = reusable.textureObject;
+        if (!fillArray(record, data, pitch, device)) {
+            release(record);
+            return false;
+        }
+    } else if (!made && !createArrayTexture(name, record, data, pitch, device)) {
         return false;
     }
     cache_[name] = record;
@@ -125,26 +175,35 @@ bool TextureCache::updateTextureData(const std::string& name, const void* data, 
         HALDEN_LOG_ERROR("Platform %s not implemented yet", record.platform.c_str());
         return false;
     }
+    // A record that could not be refreshed is dropped whole: the next frame makes it anew.
+    const auto drop = [&] {
+        const TextureRecord stale = record;
+        cache_.erase(found);
+        release(stale);
+        return false;
+    };
+    if (pitch <= 0) {
+        HALDEN_LOG_ERROR("Rows of '%s' must go up in memory for a texture (pitch=%d)", name.c_str(),
+                         pitch);
+        return drop();
+    }
     if (!record.linear) {
         const bool device = inputIsDeviceMemory(runtime_, data);
         HALDEN_LOG_DEBUG("Updating cudaArray texture for '%s' (copying from %s)", name.c_str(),
                          kindName(device));
-        const gpu::Error error = runtime_.memcpy2DToArray(
-            record.array, 0, 0, data, std::size_t(pitch),
-            std::size_t(record.width) * gpu::kTexelBytes, std::size_t(record.height),
-            device ? gpu::MemcpyKind::DeviceToDevice : gpu::MemcpyKind::HostToDevice);
-        if (error != gpu::Error::Success) {
-            HALDEN_LOG_ERROR("cudaMemcpy2DToArray failed (%s): %s", copyKindName(device),
-                             runtime_.getErrorString(error));
-            return false;
+        if (!fillArray(record, data, pitch, device)) {
+            return drop();
         }
         HALDEN_LOG_DEBUG("✅ cudaArray texture updated (copied %d bytes using %s)",
                          record.width * record.height * 16, copyKindName(device));
         return true;
     }
     HALDEN_LOG_DEBUG("Updating zero-copy pitch2D texture for '%s' (recreating view)", name.c_str());
-    runtime_.destroyTextureObject(record.textureObject);
+    const gpu::TextureObject old = record.textureObject;
     record.textureObject = 0;
+    if (old != 0 && runtime_.destroyTextureObject(old) != gpu::Error::Success) {
+        return drop();
+    }
     gpu::TextureObject view = 0;
     const gpu::Error error = runtime_.createTextureObject(
         &view,
@@ -154,7 +213,7 @@ bool TextureCache::updateTextureData(const std::string& name, const void* data, 
     if (error != gpu::Error::Success) {
         HALDEN_LOG_ERROR("cudaCreateTextureObject (pitch2D update) failed: %s",
                          runtime_.getErrorString(error));
-        return false;
+        return drop();
     }
     record.textureObject = view;
     HALDEN_LOG_DEBUG("✅ Zero-copy pitch2D texture view updated (no copy performed!)");

@@ -17,6 +17,9 @@ struct TextureRecord {
     int height = 0;
     std::string platform;
     bool linear = false; // zero-copy pitch-2D view over the caller's memory
+    // An array copy of device memory whose zero-copy view the runtime refused (a row pitch it
+    // cannot sample, such as odd widths): asking again each frame would only fail again.
+    bool viewRefused = false;
 };
 
 // The instance's input textures, cached by input name across frames, and the three 1 x 1
@@ -28,9 +31,12 @@ public:
     TextureCache(const TextureCache&) = delete;
     TextureCache& operator=(const TextureCache&) = delete;
 
-    // Makes or remakes the texture of an input from float RGBA rows `pitch` bytes apart.
+    // Makes or remakes the texture of an input from float RGBA rows `pitch` (> 0) bytes apart.
+    // An array of the same size is refilled rather than made again. A failure leaves no
+    // record, so the next frame starts clean.
     bool createTexture(const std::string& name, int width, int height, const void* data, int pitch);
-    // Refreshes an existing texture from new pixels of the same size.
+    // Refreshes an existing texture from new pixels of the same size; a failure drops the
+    // record.
     bool updateTextureData(const std::string& name, const void* data, int pitch);
     void cleanupTextures();
 
@@ -44,6 +50,10 @@ public:
 private:
     bool createArrayTexture(const std::string& name, TextureRecord& record, const void* data,
                             int pitch, bool device);
+    bool fillArray(const TextureRecord& record, const void* data, int pitch, bool device);
+    // Destroys the record's texture and, unless it is a view, its array; false when the
+    // runtime refused either.
+    bool release(const TextureRecord& record);
 
     gpu::Runtime& runtime_;
     mutable std::mutex mutex_;

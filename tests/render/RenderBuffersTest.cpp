@@ -1,5 +1,6 @@
 // Input textures, stand-ins, the ping-pong arrays and their pool, on the CPU backend.
 #include "render/BufferPool.h"
+#include "render/MemoryKind.h"
 #include "render/PipelineBuffers.h"
 #include "render/TextureCache.h"
 
@@ -8,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 using namespace render;
@@ -216,11 +218,44 @@ TEST_F(RenderBuffers, AccumulationBuffersStartBlackAndGiveUpWhole) {
         EXPECT_EQ(accum.lastRenderedTime, -1.0f);
 
         runtime.injectFailure(Op::CreateTextureObject, 2, gpu::Error::InvalidValue);
-        accum.prepare(8, 2, {"trail", "glow"});
+        EXPECT_FALSE(accum.prepare(8, 2, {"trail", "glow"}));
         EXPECT_TRUE(accum.buffers().empty());
         EXPECT_TRUE(log.contains(
             "[ERROR] Accumulation buffer allocation failed - temporal effects will not work"));
     }
+    EXPECT_TRUE(runtime.liveCounts().empty());
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(RenderBuffers, StagingReadsOnlyTheImageAndRepeatsItsEdgesFromHostOrDevice) {
+    // A 2 x 2 image at (5, 7), stored top row first (value 10 y + x), staged into the 4 x 4
+    // frame at (4, 6).
+    std::vector<float> topDown(16);
+    for (int i = 0; i < 16; ++i) {
+        topDown[std::size_t(i)] = float((i / 8 == 0 ? 10 : 0) + i / 4 % 2);
+    }
+    void* device = nullptr;
+    ASSERT_EQ(runtime.malloc(&device, 64), gpu::Error::Success);
+    ASSERT_EQ(runtime.memcpyAsync(device, topDown.data(), 64, gpu::MemcpyKind::HostToDevice, 0),
+              gpu::Error::Success);
+    std::vector<float> staging;
+    std::vector<float> scratch;
+    for (const bool onDevice : {false, true}) {
+        const char* base = onDevice ? static_cast<const char*>(device)
+                                    : reinterpret_cast<const char*>(topDown.data());
+        const ImageRows image{base + 32, -32, 5, 7, 7, 9, onDevice};
+        ASSERT_EQ(stageImage(runtime, image, 4, 6, 4, 4, 0, staging, scratch), gpu::Error::Success);
+        for (int y = 0; y < 4; ++y) {
+            for (int x = 0; x < 4; ++x) {
+                const float want = float(10 * (std::clamp(y, 1, 2) - 1) + std::clamp(x, 1, 2) - 1);
+                EXPECT_EQ(staging[std::size_t(y * 16 + x * 4)], want) << onDevice << x << y;
+            }
+        }
+    }
+    runtime.free(device);
     EXPECT_TRUE(runtime.liveCounts().empty());
 }
 
