@@ -51,10 +51,10 @@ JsonValue DescribeCommand::document;
 TEST_F(DescribeCommand, PrintsExactlyTheContractKeys) {
     using Keys = std::vector<std::string>;
     EXPECT_EQ(document.keys(), (Keys{"plugin", "clips", "params", "pages"}));
-    EXPECT_EQ(
-        document["plugin"].keys(),
-        (Keys{"identifier", "version", "label", "grouping", "description", "contexts",
-              "pixelDepths", "supportsTiles", "cudaRender", "cudaStream", "overlayInteract"}));
+    EXPECT_EQ(document["plugin"].keys(),
+              (Keys{"identifier", "version", "label", "grouping", "description", "contexts",
+                    "pixelDepths", "supportsTiles", "cudaRender", "cudaStream",
+                    "renderThreadSafety", "overlayInteract"}));
     for (const auto& clip : document["clips"].items) {
         EXPECT_EQ(clip.keys(), (Keys{"name", "optional", "isMask", "components", "supportsTiles"}));
     }
