@@ -30,6 +30,17 @@ std::string joined(const std::string& folder, const std::string& name) {
     return (fs::u8path(folder) / fs::u8path(name + ".xml")).u8string();
 }
 
+// A name typed by the user; an unsafe one is refused with the reason.
+bool acceptedPresetName(const std::string& name) {
+    if (isValidPresetName(name)) {
+        return true;
+    }
+    HALDEN_LOG_ERROR("Invalid preset name '%s' - a preset name cannot contain path separators, "
+                     "'..', ':' or characters a file name cannot hold",
+                     name.c_str());
+    return false;
+}
+
 } // namespace
 
 void GenericEffect::changedParam(const OFX::InstanceChangedArgs& args,
@@ -304,10 +315,7 @@ void GenericEffect::loadUserPreset() {
             HALDEN_LOG_ERROR("No preset selected - choose from dropdown or enter name");
             return;
         }
-        if (!isValidPresetName(name)) {
-            HALDEN_LOG_ERROR("Invalid preset name '%s' - a preset name cannot contain path "
-                             "separators, '..', ':' or characters a file name cannot hold",
-                             name.c_str());
+        if (!acceptedPresetName(name)) {
             return;
         }
         path = joined(userPresetFolder(), presetBaseName(name));
@@ -341,10 +349,7 @@ void GenericEffect::savePreset() {
         HALDEN_LOG_ERROR("No preset name specified - enter a name in 'Preset Name' field");
         return;
     }
-    if (!isValidPresetName(name)) {
-        HALDEN_LOG_ERROR("Invalid preset name '%s' - a preset name cannot contain path "
-                         "separators, '..', ':' or characters a file name cannot hold",
-                         name.c_str());
+    if (!acceptedPresetName(name)) {
         return;
     }
     const std::string base = presetBaseName(name);
