@@ -165,10 +165,6 @@ TEST_F(OverlayOutput, WithoutOverlaysOrTheDrawSuiteTheCallsAreEmptyAndANoteSaysW
     EXPECT_NE(noSuite.err.find("draw suite"), std::string::npos) << noSuite.err;
 }
 
-} // namespace
-
-namespace {
-
 // The shipped effect's target: cyan, at the frame centre plus optical_center in units of the
 // frame height (y up), drawn as crosshair lines, circles and its label.
 TEST_F(CliTest, TheRealOverlayDrawsTheCyanTargetAtTheOpticalCentre) {
@@ -211,17 +207,6 @@ TEST_F(CliTest, TheRealOverlayDrawsTheCyanTargetAtTheOpticalCentre) {
     const float* s = seen.pixel(205, 126);
     EXPECT_GT(s[1] + s[2] - 2 * s[0], 1.0f);
     EXPECT_LT(p[1] + p[2] - 2 * p[0], 1.0f);
-}
-
-TEST_F(CliTest, HostsWithoutTheSwitchOrTheDrawSuiteGetNoOverlay) {
-    const RenderRun off = run("--host flame --size 64x36 --set show_overlays=0 "
-                              "--overlays calls.json -o plain.png");
-    ASSERT_EQ(off.status, 0) << off.err;
-    EXPECT_TRUE(
-        JsonReader::parse(testenv::readFile(dir.path() / "calls.json"))["calls"].items.empty());
-    const RenderRun nuke = run("--host nuke --size 64x36 --overlays calls2.json -o plain2.png");
-    ASSERT_EQ(nuke.status, 0) << nuke.err;
-    EXPECT_NE(nuke.err.find("draw suite"), std::string::npos);
 }
 
 } // namespace

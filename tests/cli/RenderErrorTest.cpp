@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <utility>
 
 namespace {
 
@@ -30,58 +31,36 @@ protected:
     }
 };
 
-TEST_F(RenderErrors, AMissingInputFileIsNamed) {
-    EXPECT_NE(failure("-i no-such-picture.exr").find("no-such-picture.exr"), std::string::npos);
-}
-
-TEST_F(RenderErrors, AFileThatIsNoImageIsNamed) {
+// Each mistake, and what its line must name: the file, the parameter and value, the range or
+// the options, the right flag.
+TEST_F(RenderErrors, EachMistakeIsNamedBeforeRendering) {
     std::ofstream(dir.path() / "notes.png") << "not a picture";
-    EXPECT_NE(failure("-i notes.png").find("cannot read"), std::string::npos);
     std::ofstream(dir.path() / "broken.exr") << "v/1\x01 and then nothing";
-    EXPECT_NE(failure("-i broken.exr").find("broken.exr"), std::string::npos);
-}
-
-TEST_F(RenderErrors, AnUnknownParameterIsNamed) {
-    EXPECT_NE(failure("--size 32x18 --set lens_flare=3").find("'lens_flare'"), std::string::npos);
-}
-
-TEST_F(RenderErrors, ABadValueNamesTheParameterAndTheValue) {
-    const std::string line = failure("--size 32x18 --set blur_radius=wide");
-    EXPECT_NE(line.find("blur_radius"), std::string::npos);
-    EXPECT_NE(line.find("'wide'"), std::string::npos);
-    EXPECT_NE(failure("--size 32x18 --set optical_center=0.2").find("2 comma-separated"),
-              std::string::npos);
-    EXPECT_NE(failure("--size 32x18 --set quality_preset=Eighth").find("'Half'"), std::string::npos)
-        << "the options are listed";
-    EXPECT_NE(failure("--size 32x18 --set edge_mode=maybe").find("true or false"),
-              std::string::npos);
-}
-
-TEST_F(RenderErrors, AValueOutsideTheRangeIsRefusedWithTheRange) {
-    EXPECT_NE(failure("--size 32x18 --set blur_radius=250").find("0 to 200"), std::string::npos);
-    EXPECT_NE(failure("--size 32x18 --set blade_count=2").find("3 to 12"), std::string::npos);
-}
-
-TEST_F(RenderErrors, ButtonsArePressedAndValuesAreSet) {
-    EXPECT_NE(failure("--size 32x18 --set save_preset=1").find("--press save_preset"),
-              std::string::npos);
-    EXPECT_NE(failure("--size 32x18 --press blur_radius").find("not a push button"),
-              std::string::npos);
-}
-
-TEST_F(RenderErrors, CommandLineMistakesAreCaughtBeforeRendering) {
-    EXPECT_NE(failure("--sharpen").find("'--sharpen'"), std::string::npos);
-    EXPECT_NE(failure("--frames 5-2").find("ends before it starts"), std::string::npos);
+    const std::pair<const char*, const char*> cases[] = {
+        {"-i no-such-picture.exr", "no-such-picture.exr"},
+        {"-i notes.png", "cannot read"},
+        {"-i broken.exr", "broken.exr"},
+        {"--size 32x18 --set lens_flare=3", "'lens_flare'"},
+        {"--size 32x18 --set blur_radius=wide", "blur_radius"},
+        {"--size 32x18 --set blur_radius=wide", "'wide'"},
+        {"--size 32x18 --set optical_center=0.2", "2 comma-separated"},
+        {"--size 32x18 --set quality_preset=Eighth", "'Half'"},
+        {"--size 32x18 --set edge_mode=maybe", "true or false"},
+        {"--size 32x18 --set blur_radius=250", "0 to 200"},
+        {"--size 32x18 --set blade_count=2", "3 to 12"},
+        {"--size 32x18 --set save_preset=1", "--press save_preset"},
+        {"--size 32x18 --press blur_radius", "not a push button"},
+        {"--sharpen", "'--sharpen'"},
+        {"--frames 5-2", "ends before it starts"},
+        {"--size 32x18 --overlay-image seen.exr", ".png"},
+        {"--size 32x18 --overlays no-folder/calls.json", "no-folder"},
+    };
+    for (const auto& [arguments, named] : cases) {
+        EXPECT_NE(failure(arguments).find(named), std::string::npos) << arguments;
+    }
     const RenderRun tiff = run("--size 32x18 -o out.tif");
     EXPECT_NE(tiff.status, 0);
     EXPECT_NE(tiff.err.find("out.tif"), std::string::npos);
-}
-
-TEST_F(RenderErrors, OverlayFilesAreCheckedBeforeRendering) {
-    EXPECT_NE(failure("--size 32x18 --overlay-image seen.exr").find(".png"), std::string::npos)
-        << "an 8-bit picture is asked for";
-    EXPECT_NE(failure("--size 32x18 --overlays no-folder/calls.json").find("no-folder"),
-              std::string::npos);
 }
 
 TEST_F(RenderErrors, ABundleThatFailsToLoadIsNamed) {

@@ -58,8 +58,9 @@ TEST_F(Described, EffectDescriptorCarriesTheDeclaredCapabilities) {
     EXPECT_EQ(effect().getString(kOfxImageEffectPluginRenderThreadSafety),
               kOfxImageEffectRenderFullySafe);
     EXPECT_EQ(effect().getInt(kOfxImageEffectPluginPropHostFrameThreading), 0);
-    EXPECT_TRUE(effect().getPointer(kOfxImageEffectPluginPropOverlayInteractV1) != nullptr ||
-                effect().getPointer(kOfxImageEffectPluginPropOverlayInteractV2) != nullptr);
+    void* overlay = effect().getPointer(kOfxImageEffectPluginPropOverlayInteractV1);
+    EXPECT_NE(overlay, nullptr);
+    EXPECT_EQ(effect().getPointer(kOfxImageEffectPluginPropOverlayInteractV2), overlay);
     EXPECT_EQ(effect().getString(kOfxPluginPropFilePath), HALDEN_TEST_PLUGIN_BUNDLE);
 }
 

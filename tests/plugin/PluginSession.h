@@ -9,9 +9,76 @@
 
 #include "ofx/ofxImageEffect.h"
 
+#include <cmath>
 #include <memory>
+#include <random>
+#include <vector>
 
 namespace testplugin {
+
+// Renders source into output over the output's bounds; device: the images are device memory.
+inline OfxStatus renderFrame(ofxhost::EffectInstance& instance,
+                             std::shared_ptr<ofxhost::ImageSource> source,
+                             std::shared_ptr<ofxhost::ImageSource> output, double time = 0.0,
+                             bool device = false) {
+    instance.setClipImage("Source", source);
+    instance.setClipImage("Output", output);
+    ofxhost::RenderArgs args;
+    args.time = time;
+    args.window = output->bounds();
+    args.cudaEnabled = device;
+    return instance.render(args);
+}
+
+inline std::shared_ptr<ofxhost::HostImage> randomImage(const OfxRectI& bounds, unsigned seed) {
+    auto image = std::make_shared<ofxhost::HostImage>(bounds);
+    std::mt19937 random(seed);
+    for (int y = bounds.y1; y < bounds.y2; ++y) {
+        for (int x = bounds.x1; x < bounds.x2; ++x) {
+            float* p = image->pixel(x, y);
+            for (int c = 0; c < 4; ++c) {
+                p[c] = float(random() % 1000) / 250.0f;
+            }
+        }
+    }
+    return image;
+}
+
+// A single bright point on an opaque grey background.
+inline std::shared_ptr<ofxhost::HostImage> pointImage(const OfxRectI& bounds, int x, int y,
+                                                      float value, float background = 0.0f,
+                                                      int rowPaddingBytes = 0) {
+    auto image = std::make_shared<ofxhost::HostImage>(bounds, rowPaddingBytes);
+    image->fill(background, background, background, 1);
+    float* p = image->pixel(x, y);
+    p[0] = p[1] = p[2] = value;
+    return image;
+}
+
+// Every float of the image, row by row.
+inline std::vector<float> pixels(const ofxhost::HostImage& image) {
+    std::vector<float> all;
+    const OfxRectI b = image.bounds();
+    for (int y = b.y1; y < b.y2; ++y) {
+        const float* row = image.pixel(b.x1, y);
+        all.insert(all.end(), row, row + 4 * (b.x2 - b.x1));
+    }
+    return all;
+}
+
+// Sum of the absolute colour differences over a's bounds.
+inline double difference(const ofxhost::HostImage& a, const ofxhost::HostImage& b) {
+    double sum = 0;
+    const OfxRectI r = a.bounds();
+    for (int y = r.y1; y < r.y2; ++y) {
+        for (int x = r.x1; x < r.x2; ++x) {
+            for (int c = 0; c < 3; ++c) {
+                sum += std::fabs(a.pixel(x, y)[c] - b.pixel(x, y)[c]);
+            }
+        }
+    }
+    return sum;
+}
 
 // The real bundle loaded through the headless host, with an instance in the filter context.
 struct PluginSession {
@@ -22,14 +89,10 @@ struct PluginSession {
           plugin(bundle.plugin(0)), instance(plugin.createInstance(kOfxImageEffectContextFilter)) {}
 
     // Renders source (and an output of the same bounds) at a time; returns the status.
-    OfxStatus render(const std::shared_ptr<ofxhost::HostImage>& source,
-                     const std::shared_ptr<ofxhost::HostImage>& output, double time = 0.0) {
-        instance.setClipImage("Source", source);
-        instance.setClipImage("Output", output);
-        ofxhost::RenderArgs args;
-        args.time = time;
-        args.window = output->bounds();
-        return instance.render(args);
+    OfxStatus render(std::shared_ptr<ofxhost::ImageSource> source,
+                     std::shared_ptr<ofxhost::ImageSource> output, double time = 0.0,
+                     bool device = false) {
+        return renderFrame(instance, source, output, time, device);
     }
 
     // Folders for the log and presets; a test that reads the log after the session ends keeps
@@ -39,6 +102,20 @@ struct PluginSession {
     ofxhost::PluginBundle bundle;
     ofxhost::Plugin& plugin;
     ofxhost::EffectInstance& instance;
+};
+
+// The CPU backend's test hooks, exported by the plug-in binary (the counts are -1 on CUDA).
+struct Emulation {
+    explicit Emulation(const PluginSession& s)
+        : inject(reinterpret_cast<int (*)(int, int, int)>(
+              s.bundle.library().symbol("haldenEmuInjectFailure"))),
+          live(
+              reinterpret_cast<long long (*)()>(s.bundle.library().symbol("haldenEmuLiveObjects"))),
+          allocations(reinterpret_cast<long long (*)()>(
+              s.bundle.library().symbol("haldenEmuAllocations"))) {}
+    int (*inject)(int, int, int);
+    long long (*live)();
+    long long (*allocations)();
 };
 
 } // namespace testplugin

@@ -3,23 +3,12 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
-
 using ofxhost::HostImage;
 using ofxhost::ParamValue;
 using testplugin::PluginSession;
+using testplugin::pointImage;
 
 namespace {
-
-// A single bright point on black, in an image whose bounds do not start at 0 and whose rows
-// are padded, as hosts hand them over.
-std::shared_ptr<HostImage> pointImage(const OfxRectI& bounds, int x, int y, float value) {
-    auto image = std::make_shared<HostImage>(bounds, 32);
-    image->fill(0, 0, 0, 1);
-    float* p = image->pixel(x, y);
-    p[0] = p[1] = p[2] = value;
-    return image;
-}
 
 // Farthest lit pixel from (cx, cy) along +x.
 int litExtent(const HostImage& image, int cx, int cy) {
@@ -36,7 +25,8 @@ TEST(RenderBundle, ABrightPointBecomesABokehDiscAndPaddingIsUntouched) {
     PluginSession session;
     // 216 lines: blur_radius 50 gives a 10-pixel disc.
     const OfxRectI bounds{-20, 30, 196, 246};
-    auto source = pointImage(bounds, 88, 138, 50.0f);
+    // Bounds not starting at 0 and padded rows, as hosts hand them over.
+    auto source = pointImage(bounds, 88, 138, 50.0f, 0.0f, 32);
     auto output = std::make_shared<HostImage>(bounds, 32);
     output->fill(-7, -7, -7, -7);
     ASSERT_EQ(session.instance.setValue("blur_radius", ParamValue::of(50.0)), kOfxStatOK);

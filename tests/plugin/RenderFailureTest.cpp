@@ -10,7 +10,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <random>
 #include <vector>
 
 #if defined(_WIN32)
@@ -25,58 +24,13 @@ using ofxhost::DeviceMemory;
 using ofxhost::HostImage;
 using ofxhost::ImageSource;
 using ofxhost::ParamValue;
+using testplugin::Emulation;
+using testplugin::pixels;
 using testplugin::PluginSession;
+using testplugin::randomImage;
 using Op = gpu::HostRuntime::Operation;
 
 namespace {
-
-std::shared_ptr<HostImage> randomImage(const OfxRectI& bounds, unsigned seed) {
-    auto image = std::make_shared<HostImage>(bounds);
-    std::mt19937 random(seed);
-    for (int y = bounds.y1; y < bounds.y2; ++y) {
-        for (int x = bounds.x1; x < bounds.x2; ++x) {
-            float* p = image->pixel(x, y);
-            for (int c = 0; c < 4; ++c) {
-                p[c] = float(random() % 1000) / 250.0f;
-            }
-        }
-    }
-    return image;
-}
-
-// The CPU backend's test hooks, exported by the plug-in binary.
-struct Emulation {
-    explicit Emulation(const PluginSession& s)
-        : inject(reinterpret_cast<int (*)(int, int, int)>(
-              s.bundle.library().symbol("haldenEmuInjectFailure"))),
-          live(
-              reinterpret_cast<long long (*)()>(s.bundle.library().symbol("haldenEmuLiveObjects"))),
-          allocations(reinterpret_cast<long long (*)()>(
-              s.bundle.library().symbol("haldenEmuAllocations"))) {}
-    int (*inject)(int, int, int);
-    long long (*live)();
-    long long (*allocations)();
-};
-
-OfxStatus render(ofxhost::EffectInstance& instance, std::shared_ptr<ImageSource> source,
-                 std::shared_ptr<ImageSource> output, bool device = false) {
-    instance.setClipImage("Source", source);
-    instance.setClipImage("Output", output);
-    ofxhost::RenderArgs args;
-    args.window = output->bounds();
-    args.cudaEnabled = device;
-    return instance.render(args);
-}
-
-std::vector<float> pixels(const HostImage& image) {
-    std::vector<float> all;
-    const OfxRectI b = image.bounds();
-    for (int y = b.y1; y < b.y2; ++y) {
-        const float* row = image.pixel(b.x1, y);
-        all.insert(all.end(), row, row + 4 * (b.x2 - b.x1));
-    }
-    return all;
-}
 
 // Blend 0.5 makes the final pass read the source as well as the result.
 void halfBlend(ofxhost::EffectInstance& instance) {
@@ -108,7 +62,7 @@ TEST(RenderFailure, AFailureAtAnyDeviceCallFailsTheRenderAndTheNextRenderIsClean
     };
     auto reference = std::make_shared<HostImage>(frame);
     halfBlend(session.instance);
-    ASSERT_EQ(render(session.instance, source, reference), kOfxStatOK);
+    ASSERT_EQ(session.render(source, reference), kOfxStatOK);
     const std::vector<float> clean = pixels(*reference);
 
     // A new instance's first render makes every kind of call: each one in turn fails once.
@@ -122,7 +76,7 @@ TEST(RenderFailure, AFailureAtAnyDeviceCallFailsTheRenderAndTheNextRenderIsClean
             ofxhost::EffectInstance& instance = fresh();
             auto output = std::make_shared<HostImage>(frame);
             ASSERT_EQ(emu.inject(int(index), nth, int(error)), 0);
-            const OfxStatus status = render(instance, source, output);
+            const OfxStatus status = testplugin::renderFrame(instance, source, output);
             const bool reached = emu.inject(int(index), 0, 0) == 0;
             SCOPED_TRACE("operation " + std::to_string(index) + ", call " + std::to_string(nth));
             if (!reached) {
@@ -142,7 +96,7 @@ TEST(RenderFailure, AFailureAtAnyDeviceCallFailsTheRenderAndTheNextRenderIsClean
                 ++failures;
             }
             auto again = std::make_shared<HostImage>(frame);
-            EXPECT_EQ(render(instance, source, again), kOfxStatOK);
+            EXPECT_EQ(testplugin::renderFrame(instance, source, again), kOfxStatOK);
             EXPECT_EQ(pixels(*again), clean);
             session.plugin.destroyInstance(instance);
             // A release the runtime refused leaves its object; nothing else survives.
@@ -194,28 +148,29 @@ TEST(RenderFailure, DeviceMemoryTheRuntimeDoesNotOwnIsRefusedUntouchedAndTheUser
     auto foreign = std::make_shared<ForeignDeviceImage>(frame);
     ASSERT_NE(foreign->data(), nullptr);
 
-    EXPECT_EQ(render(session.instance, foreign, output, true), kOfxStatErrUnsupported);
+    EXPECT_EQ(session.render(foreign, output, 0.0, true), kOfxStatErrUnsupported);
     const auto message = session.instance.persistentMessage();
     ASSERT_TRUE(message.has_value());
     EXPECT_EQ(message->type, kOfxMessageError);
-    EXPECT_EQ(render(session.instance, source, foreign, true), kOfxStatErrUnsupported);
+    EXPECT_EQ(session.render(source, foreign, 0.0, true), kOfxStatErrUnsupported);
     // Host memory where the host promised device memory is not the runtime's either.
-    EXPECT_EQ(render(session.instance, host, output, true), kOfxStatErrUnsupported);
+    EXPECT_EQ(session.render(host, output, 0.0, true), kOfxStatErrUnsupported);
 
-    ASSERT_EQ(render(session.instance, source, output, true), kOfxStatOK);
+    ASSERT_EQ(session.render(source, output, 0.0, true), kOfxStatOK);
     EXPECT_FALSE(session.instance.persistentMessage().has_value());
 }
 
-// out(x, y) = source at (x, y) clamped into the source's bounds.
+// out(x, y) = source at (x, y) clamped into the source's bounds; alpha too inside them.
 void expectClampedCopy(const HostImage& output, const HostImage& source) {
     const OfxRectI o = output.bounds();
     const OfxRectI s = source.bounds();
     for (int y = o.y1; y < o.y2; ++y) {
         for (int x = o.x1; x < o.x2; ++x) {
-            const float* want =
-                source.pixel(std::clamp(x, s.x1, s.x2 - 1), std::clamp(y, s.y1, s.y2 - 1));
+            const int cx = std::clamp(x, s.x1, s.x2 - 1);
+            const int cy = std::clamp(y, s.y1, s.y2 - 1);
             const float* got = output.pixel(x, y);
-            ASSERT_TRUE(std::equal(got, got + 3, want)) << x << "," << y;
+            const int channels = cx == x && cy == y ? 4 : 3;
+            ASSERT_TRUE(std::equal(got, got + channels, source.pixel(cx, cy))) << x << "," << y;
         }
     }
 }
@@ -251,11 +206,13 @@ private:
     std::vector<float> storage_;
 };
 
-TEST(RenderFailure, SourcesOffsetFromTheFrameOrStoredTopFirstAreReadInsideTheirBoundsOnly) {
+// Without blur the output is the source: also where it is offset from the frame or stored
+// top row first, read inside its bounds only.
+TEST(RenderFailure, WithoutBlurTheSourceComesBackHoweverItIsLaidOut) {
     enum class Layout { Host, Device, TopDown };
     const OfxRectI frame{0, 0, 80, 45};
     for (const Layout layout : {Layout::Host, Layout::Device, Layout::TopDown}) {
-        for (const OfxRectI bounds : {OfxRectI{20, 10, 50, 30}, OfxRectI{-15, 12, 60, 60}}) {
+        for (const OfxRectI bounds : {frame, OfxRectI{20, 10, 50, 30}, OfxRectI{-15, 12, 60, 60}}) {
             PluginSession session;
             halfBlend(session.instance);
             ASSERT_EQ(session.instance.setValue("blur_radius", ParamValue::of(0.0)), kOfxStatOK);
@@ -268,16 +225,15 @@ TEST(RenderFailure, SourcesOffsetFromTheFrameOrStoredTopFirstAreReadInsideTheirB
                 auto deviceSource = std::make_shared<DeviceImage>(memory, bounds);
                 deviceSource->upload(*source);
                 auto deviceOutput = std::make_shared<DeviceImage>(memory, frame);
-                ASSERT_EQ(render(session.instance, deviceSource, deviceOutput, true), kOfxStatOK);
+                ASSERT_EQ(session.render(deviceSource, deviceOutput, 0.0, true), kOfxStatOK);
                 deviceOutput->download(*output);
             } else if (layout == Layout::TopDown) {
                 auto topDownOutput = std::make_shared<TopDownImage>(*output);
-                ASSERT_EQ(render(session.instance, std::make_shared<TopDownImage>(*source),
-                                 topDownOutput),
+                ASSERT_EQ(session.render(std::make_shared<TopDownImage>(*source), topDownOutput),
                           kOfxStatOK);
                 topDownOutput->copyTo(*output);
             } else {
-                ASSERT_EQ(render(session.instance, source, output), kOfxStatOK);
+                ASSERT_EQ(session.render(source, output), kOfxStatOK);
             }
             expectClampedCopy(*output, *source);
         }
@@ -309,9 +265,9 @@ TEST(RenderFailure, InputArraysAreRefilledNotRemadeForOddWidthsAndNewHostBuffers
             std::copy_n(host->pixel(0, 0), 4 * width * 20, copy->pixel(0, 0));
             return copy;
         };
-        EXPECT_EQ(render(session.instance, input(), output, device), kOfxStatOK);
+        EXPECT_EQ(session.render(input(), output, 0.0, device), kOfxStatOK);
         const long long before = emu.allocations();
-        EXPECT_EQ(render(session.instance, input(), output, device), kOfxStatOK);
+        EXPECT_EQ(session.render(input(), output, 0.0, device), kOfxStatOK);
         HostImage result(frame);
         output->download(result);
         // -1 - -1 on the CUDA backend, which does not count; the pictures still compare.
