@@ -103,6 +103,11 @@ TEST_F(CliTest, TheDemoSceneBlursIntoAPictureOfTheAskedSize) {
     EXPECT_GT(centre, 0.2f) << "the middle of the picture holds lights";
     EXPECT_GT(brightest, 1.0f) << "EXR keeps values above 1";
     EXPECT_GT(meanDifference(demo, read("sharp.exr")), 0.005f) << "the blur changed the scene";
+
+    // The least forgiving host sees the same picture, and no breach of its rules (status 3).
+    const RenderRun strict = run("--size 160x90 --host strict -o strict.exr");
+    ASSERT_EQ(strict.status, 0) << strict.err;
+    EXPECT_EQ(meanDifference(demo, read("strict.exr")), 0.0f);
 }
 
 TEST_F(CliTest, PrintsTheAbsolutePathOfWhatItWroteAsTheLastLine) {
