@@ -13,7 +13,6 @@
 #include <map>
 #include <optional>
 #include <sstream>
-#include <utility>
 
 using ofxhost::HostImage;
 using ofxhost::ParamValue;
@@ -24,98 +23,53 @@ namespace {
 
 const OfxRectI kFrame{0, 0, 96, 54};
 
-using Settings = std::vector<std::pair<const char*, std::vector<double>>>;
-
 struct Look {
     const char* name; // also the file name
-    Settings settings;
+    // name=value with x,y for 2D; on top of kWide for every look but the defaults.
+    std::string settings;
     const char* differsFrom; // an earlier look that must render differently
     double time = 0;
     bool kernelMap = false;
 };
 
-// Every look but the defaults starts from this: at 54 lines a 6-pixel disc of 96 samples,
-// about one a pixel, so the discs are filled rather than speckled.
-const Settings kWide = {{"blur_radius", {120}},
-                        {"oversample", {4}},
-                        {"sample_divisor", {1.5}},
-                        {"max_samples", {1024}}};
-
-const Settings kOcclusion = {{"fg_texture", {2}},  {"fg_opacity", {1}},    {"fg_speed", {2}},
-                             {"fg_range", {30}},   {"fg_turbulence", {1}}, {"fg_orientation", {20}},
-                             {"fg_scale", {3, 3}}, {"fg_offset", {0.2, 0}}};
+// At 54 lines a 6-pixel disc of 96 samples, about one a pixel, so the discs are filled rather
+// than speckled.
+const std::string kWide = "blur_radius=120 oversample=4 sample_divisor=1.5 max_samples=1024";
+const std::string kOcclusion = "fg_texture=2 fg_opacity=1 fg_speed=2 fg_range=30 fg_turbulence=1 "
+                               "fg_orientation=20 fg_scale=3,3 fg_offset=0.2,0";
 
 // Together they switch on every effect of the plug-in.
 const std::vector<Look> kLooks = {
-    {"defaults", {}, nullptr},
-    {"wide", {}, "defaults"},
+    {"defaults", "", nullptr},
+    {"wide", "", "defaults"},
     {"iris-blades",
-     {{"aperture_enable", {1}},
-      {"blade_count", {6}},
-      {"blade_rotation", {20}},
-      {"blade_curvature", {0.35}},
-      {"blade_softness", {0.2}},
-      {"edge_width", {0.3}},
-      {"edge_falloff", {1}}},
+     "aperture_enable=1 blade_count=6 blade_rotation=20 blade_curvature=0.35 blade_softness=0.2 "
+     "edge_width=0.3 edge_falloff=1",
      "wide"},
     {"catseye-swirl",
-     {{"catseye_enable", {1}},
-      {"catseye_strength", {1.2}},
-      {"catseye_exponent", {1}},
-      {"catseye_radius", {0.8}},
-      {"catseye_softness", {0.5}},
-      {"swirl_enable", {1}},
-      {"swirl_factor", {1.8}},
-      {"swirl_exponent", {1}}},
+     "catseye_enable=1 catseye_strength=1.2 catseye_exponent=1 catseye_radius=0.8 "
+     "catseye_softness=0.5 swirl_enable=1 swirl_factor=1.8 swirl_exponent=1",
      "wide"},
     {"anamorphic-misalignment",
-     {{"anamorphic", {1.8, 1}},
-      {"superq_enable", {1}},
-      {"superq_scale", {0.8}},
-      {"dimple_depth", {0.8}},
-      {"dimple_exponent", {2}},
-      {"radial_skew", {1.2}}},
+     "anamorphic=1.8,1 superq_enable=1 superq_scale=0.8 dimple_depth=0.8 dimple_exponent=2 "
+     "radial_skew=1.2",
      "wide"},
     {"falloff-rack-focus",
-     {{"falloff_enable", {1}},
-      {"rack_focus", {-0.3}},
-      {"falloff_exponent", {1.5}},
-      {"optical_center", {0.3, 0.1}},
-      {"optical_scale", {0.8}},
-      {"vignette_enable", {1}},
-      {"vignette_strength", {0.7}},
-      {"vignette_exponent", {1.5}}},
+     "falloff_enable=1 rack_focus=-0.3 falloff_exponent=1.5 optical_center=0.3,0.1 "
+     "optical_scale=0.8 vignette_enable=1 vignette_strength=0.7 vignette_exponent=1.5",
      "wide"},
     {"depth-map",
-     {{"falloff_enable", {1}},
-      {"falloff_type", {2}},
-      {"falloff_strength", {0.9}},
-      {"rack_focus", {0.1}},
-      {"falloff_exponent", {1}}},
-     "wide",
-     0,
-     true},
+     "falloff_enable=1 falloff_type=2 falloff_strength=0.9 rack_focus=0.1 "
+     "falloff_exponent=1",
+     "wide", 0, true},
     {"occlusion-frame0", kOcclusion, "wide"},
     {"occlusion-frame12", kOcclusion, "occlusion-frame0", 12},
-    {"kernel-map", {{"kernel_enable", {1}}, {"kernel_rotation", {30}}}, "wide", 0, true},
+    {"kernel-map", "kernel_enable=1 kernel_rotation=30", "wide", 0, true},
     {"rec709-reflect",
-     {{"colorspace", {1}},
-      {"edge_mode", {1}},
-      {"post_blur_scale", {0.4}},
-      {"bokeh_contrast", {120}},
-      {"bokeh_power", {4}},
-      {"bokeh_smooth", {1}},
-      {"quality_preset", {1}},
-      {"sample_divisor", {2}},
-      {"min_samples", {64}},
-      {"max_samples", {256}}},
+     "colorspace=1 edge_mode=1 post_blur_scale=0.4 bokeh_contrast=120 bokeh_power=4 "
+     "bokeh_smooth=1 quality_preset=1 sample_divisor=2 min_samples=64 max_samples=256",
      "wide"},
-    {"blend",
-     {{"Blend", {0.4}},
-      {"falloff_enable", {1}},
-      {"falloff_type", {1}},
-      {"falloff_strength", {0.5}},
-      {"falloff_angle", {30}}},
+    {"blend", "Blend=0.4 falloff_enable=1 falloff_type=1 falloff_strength=0.5 falloff_angle=30",
      "wide"},
 };
 
@@ -168,16 +122,19 @@ std::shared_ptr<HostImage> kernelMapPicture() {
 
 RgbaImage render(const Look& look) {
     PluginSession session;
-    auto apply = [&](const Settings& settings) {
-        for (const auto& [name, value] : settings) {
-            EXPECT_EQ(session.instance.setValue(name, ParamValue::of(value)), kOfxStatOK)
-                << look.name << ": " << name;
+    std::istringstream settings(look.name == std::string("defaults") ? ""
+                                                                     : kWide + " " + look.settings);
+    for (std::string setting; settings >> setting;) {
+        const std::size_t equals = setting.find('=');
+        std::vector<double> value;
+        std::istringstream numbers(setting.substr(equals + 1));
+        for (std::string number; std::getline(numbers, number, ',');) {
+            value.push_back(std::stod(number));
         }
-    };
-    if (std::string(look.name) != "defaults") {
-        apply(kWide);
+        const std::string name = setting.substr(0, equals);
+        EXPECT_EQ(session.instance.setValue(name, ParamValue::of(value)), kOfxStatOK)
+            << look.name << ": " << name;
     }
-    apply(look.settings);
     if (look.kernelMap) {
         session.instance.setClipImage("KernelMap", kernelMapPicture());
     }
