@@ -168,6 +168,65 @@ TEST_F(LensBlurShape, AnOccluderBlocksTheDiscWhereItIsDark) {
     EXPECT_NEAR(extent(blurPoint(), 180.0f), kRadius, 1.0f);
 }
 
+TEST_F(LensBlurShape, TheOccluderSlidesWithScreenPositionByTheParallax) {
+    // Occluder dark along its left and bottom edges, white in the middle. At scale 6 the
+    // texture has headroom to slide: a disc left of or above the frame centre looks at the dark
+    // edges with positive parallax, one right of or below it at white; negative parallax swaps
+    // them. Without the slide every disc would look at the white middle.
+    Image occluder(64, 64, Pixel{1, 1, 1, 1});
+    for (int y = 0; y < 64; ++y) {
+        for (int x = 0; x < 64; ++x) {
+            if (x < 22 || y < 22) {
+                occluder.at(x, y) = Pixel{0, 0, 0, 1};
+            }
+        }
+    }
+    DeviceImage texture(gpu::runtime(), occluder);
+    bundled.resources[0] = {texture.texture(), "test", 64, 64, 3, 0, 2};
+    bundled.resourceCount = 1;
+    params.intParams[slot::fg_texture] = 1;
+    params.floatParams[slot::fg_opacity] = 1.0f;
+    params.floatParams[slot::fg_range] = 0.0f; // no wind, no pivot swing
+    params.vec2Params[slot::fg_scale] = {6.0f, 6.0f};
+    // A sparse spiral (29 samples) is enough to tell a lit disc from a blocked one.
+    params.floatParams[slot::oversample] = 1.0f;
+    params.intParams[slot::min_samples] = 128;
+
+    Image source(kSize, kSize, Pixel{0, 0, 0, 1});
+    const int near = 21;
+    const int far = kSize - 1 - near;
+    const int points[4][2] = {{near, kCentre}, {far, kCentre}, {kCentre, near}, {kCentre, far}};
+    for (const auto& point : points) {
+        source.at(point[0], point[1]) = Pixel{100, 100, 100, 1};
+    }
+    // Pixels the point lights around itself (itself excluded: a fully blocked pixel keeps it).
+    const auto lit = [](const Image& out, const int* point) {
+        int n = 0;
+        for (int y = point[1] - 12; y <= point[1] + 12; ++y) {
+            for (int x = point[0] - 12; x <= point[0] + 12; ++x) {
+                n += (x != point[0] || y != point[1]) && out.at(x, y).r > 1e-3f ? 1 : 0;
+            }
+        }
+        return n;
+    };
+    for (float parallax : {1.0f, -1.0f}) {
+        SCOPED_TRACE(parallax);
+        params.floatParams[slot::fg_parallax] = parallax;
+        const Image out = blur(source);
+        // Left, right, below, above the centre (row 0 is the bottom).
+        const int left = lit(out, points[0]);
+        const int right = lit(out, points[1]);
+        const int below = lit(out, points[2]);
+        const int above = lit(out, points[3]);
+        const int blocked = 0;
+        const int open = 15;
+        EXPECT_EQ(parallax > 0 ? left : right, blocked);
+        EXPECT_GT(parallax > 0 ? right : left, open);
+        EXPECT_EQ(parallax > 0 ? above : below, blocked);
+        EXPECT_GT(parallax > 0 ? below : above, open);
+    }
+}
+
 TEST_F(LensBlurShape, BrightHighlightsDominateWithBokehPop) {
     // A bright pixel beside a dim field: with pop the highlight wins the average.
     Image source(kSize, kSize, Pixel{0.2f, 0.2f, 0.2f, 1});

@@ -25,7 +25,7 @@ TEST(LensBlurSampling, ThirdQualityUsesPointThreeThreeThreeNotOneThird) {
     EXPECT_EQ(sampleCount(150.0f, 1080, p), 3000);
 }
 
-TEST(LensBlurSampling, DefaultsGive350SamplesAt1080AndBoundsScaleWithHeight) {
+TEST(LensBlurSampling, DefaultsGive350SamplesAt1080AndCountsRoundToTheNearest) {
     const AnimatedParameters p = harness::defaultParameters();
     // R = 35: 35^2 / 3.5 = 350, inside [128, 512].
     EXPECT_EQ(sampleCount(35.0f, 1080, p), 350);
@@ -35,6 +35,11 @@ TEST(LensBlurSampling, DefaultsGive350SamplesAt1080AndBoundsScaleWithHeight) {
     // Huge radius: the max bound, likewise.
     EXPECT_EQ(sampleCount(400.0f, 1080, p), 512);
     EXPECT_EQ(sampleCount(800.0f, 2160, p), 1024);
+    // Fractional counts round to the nearest whole sample: at 540 lines the default radius is
+    // 17.5 px and 17.5^2 / 3.5 = 87.5 samples.
+    EXPECT_EQ(sampleCount(17.5f, 540, p), 88);
+    EXPECT_EQ(sampleCount(18.0f, 540, p), 93); // 92.57
+    EXPECT_EQ(sampleCount(16.0f, 540, p), 73); // 73.14
 }
 
 TEST(LensBlurSampling, ReflectEdgesMirrorOnceAndStretchClamps) {

@@ -33,30 +33,26 @@ std::shared_ptr<HostImage> lights() {
     return image;
 }
 
-// On a host that rebuilds options at run time and on one we know nothing of, which shows only
-// what describe gave it.
+// Every look must visibly change the picture; what each host lists is the preset lists' check.
 TEST(FactoryPresets, EveryShippedLookLoadsAndChangesThePicture) {
-    for (const char* host : {"nuke", "Some Host"}) {
-        SCOPED_TRACE(host);
-        PluginSession session(host);
-        auto source = lights();
-        auto plain = std::make_shared<HostImage>(kFrame);
-        ASSERT_EQ(session.render(source, plain), kOfxStatOK);
+    PluginSession session("nuke");
+    auto source = lights();
+    auto plain = std::make_shared<HostImage>(kFrame);
+    ASSERT_EQ(session.render(source, plain), kOfxStatOK);
 
-        const std::vector<std::string> options = session.instance.param("factory_preset_list")
-                                                     .properties()
-                                                     .getStrings(kOfxParamPropChoiceOption);
-        ASSERT_EQ(options.size(), 8u);
-        EXPECT_EQ(options[0], "Select from 7 presets");
-        for (std::size_t i = 1; i < options.size(); ++i) {
-            SCOPED_TRACE(options[i]);
-            ASSERT_EQ(session.instance.setValue("preset_list", ParamValue::of(1.0)), kOfxStatOK);
-            ASSERT_EQ(session.instance.setValue("factory_preset_list", ParamValue::of(double(i))),
-                      kOfxStatOK);
-            auto look = std::make_shared<HostImage>(kFrame);
-            ASSERT_EQ(session.render(source, look), kOfxStatOK);
-            EXPECT_GT(testplugin::difference(*plain, *look) / (kFrame.x2 * kFrame.y2), 0.002);
-        }
+    const std::size_t looks = session.instance.param("factory_preset_list")
+                                  .properties()
+                                  .getStrings(kOfxParamPropChoiceOption)
+                                  .size();
+    ASSERT_EQ(looks, 8u);
+    for (std::size_t i = 1; i < looks; ++i) {
+        SCOPED_TRACE(i);
+        ASSERT_EQ(session.instance.setValue("preset_list", ParamValue::of(1.0)), kOfxStatOK);
+        ASSERT_EQ(session.instance.setValue("factory_preset_list", ParamValue::of(double(i))),
+                  kOfxStatOK);
+        auto look = std::make_shared<HostImage>(kFrame);
+        ASSERT_EQ(session.render(source, look), kOfxStatOK);
+        EXPECT_GT(testplugin::difference(*plain, *look) / (kFrame.x2 * kFrame.y2), 0.002);
     }
 }
 

@@ -165,6 +165,61 @@ TEST(PresetLists, UpperCaseExtensionsAreNotListed) {
         (std::vector<std::string>{"Select from 2 presets", ">> Load Defaults <<", "New", "Shown"}));
 }
 
+// After the first render each host shows the presets on disk: a host that takes new options
+// gets them rebuilt for every instance, the others keep what describe gave them. Either way
+// a choice loads the preset it names.
+TEST(PresetLists, EveryHostShowsThePresetsOnDiskAfterTheFirstRender) {
+    const std::vector<std::string> factory = {"Select from 7 presets",  "Anamorphic Night Lights",
+                                              "Cinematic Misalignment", "Foliage Foreground",
+                                              "Hexagon Iris",           "Soft Portrait",
+                                              "Swirly Vintage Lens",    "Tilt-Shift Miniature"};
+    const auto userPreset = [](const fs::path& file, int radius) {
+        std::ofstream(file) << "<preset><meta><effect>BRMR Halden</effect></meta><parameters>"
+                               "<param name=\"blur_radius\" type=\"float\" value=\""
+                            << radius << "\"/></parameters></preset>";
+    };
+    const OfxRectI frame{0, 0, 16, 9};
+    for (const auto& [host, rebuilds] : {std::pair<const char*, bool>{"resolve", true},
+                                         {"nuke", true},
+                                         {"flame", false},
+                                         {"Some Host", false}}) {
+        SCOPED_TRACE(host);
+        testplugin::IsolatedUser user;
+        fs::create_directories(user.userPresets());
+        userPreset(user.userPresets() / "Mine.xml", 44);
+        PluginSession session(host, "halden_v01", false);
+        const auto options = [](ofxhost::EffectInstance& instance, const char* choice) {
+            return instance.param(choice).properties().getStrings(kOfxParamPropChoiceOption);
+        };
+        ofxhost::EffectInstance& first = session.instance;
+        ASSERT_EQ(session.render(testplugin::randomImage(frame, 3),
+                                 std::make_shared<ofxhost::HostImage>(frame)),
+                  kOfxStatOK);
+        EXPECT_EQ(
+            options(first, "preset_list"),
+            (std::vector<std::string>{"Select from 1 preset", ">> Load Defaults <<", "Mine"}));
+        EXPECT_EQ(options(first, "factory_preset_list"), factory);
+        first.setValue("preset_list", ParamValue::of(2));
+        EXPECT_EQ(first.value("blur_radius").numbers.at(0), 44);
+        first.setValue("factory_preset_list", ParamValue::of(4)); // "Hexagon Iris"
+        EXPECT_EQ(first.value("blade_count").numbers.at(0), 6);
+
+        // A preset saved outside the host, then a new instance of the effect.
+        userPreset(user.userPresets() / "Later.xml", 55);
+        ofxhost::EffectInstance& second =
+            session.plugin.createInstance(kOfxImageEffectContextFilter);
+        ASSERT_EQ(testplugin::renderFrame(second, testplugin::randomImage(frame, 4),
+                                          std::make_shared<ofxhost::HostImage>(frame)),
+                  kOfxStatOK);
+        const std::vector<std::string> shown = options(second, "preset_list");
+        ASSERT_EQ(shown.size(), rebuilds ? 4u : 3u);
+        EXPECT_EQ(shown.back(), "Mine");
+        EXPECT_EQ(options(second, "factory_preset_list"), factory);
+        second.setValue("preset_list", ParamValue::of(double(shown.size() - 1)));
+        EXPECT_EQ(second.value("blur_radius").numbers.at(0), 44);
+    }
+}
+
 // The dropdown is what the user reads: a choice loads and deletes the preset shown there, even
 // after another instance saved one, and a file named "x.xml.xml" is the preset "x.xml".
 TEST(PresetLists, LoadAndDeleteActOnThePresetShown) {

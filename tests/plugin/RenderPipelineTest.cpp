@@ -1,6 +1,8 @@
 // The render pipeline as a host sees it: passes and runs (read back from the DEBUG log of
 // the test bundles), identity, occlusion, the kernel map, and instances that leave nothing.
 #include "PluginSession.h"
+#include "kernels/KernelHarness.h"
+#include "kernels/KernelPasses.h"
 
 #include <gtest/gtest.h>
 
@@ -70,6 +72,88 @@ TEST(RenderPipeline, ThreeEffectExecutionsOfTwoProcessesRunSixTimesWithFeedback)
         ASSERT_NE(at, std::string::npos) << run;
         ++at;
     }
+}
+
+harness::Image toHarness(const HostImage& image) {
+    const OfxRectI b = image.bounds();
+    harness::Image out(b.x2 - b.x1, b.y2 - b.y1);
+    for (int y = 0; y < out.height; ++y) {
+        for (int x = 0; x < out.width; ++x) {
+            const float* p = image.pixel(b.x1 + x, b.y1 + y);
+            out.at(x, y) = {p[0], p[1], p[2], p[3]};
+        }
+    }
+    return out;
+}
+
+// Width and height of the part of the picture that is not black.
+std::pair<int, int> litSize(const harness::Image& image) {
+    int x0 = image.width, x1 = -1, y0 = image.height, y1 = -1;
+    for (int y = 0; y < image.height; ++y) {
+        for (int x = 0; x < image.width; ++x) {
+            if (image.at(x, y).r > 0.0f) {
+                x0 = std::min(x0, x);
+                x1 = std::max(x1, x);
+                y0 = std::min(y0, y);
+                y1 = std::max(y1, y);
+            }
+        }
+    }
+    return {x1 - x0 + 1, y1 - y0 + 1};
+}
+
+// The post-blur's two executions go through the ping-pong arrays: the horizontal one reads the
+// lens pass, the vertical one reads the horizontal one's result. The frame equals the lens
+// pass followed by the two post-blur passes run on their own, and the spot grows as much
+// across as up and down.
+TEST(RenderPipeline, ThePostBlurSoftensTheLensPassAcrossAndThenDown) {
+    const OfxRectI frame{0, 0, 48, 108};
+    auto source = pointImage(frame, 24, 60, 1000.0f);
+    const auto render = [&](double postBlurScale) {
+        PluginSession session;
+        // 108 lines: blur_radius 150 is a 15-pixel disc, densely sampled; post radius 2.25.
+        session.instance.setValue("blur_radius", ParamValue::of(150.0));
+        session.instance.setValue("oversample", ParamValue::of(4.0));
+        session.instance.setValue("min_samples", ParamValue::of(512.0));
+        session.instance.setValue("post_blur_scale", ParamValue::of(postBlurScale));
+        auto output = std::make_shared<HostImage>(frame);
+        EXPECT_EQ(session.render(source, output), kOfxStatOK);
+        return toHarness(*output);
+    };
+    const harness::Image lens = render(0.0);
+    const harness::Image soft = render(0.15); // the default
+
+    kernels::AnimatedParameters params = harness::defaultParameters();
+    params.floatParams[kernels::slot::blur_radius] = 150.0f;
+    params.floatParams[kernels::slot::oversample] = 4.0f;
+    params.intParams[kernels::slot::min_samples] = 512;
+    gpu::Runtime& runtime = gpu::runtime();
+    harness::DeviceImage a(runtime, lens);
+    harness::DeviceImage b(runtime, lens.width, lens.height);
+    harness::Sources sources(a.texture(), 0, false);
+    const kernels::PipelineParameters pipeline{"BRMR Halden", "1.0"};
+    kernels::BundledResources bundled{};
+    kernels::SystemParameters system = harness::systemFor(lens.width, lens.height);
+    system.totalKernelExecutions = 2;
+    call_post_blur_kernel_Pass(nullptr, &system, &pipeline, &sources.record, &params, &bundled,
+                               "post_blur.cu", a.texture(), b.surface());
+    system.currentKernelExecution = 1;
+    call_post_blur_kernel_Pass(nullptr, &system, &pipeline, &sources.record, &params, &bundled,
+                               "post_blur.cu", b.texture(), a.surface());
+    const harness::Image expected = a.download();
+
+    for (int y = 0; y < soft.height; ++y) {
+        for (int x = 0; x < soft.width; ++x) {
+            const float want = expected.at(x, y).r;
+            ASSERT_NEAR(soft.at(x, y).r, want, 1e-5f * want + 1e-7f) << x << "," << y;
+        }
+    }
+    // Two taps of post-blur on every side of the disc, across as well as up and down.
+    const auto [lensWidth, lensHeight] = litSize(lens);
+    const auto [width, height] = litSize(soft);
+    EXPECT_NEAR(lensWidth, lensHeight, 1);
+    EXPECT_EQ(width, lensWidth + 4);
+    EXPECT_EQ(height, lensHeight + 4);
 }
 
 TEST(RenderPipeline, AnIdentityConditionHandsTheSourceBack) {

