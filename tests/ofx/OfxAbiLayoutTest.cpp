@@ -37,8 +37,23 @@ namespace {
 #define OFX_PIN_SIZE(T, bytes) static_assert(sizeof(T) == (bytes), "sizeof " #T)
 #define OFX_PIN_AT(T, member, offset)                                                              \
     static_assert(offsetof(T, member) == (offset), #T "::" #member)
-// Suite tables are arrays of function pointers: the n-th member sits at slot n.
-#define OFX_PIN_SLOT(T, member, slot) OFX_PIN_AT(T, member, (slot)*8)
+// Suite tables are arrays of function pointers: the n-th listed member must sit at slot n and
+// nothing may follow the last.
+template <std::size_t N>
+constexpr bool fillsSlots(std::size_t size, const std::size_t (&offsets)[N]) {
+    for (std::size_t i = 0; i < N; ++i) {
+        if (offsets[i] != i * 8) {
+            return false;
+        }
+    }
+    return size == N * 8;
+}
+#define AT(member) offsetof(S, member)
+#define OFX_PIN_SUITE(T, ...)                                                                      \
+    struct T##Slots {                                                                              \
+        using S = T;                                                                               \
+        static_assert(fillsSlots(sizeof(S), {__VA_ARGS__}), #T " slots");                          \
+    }
 
 OFX_PIN_SIZE(OfxHost, 16);
 OFX_PIN_AT(OfxHost, host, 0);
@@ -93,135 +108,61 @@ OFX_PIN_SIZE(OfxYUVAColourF, 16);
 OFX_PIN_SIZE(OfxBytes, 16);
 OFX_PIN_AT(OfxBytes, length, 8);
 
-OFX_PIN_SIZE(OfxPropertySuiteV1, 144);
-OFX_PIN_SLOT(OfxPropertySuiteV1, propSetPointer, 0);
-OFX_PIN_SLOT(OfxPropertySuiteV1, propSetString, 1);
-OFX_PIN_SLOT(OfxPropertySuiteV1, propSetDouble, 2);
-OFX_PIN_SLOT(OfxPropertySuiteV1, propSetInt, 3);
-OFX_PIN_SLOT(OfxPropertySuiteV1, propSetPointerN, 4);
-OFX_PIN_SLOT(OfxPropertySuiteV1, propSetStringN, 5);
-OFX_PIN_SLOT(OfxPropertySuiteV1, propSetDoubleN, 6);
-OFX_PIN_SLOT(OfxPropertySuiteV1, propSetIntN, 7);
-OFX_PIN_SLOT(OfxPropertySuiteV1, propGetPointer, 8);
-OFX_PIN_SLOT(OfxPropertySuiteV1, propGetString, 9);
-OFX_PIN_SLOT(OfxPropertySuiteV1, propGetDouble, 10);
-OFX_PIN_SLOT(OfxPropertySuiteV1, propGetInt, 11);
-OFX_PIN_SLOT(OfxPropertySuiteV1, propGetPointerN, 12);
-OFX_PIN_SLOT(OfxPropertySuiteV1, propGetStringN, 13);
-OFX_PIN_SLOT(OfxPropertySuiteV1, propGetDoubleN, 14);
-OFX_PIN_SLOT(OfxPropertySuiteV1, propGetIntN, 15);
-OFX_PIN_SLOT(OfxPropertySuiteV1, propReset, 16);
-OFX_PIN_SLOT(OfxPropertySuiteV1, propGetDimension, 17);
+OFX_PIN_SUITE(OfxPropertySuiteV1, AT(propSetPointer), AT(propSetString), AT(propSetDouble),
+              AT(propSetInt), AT(propSetPointerN), AT(propSetStringN), AT(propSetDoubleN),
+              AT(propSetIntN), AT(propGetPointer), AT(propGetString), AT(propGetDouble),
+              AT(propGetInt), AT(propGetPointerN), AT(propGetStringN), AT(propGetDoubleN),
+              AT(propGetIntN), AT(propReset), AT(propGetDimension));
 
-OFX_PIN_SIZE(OfxImageEffectSuiteV1, 104);
-OFX_PIN_SLOT(OfxImageEffectSuiteV1, getPropertySet, 0);
-OFX_PIN_SLOT(OfxImageEffectSuiteV1, getParamSet, 1);
-OFX_PIN_SLOT(OfxImageEffectSuiteV1, clipDefine, 2);
-OFX_PIN_SLOT(OfxImageEffectSuiteV1, clipGetHandle, 3);
-OFX_PIN_SLOT(OfxImageEffectSuiteV1, clipGetPropertySet, 4);
-OFX_PIN_SLOT(OfxImageEffectSuiteV1, clipGetImage, 5);
-OFX_PIN_SLOT(OfxImageEffectSuiteV1, clipReleaseImage, 6);
-OFX_PIN_SLOT(OfxImageEffectSuiteV1, clipGetRegionOfDefinition, 7);
-OFX_PIN_SLOT(OfxImageEffectSuiteV1, abort, 8);
-OFX_PIN_SLOT(OfxImageEffectSuiteV1, imageMemoryAlloc, 9);
-OFX_PIN_SLOT(OfxImageEffectSuiteV1, imageMemoryFree, 10);
-OFX_PIN_SLOT(OfxImageEffectSuiteV1, imageMemoryLock, 11);
-OFX_PIN_SLOT(OfxImageEffectSuiteV1, imageMemoryUnlock, 12);
+OFX_PIN_SUITE(OfxImageEffectSuiteV1, AT(getPropertySet), AT(getParamSet), AT(clipDefine),
+              AT(clipGetHandle), AT(clipGetPropertySet), AT(clipGetImage), AT(clipReleaseImage),
+              AT(clipGetRegionOfDefinition), AT(abort), AT(imageMemoryAlloc), AT(imageMemoryFree),
+              AT(imageMemoryLock), AT(imageMemoryUnlock));
 
-OFX_PIN_SIZE(OfxParameterSuiteV1, 144);
-OFX_PIN_SLOT(OfxParameterSuiteV1, paramDefine, 0);
-OFX_PIN_SLOT(OfxParameterSuiteV1, paramGetHandle, 1);
-OFX_PIN_SLOT(OfxParameterSuiteV1, paramSetGetPropertySet, 2);
-OFX_PIN_SLOT(OfxParameterSuiteV1, paramGetPropertySet, 3);
-OFX_PIN_SLOT(OfxParameterSuiteV1, paramGetValue, 4);
-OFX_PIN_SLOT(OfxParameterSuiteV1, paramGetValueAtTime, 5);
-OFX_PIN_SLOT(OfxParameterSuiteV1, paramGetDerivative, 6);
-OFX_PIN_SLOT(OfxParameterSuiteV1, paramGetIntegral, 7);
-OFX_PIN_SLOT(OfxParameterSuiteV1, paramSetValue, 8);
-OFX_PIN_SLOT(OfxParameterSuiteV1, paramSetValueAtTime, 9);
-OFX_PIN_SLOT(OfxParameterSuiteV1, paramGetNumKeys, 10);
-OFX_PIN_SLOT(OfxParameterSuiteV1, paramGetKeyTime, 11);
-OFX_PIN_SLOT(OfxParameterSuiteV1, paramGetKeyIndex, 12);
-OFX_PIN_SLOT(OfxParameterSuiteV1, paramDeleteKey, 13);
-OFX_PIN_SLOT(OfxParameterSuiteV1, paramDeleteAllKeys, 14);
-OFX_PIN_SLOT(OfxParameterSuiteV1, paramCopy, 15);
-OFX_PIN_SLOT(OfxParameterSuiteV1, paramEditBegin, 16);
-OFX_PIN_SLOT(OfxParameterSuiteV1, paramEditEnd, 17);
+OFX_PIN_SUITE(OfxParameterSuiteV1, AT(paramDefine), AT(paramGetHandle), AT(paramSetGetPropertySet),
+              AT(paramGetPropertySet), AT(paramGetValue), AT(paramGetValueAtTime),
+              AT(paramGetDerivative), AT(paramGetIntegral), AT(paramSetValue),
+              AT(paramSetValueAtTime), AT(paramGetNumKeys), AT(paramGetKeyTime),
+              AT(paramGetKeyIndex), AT(paramDeleteKey), AT(paramDeleteAllKeys), AT(paramCopy),
+              AT(paramEditBegin), AT(paramEditEnd));
 
-OFX_PIN_SIZE(OfxParametricParameterSuiteV1, 56);
-OFX_PIN_SLOT(OfxParametricParameterSuiteV1, parametricParamGetValue, 0);
-OFX_PIN_SLOT(OfxParametricParameterSuiteV1, parametricParamGetNControlPoints, 1);
-OFX_PIN_SLOT(OfxParametricParameterSuiteV1, parametricParamGetNthControlPoint, 2);
-OFX_PIN_SLOT(OfxParametricParameterSuiteV1, parametricParamSetNthControlPoint, 3);
-OFX_PIN_SLOT(OfxParametricParameterSuiteV1, parametricParamAddControlPoint, 4);
-OFX_PIN_SLOT(OfxParametricParameterSuiteV1, parametricParamDeleteControlPoint, 5);
-OFX_PIN_SLOT(OfxParametricParameterSuiteV1, parametricParamDeleteAllControlPoints, 6);
+OFX_PIN_SUITE(OfxParametricParameterSuiteV1, AT(parametricParamGetValue),
+              AT(parametricParamGetNControlPoints), AT(parametricParamGetNthControlPoint),
+              AT(parametricParamSetNthControlPoint), AT(parametricParamAddControlPoint),
+              AT(parametricParamDeleteControlPoint), AT(parametricParamDeleteAllControlPoints));
 
-OFX_PIN_SIZE(OfxMemorySuiteV1, 16);
-OFX_PIN_SLOT(OfxMemorySuiteV1, memoryAlloc, 0);
-OFX_PIN_SLOT(OfxMemorySuiteV1, memoryFree, 1);
+OFX_PIN_SUITE(OfxMemorySuiteV1, AT(memoryAlloc), AT(memoryFree));
 
-OFX_PIN_SIZE(OfxMultiThreadSuiteV1, 72);
-OFX_PIN_SLOT(OfxMultiThreadSuiteV1, multiThread, 0);
-OFX_PIN_SLOT(OfxMultiThreadSuiteV1, multiThreadNumCPUs, 1);
-OFX_PIN_SLOT(OfxMultiThreadSuiteV1, multiThreadIndex, 2);
-OFX_PIN_SLOT(OfxMultiThreadSuiteV1, multiThreadIsSpawnedThread, 3);
-OFX_PIN_SLOT(OfxMultiThreadSuiteV1, mutexCreate, 4);
-OFX_PIN_SLOT(OfxMultiThreadSuiteV1, mutexDestroy, 5);
-OFX_PIN_SLOT(OfxMultiThreadSuiteV1, mutexLock, 6);
-OFX_PIN_SLOT(OfxMultiThreadSuiteV1, mutexUnLock, 7);
-OFX_PIN_SLOT(OfxMultiThreadSuiteV1, mutexTryLock, 8);
+OFX_PIN_SUITE(OfxMultiThreadSuiteV1, AT(multiThread), AT(multiThreadNumCPUs), AT(multiThreadIndex),
+              AT(multiThreadIsSpawnedThread), AT(mutexCreate), AT(mutexDestroy), AT(mutexLock),
+              AT(mutexUnLock), AT(mutexTryLock));
 
-OFX_PIN_SIZE(OfxMessageSuiteV1, 8);
-OFX_PIN_SLOT(OfxMessageSuiteV1, message, 0);
-OFX_PIN_SIZE(OfxMessageSuiteV2, 24);
-OFX_PIN_SLOT(OfxMessageSuiteV2, message, 0);
-OFX_PIN_SLOT(OfxMessageSuiteV2, setPersistentMessage, 1);
-OFX_PIN_SLOT(OfxMessageSuiteV2, clearPersistentMessage, 2);
+OFX_PIN_SUITE(OfxMessageSuiteV1, AT(message));
+OFX_PIN_SUITE(OfxMessageSuiteV2, AT(message), AT(setPersistentMessage), AT(clearPersistentMessage));
 
-OFX_PIN_SIZE(OfxInteractSuiteV1, 24);
-OFX_PIN_SLOT(OfxInteractSuiteV1, interactSwapBuffers, 0);
-OFX_PIN_SLOT(OfxInteractSuiteV1, interactRedraw, 1);
-OFX_PIN_SLOT(OfxInteractSuiteV1, interactGetPropertySet, 2);
+OFX_PIN_SUITE(OfxInteractSuiteV1, AT(interactSwapBuffers), AT(interactRedraw),
+              AT(interactGetPropertySet));
 
-OFX_PIN_SIZE(OfxDrawSuiteV1, 48);
-OFX_PIN_SLOT(OfxDrawSuiteV1, getColour, 0);
-OFX_PIN_SLOT(OfxDrawSuiteV1, setColour, 1);
-OFX_PIN_SLOT(OfxDrawSuiteV1, setLineWidth, 2);
-OFX_PIN_SLOT(OfxDrawSuiteV1, setLineStipple, 3);
-OFX_PIN_SLOT(OfxDrawSuiteV1, draw, 4);
-OFX_PIN_SLOT(OfxDrawSuiteV1, drawText, 5);
+OFX_PIN_SUITE(OfxDrawSuiteV1, AT(getColour), AT(setColour), AT(setLineWidth), AT(setLineStipple),
+              AT(draw), AT(drawText));
 
-OFX_PIN_SIZE(OfxProgressSuiteV1, 24);
-OFX_PIN_SLOT(OfxProgressSuiteV1, progressStart, 0);
-OFX_PIN_SLOT(OfxProgressSuiteV1, progressUpdate, 1);
-OFX_PIN_SLOT(OfxProgressSuiteV1, progressEnd, 2);
-OFX_PIN_SIZE(OfxProgressSuiteV2, 24);
-OFX_PIN_SLOT(OfxProgressSuiteV2, progressStart, 0);
-OFX_PIN_SLOT(OfxProgressSuiteV2, progressUpdate, 1);
-OFX_PIN_SLOT(OfxProgressSuiteV2, progressEnd, 2);
+OFX_PIN_SUITE(OfxProgressSuiteV1, AT(progressStart), AT(progressUpdate), AT(progressEnd));
+OFX_PIN_SUITE(OfxProgressSuiteV2, AT(progressStart), AT(progressUpdate), AT(progressEnd));
 
-OFX_PIN_SIZE(OfxTimeLineSuiteV1, 24);
-OFX_PIN_SLOT(OfxTimeLineSuiteV1, getTime, 0);
-OFX_PIN_SLOT(OfxTimeLineSuiteV1, gotoTime, 1);
-OFX_PIN_SLOT(OfxTimeLineSuiteV1, getTimeBounds, 2);
+OFX_PIN_SUITE(OfxTimeLineSuiteV1, AT(getTime), AT(gotoTime), AT(getTimeBounds));
 
-OFX_PIN_SIZE(OfxImageEffectOpenGLRenderSuiteV1, 24);
-OFX_PIN_SLOT(OfxImageEffectOpenGLRenderSuiteV1, clipLoadTexture, 0);
-OFX_PIN_SLOT(OfxImageEffectOpenGLRenderSuiteV1, clipFreeTexture, 1);
-OFX_PIN_SLOT(OfxImageEffectOpenGLRenderSuiteV1, flushResources, 2);
-OFX_PIN_SIZE(OfxOpenCLProgramSuiteV1, 8);
-OFX_PIN_SLOT(OfxOpenCLProgramSuiteV1, compileProgram, 0);
+OFX_PIN_SUITE(OfxImageEffectOpenGLRenderSuiteV1, AT(clipLoadTexture), AT(clipFreeTexture),
+              AT(flushResources));
+OFX_PIN_SUITE(OfxOpenCLProgramSuiteV1, AT(compileProgram));
 
-OFX_PIN_SIZE(OfxDialogSuiteV1, 16);
-OFX_PIN_SLOT(OfxDialogSuiteV1, RequestDialog, 0);
-OFX_PIN_SLOT(OfxDialogSuiteV1, NotifyRedrawPending, 1);
+OFX_PIN_SUITE(OfxDialogSuiteV1, AT(RequestDialog), AT(NotifyRedrawPending));
 
 OFX_PIN_SIZE(OfxStandardColour, 4);
 OFX_PIN_SIZE(OfxDrawLineStipplePattern, 4);
 OFX_PIN_SIZE(OfxDrawPrimitive, 4);
 
-#undef OFX_PIN_SLOT
+#undef OFX_PIN_SUITE
+#undef AT
 #undef OFX_PIN_AT
 #undef OFX_PIN_SIZE
 
