@@ -1,5 +1,7 @@
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <string>
 
 namespace testdef {
@@ -20,6 +22,19 @@ inline std::string someParameters() {
     return parameters("<parameter name=\"a\" type=\"float\"/>"
                       "<parameter name=\"b\" type=\"float\"/>"
                       "<parameter name=\"c\" type=\"bool\"/>");
+}
+
+// A definition that must fail to parse as a whole, and the message it must log.
+struct HardError {
+    const char* what;
+    std::string xml;
+    std::string message;
+};
+
+class DefinitionHardErrors : public ::testing::TestWithParam<HardError> {};
+
+inline std::string hardErrorName(const ::testing::TestParamInfo<HardError>& param) {
+    return param.param.what;
 }
 
 } // namespace testdef

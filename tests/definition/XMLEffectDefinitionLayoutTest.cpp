@@ -20,63 +20,49 @@ std::string withGroups(const std::string& sections) {
                   sections);
 }
 
-struct LayoutError {
-    const char* what;
-    std::string xml;
-    std::string message;
-};
-
-class LayoutHardErrors : public ::testing::TestWithParam<LayoutError> {};
-
-TEST_P(LayoutHardErrors, FailTheWholeParseWithTheirMessage) {
-    testenv::LogCapture log;
-    XMLEffectDefinition definition;
-    EXPECT_FALSE(definition.parseEmbedded(GetParam().xml.c_str()));
-    EXPECT_TRUE(log.contains("[ERROR] Failed to parse embedded XML: " + GetParam().message))
-        << log.text();
-}
+using testdef::DefinitionHardErrors;
+using testdef::HardError;
 
 INSTANTIATE_TEST_SUITE_P(
-    Layout, LayoutHardErrors,
+    Layout, DefinitionHardErrors,
     ::testing::Values(
-        LayoutError{"TopLevelEmpty", effect(kParams + "<ui><parameter/></ui>"),
-                    "Top-level parameter reference in <ui> cannot be empty"},
-        LayoutError{"TopLevelUnknown", effect(kParams + "<ui><parameter>q</parameter></ui>"),
-                    "Referenced top-level parameter does not exist: q"},
-        LayoutError{"GroupName",
-                    effect(kParams + "<ui><group><parameter>a</parameter></group></ui>"),
-                    "group must have a name attribute"},
-        LayoutError{"GroupEmpty", effect(kParams + "<ui><group name=\"g\"/></ui>"),
-                    "group must contain either columns or direct parameter references"},
-        LayoutError{"ColumnName", effect(kParams + "<ui><group name=\"g\"><column/></group></ui>"),
-                    "Column must have a name attribute"},
-        LayoutError{"ReferenceEmpty",
-                    effect(kParams + "<ui><group name=\"g\"><column name=\"c\">"
-                                     "<parameter/></column></group></ui>"),
-                    "Parameter reference cannot be empty"},
-        LayoutError{"ReferenceUnknown",
-                    effect(kParams + "<ui><group name=\"g\"><parameter>nope</parameter>"
-                                     "</group></ui>"),
-                    "Referenced parameter does not exist: nope"},
-        LayoutError{"PageName", withGroups("<pages><page/></pages>"),
-                    "<page> must have a name attribute"},
-        LayoutError{"PageGroupEmpty", withGroups("<pages><page name=\"P\"><group/></page></pages>"),
-                    "<group> reference in <page> 'P' cannot be empty"},
-        LayoutError{"PageGroupUnknown",
-                    withGroups("<pages><page name=\"P\"><group>Beta</group></page></pages>"),
-                    "Unknown group 'Beta' referenced in <page> 'P'. Available groups: Alpha, "
-                    "Mid, Zeta"},
-        LayoutError{"PageElementUnknown",
-                    withGroups("<pages><page name=\"P\"><column/></page></pages>"),
-                    "Unknown element <column> in <page> 'P'. Valid elements: <group>, "
-                    "<top-level/>"},
-        LayoutError{"BufferName", effect("<accumulation_buffers><buffer/></accumulation_buffers>"),
-                    "Accumulation buffer must have a name attribute"},
-        LayoutError{"BufferDuplicate",
-                    effect("<accumulation_buffers><buffer name=\"h\"/><buffer name=\"h\"/>"
-                           "</accumulation_buffers>"),
-                    "Duplicate accumulation buffer name: h"}),
-    [](const ::testing::TestParamInfo<LayoutError>& param) { return param.param.what; });
+        HardError{"TopLevelEmpty", effect(kParams + "<ui><parameter/></ui>"),
+                  "Top-level parameter reference in <ui> cannot be empty"},
+        HardError{"TopLevelUnknown", effect(kParams + "<ui><parameter>q</parameter></ui>"),
+                  "Referenced top-level parameter does not exist: q"},
+        HardError{"GroupName", effect(kParams + "<ui><group><parameter>a</parameter></group></ui>"),
+                  "group must have a name attribute"},
+        HardError{"GroupEmpty", effect(kParams + "<ui><group name=\"g\"/></ui>"),
+                  "group must contain either columns or direct parameter references"},
+        HardError{"ColumnName", effect(kParams + "<ui><group name=\"g\"><column/></group></ui>"),
+                  "Column must have a name attribute"},
+        HardError{"ReferenceEmpty",
+                  effect(kParams + "<ui><group name=\"g\"><column name=\"c\">"
+                                   "<parameter/></column></group></ui>"),
+                  "Parameter reference cannot be empty"},
+        HardError{"ReferenceUnknown",
+                  effect(kParams + "<ui><group name=\"g\"><parameter>nope</parameter>"
+                                   "</group></ui>"),
+                  "Referenced parameter does not exist: nope"},
+        HardError{"PageName", withGroups("<pages><page/></pages>"),
+                  "<page> must have a name attribute"},
+        HardError{"PageGroupEmpty", withGroups("<pages><page name=\"P\"><group/></page></pages>"),
+                  "<group> reference in <page> 'P' cannot be empty"},
+        HardError{"PageGroupUnknown",
+                  withGroups("<pages><page name=\"P\"><group>Beta</group></page></pages>"),
+                  "Unknown group 'Beta' referenced in <page> 'P'. Available groups: Alpha, "
+                  "Mid, Zeta"},
+        HardError{"PageElementUnknown",
+                  withGroups("<pages><page name=\"P\"><column/></page></pages>"),
+                  "Unknown element <column> in <page> 'P'. Valid elements: <group>, "
+                  "<top-level/>"},
+        HardError{"BufferName", effect("<accumulation_buffers><buffer/></accumulation_buffers>"),
+                  "Accumulation buffer must have a name attribute"},
+        HardError{"BufferDuplicate",
+                  effect("<accumulation_buffers><buffer name=\"h\"/><buffer name=\"h\"/>"
+                         "</accumulation_buffers>"),
+                  "Duplicate accumulation buffer name: h"}),
+    testdef::hardErrorName);
 
 TEST(DefinitionLayout, GroupsHoldColumnsOrParametersAndPagesReferToGroups) {
     testenv::LogCapture log;

@@ -13,13 +13,8 @@ namespace {
 using testdef::effect;
 using testdef::parameters;
 
-struct HardError {
-    const char* what;
-    std::string xml;
-    std::string message;
-};
-
-class DefinitionHardErrors : public ::testing::TestWithParam<HardError> {};
+using testdef::DefinitionHardErrors;
+using testdef::HardError;
 
 TEST_P(DefinitionHardErrors, FailTheWholeParseWithTheirMessage) {
     testenv::LogCapture log;
@@ -76,7 +71,7 @@ INSTANTIATE_TEST_SUITE_P(
         HardError{"VectorPiece",
                   effect(parameters("<parameter name=\"v\" type=\"vec2\" default=\"1,,2\"/>")),
                   "stod"}),
-    [](const ::testing::TestParamInfo<HardError>& param) { return param.param.what; });
+    testdef::hardErrorName);
 
 TEST(DefinitionParse, ReportsTextThatIsMissingOrNotADefinition) {
     testenv::LogCapture log;
