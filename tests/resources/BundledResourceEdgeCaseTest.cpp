@@ -34,7 +34,7 @@ TEST(BundledResourceEdgeCases, NoDeclaredTexturesLoadNothingButCountAsLoaded) {
     EXPECT_TRUE(runtime.liveCounts().empty());
 }
 
-TEST(BundledResourceEdgeCases, LookupKeyIsTheFileNameCutAtItsLastDot) {
+TEST(BundledResourceEdgeCases, LookupKeyIsTheFileNameCutAtItsLastDotInItsExactCase) {
     // A row whose name has a dot of its own, holding the branches_thin file.
     const EmbeddedResource rows[] = {
         EMBEDDED_RESOURCES[0],
@@ -44,7 +44,8 @@ TEST(BundledResourceEdgeCases, LookupKeyIsTheFileNameCutAtItsLastDot) {
     BundledResourceSet set(rows, 2);
     set.loadBundledResources({texture("two dots", "thin.v2.exr"),
                               texture("no dot", "branches_dense"),
-                              texture("extension kept", "branches_dense.exr.bak")},
+                              texture("extension kept", "branches_dense.exr.bak"),
+                              texture("other case", "Branches_Dense.exr")},
                              runtime);
     EXPECT_EQ(namesOf(set.records()), (std::vector<std::string>{"two dots", "no dot"}));
     EXPECT_TRUE(log.contains("[DEBUG] [loadBundledResources] Lookup key='thin.v2'"));
@@ -52,20 +53,10 @@ TEST(BundledResourceEdgeCases, LookupKeyIsTheFileNameCutAtItsLastDot) {
     EXPECT_TRUE(log.contains("[ERROR] Bundled resource 'extension kept' (file: "
                              "branches_dense.exr.bak, lookup: branches_dense.exr) not found in "
                              "embedded data"));
-    EXPECT_TRUE(log.contains("[INFO] Loaded 2/3 bundled resources successfully"));
-}
-
-TEST(BundledResourceEdgeCases, FileNamesDifferingOnlyInCaseFindNoRow) {
-    testenv::LogCapture log;
-    HostRuntime runtime;
-    BundledResourceSet set;
-    EXPECT_TRUE(set.loadBundledResources(
-        {texture("grass", "Grass_Dense.exr"), texture("grass", "grass_dense.exr")}, runtime));
-    EXPECT_EQ(set.records().size(), 1u);
-    EXPECT_TRUE(log.contains("[ERROR] Bundled resource 'grass' (file: Grass_Dense.exr, lookup: "
-                             "Grass_Dense) not found in embedded data"));
-    EXPECT_TRUE(log.contains("[INFO] Loaded 1/2 bundled resources successfully"));
-    EXPECT_TRUE(set.loaded());
+    // Names match only in their exact case.
+    EXPECT_TRUE(log.contains("[ERROR] Bundled resource 'other case' (file: Branches_Dense.exr, "
+                             "lookup: Branches_Dense) not found in embedded data"));
+    EXPECT_TRUE(log.contains("[INFO] Loaded 2/4 bundled resources successfully"));
 }
 
 // "nearest" alone selects point sampling; "repeat" and "mirror" alone select those wraps, and
