@@ -49,11 +49,6 @@ TEST(BundledResourceLoad, ShippedDefinitionGivesFiveLinearMirroredTextures) {
                              std::to_string(resources::EMBEDDED_RESOURCES[1].size) + " bytes"));
     EXPECT_TRUE(log.contains("[INFO] Created CUDA texture for resource 'grass_sparse_2'"));
     EXPECT_TRUE(log.contains("[INFO] Loaded 5/5 bundled resources successfully"));
-
-    set.release();
-    EXPECT_FALSE(set.loaded());
-    EXPECT_TRUE(set.records().empty());
-    EXPECT_TRUE(runtime.liveCounts().empty());
 }
 
 // HALF (RLE) and FLOAT (ZIP) files alike decode to float texels; three-channel files get
@@ -110,47 +105,35 @@ TEST(BundledResourceLoad, FillHandsTheRecordsToTheKernelsInOrder) {
         "[DEBUG] Populating bundled resource 'grass_dense': samplerMode=0, wrapMode=2"));
 }
 
-TEST(BundledResourceLoad, SecondLoadUploadsNothing) {
+TEST(BundledResourceLoad, ASecondLoadUploadsNothingAndReleaseOrDestructionFreesEverything) {
     testenv::LogCapture log(Logger::DEBUG_LEVEL);
-    gpu::HostRuntime runtime;
-    BundledResourceSet set;
-    set.loadBundledResources(shippedDefinitions(), runtime);
-    const std::vector<LoadedResource> first = set.records();
-
-    EXPECT_TRUE(set.loadBundledResources(shippedDefinitions(), runtime));
-    EXPECT_TRUE(log.contains("[DEBUG] [loadBundledResources] Already loaded, returning true"));
-    ASSERT_EQ(set.records().size(), first.size());
-    for (std::size_t i = 0; i < first.size(); ++i) {
-        EXPECT_EQ(set.records()[i].textureObject, first[i].textureObject);
-    }
-    EXPECT_EQ(runtime.liveCounts().textures, 5u);
-    EXPECT_EQ(runtime.liveCounts().arrays, 5u);
-}
-
-TEST(BundledResourceLoad, ReleaseFreesEverythingAndAllowsAFreshLoad) {
-    testenv::LogCapture log(Logger::DEBUG_LEVEL);
-    gpu::HostRuntime runtime;
-    BundledResourceSet set;
-    set.loadBundledResources(shippedDefinitions(), runtime);
-    set.release();
-    EXPECT_TRUE(log.contains("[DEBUG] Freeing 5 bundled resources"));
-    EXPECT_TRUE(runtime.liveCounts().empty());
-
-    kernels::BundledResources block{};
-    set.fill(block);
-    EXPECT_EQ(block.resourceCount, 0);
-
-    EXPECT_TRUE(set.loadBundledResources(shippedDefinitions(), runtime));
-    EXPECT_EQ(set.records().size(), 5u);
-    EXPECT_EQ(runtime.liveCounts().textures, 5u);
-}
-
-TEST(BundledResourceLoad, DestroyingTheSetReleasesItsTextures) {
     gpu::HostRuntime runtime;
     {
         BundledResourceSet set;
         set.loadBundledResources(shippedDefinitions(), runtime);
+        const std::vector<LoadedResource> first = set.records();
+        EXPECT_TRUE(set.loadBundledResources(shippedDefinitions(), runtime));
+        EXPECT_TRUE(log.contains("[DEBUG] [loadBundledResources] Already loaded, returning true"));
+        ASSERT_EQ(set.records().size(), first.size());
+        for (std::size_t i = 0; i < first.size(); ++i) {
+            EXPECT_EQ(set.records()[i].textureObject, first[i].textureObject);
+        }
+        EXPECT_EQ(runtime.liveCounts().textures, 5u);
         EXPECT_EQ(runtime.liveCounts().arrays, 5u);
+
+        set.release();
+        EXPECT_FALSE(set.loaded());
+        EXPECT_TRUE(set.records().empty());
+        EXPECT_TRUE(log.contains("[DEBUG] Freeing 5 bundled resources"));
+        EXPECT_TRUE(runtime.liveCounts().empty());
+        kernels::BundledResources block{};
+        set.fill(block);
+        EXPECT_EQ(block.resourceCount, 0);
+
+        // A fresh load after the release; destroying the set frees that one.
+        EXPECT_TRUE(set.loadBundledResources(shippedDefinitions(), runtime));
+        EXPECT_EQ(set.records().size(), 5u);
+        EXPECT_EQ(runtime.liveCounts().textures, 5u);
     }
     EXPECT_TRUE(runtime.liveCounts().empty());
 }
