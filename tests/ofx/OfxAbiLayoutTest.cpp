@@ -37,27 +37,26 @@ namespace {
 #define OFX_PIN_SIZE(T, bytes) static_assert(sizeof(T) == (bytes), "sizeof " #T)
 #define OFX_PIN_AT(T, member, offset)                                                              \
     static_assert(offsetof(T, member) == (offset), #T "::" #member)
-// Suite tables are arrays of function pointers: the n-th listed member must sit at slot n and
-// nothing may follow the last.
+// The listed members in order, each `step` bytes after the one before, and nothing after the
+// last. Suite tables are arrays of function pointers: their n-th member sits at slot n.
 template <std::size_t N>
-constexpr bool fillsSlots(std::size_t size, const std::size_t (&offsets)[N]) {
+constexpr bool packed(std::size_t size, std::size_t step, const std::size_t (&offsets)[N]) {
     for (std::size_t i = 0; i < N; ++i) {
-        if (offsets[i] != i * 8) {
+        if (offsets[i] != i * step) {
             return false;
         }
     }
-    return size == N * 8;
+    return size == N * step;
 }
 #define AT(member) offsetof(S, member)
-#define OFX_PIN_SUITE(T, ...)                                                                      \
-    struct T##Slots {                                                                              \
+#define OFX_PIN_PACKED(T, step, ...)                                                               \
+    struct T##Layout {                                                                             \
         using S = T;                                                                               \
-        static_assert(fillsSlots(sizeof(S), {__VA_ARGS__}), #T " slots");                          \
+        static_assert(packed(sizeof(S), step, {__VA_ARGS__}), #T " layout");                       \
     }
+#define OFX_PIN_SUITE(T, ...) OFX_PIN_PACKED(T, 8, __VA_ARGS__)
 
-OFX_PIN_SIZE(OfxHost, 16);
-OFX_PIN_AT(OfxHost, host, 0);
-OFX_PIN_AT(OfxHost, fetchSuite, 8);
+OFX_PIN_PACKED(OfxHost, 8, AT(host), AT(fetchSuite));
 
 OFX_PIN_SIZE(OfxPlugin, 48);
 OFX_PIN_AT(OfxPlugin, pluginApi, 0);
@@ -69,44 +68,25 @@ OFX_PIN_AT(OfxPlugin, setHost, 32);
 OFX_PIN_AT(OfxPlugin, mainEntry, 40);
 
 OFX_PIN_SIZE(OfxTime, 8);
-OFX_PIN_SIZE(OfxRangeI, 8);
-OFX_PIN_AT(OfxRangeI, max, 4);
-OFX_PIN_SIZE(OfxRangeD, 16);
-OFX_PIN_AT(OfxRangeD, max, 8);
-OFX_PIN_SIZE(OfxPointI, 8);
-OFX_PIN_AT(OfxPointI, y, 4);
-OFX_PIN_SIZE(OfxPointD, 16);
-OFX_PIN_AT(OfxPointD, y, 8);
-OFX_PIN_SIZE(OfxRectI, 16);
-OFX_PIN_AT(OfxRectI, y1, 4);
-OFX_PIN_AT(OfxRectI, x2, 8);
-OFX_PIN_AT(OfxRectI, y2, 12);
-OFX_PIN_SIZE(OfxRectD, 32);
-OFX_PIN_AT(OfxRectD, y1, 8);
-OFX_PIN_AT(OfxRectD, x2, 16);
-OFX_PIN_AT(OfxRectD, y2, 24);
+OFX_PIN_PACKED(OfxRangeI, 4, AT(min), AT(max));
+OFX_PIN_PACKED(OfxRangeD, 8, AT(min), AT(max));
+OFX_PIN_PACKED(OfxPointI, 4, AT(x), AT(y));
+OFX_PIN_PACKED(OfxPointD, 8, AT(x), AT(y));
+OFX_PIN_PACKED(OfxRectI, 4, AT(x1), AT(y1), AT(x2), AT(y2));
+OFX_PIN_PACKED(OfxRectD, 8, AT(x1), AT(y1), AT(x2), AT(y2));
 
-OFX_PIN_SIZE(OfxRGBAColourB, 4);
-OFX_PIN_AT(OfxRGBAColourB, a, 3);
-OFX_PIN_SIZE(OfxRGBAColourS, 8);
-OFX_PIN_AT(OfxRGBAColourS, a, 6);
-OFX_PIN_SIZE(OfxRGBAColourF, 16);
-OFX_PIN_AT(OfxRGBAColourF, a, 12);
-OFX_PIN_SIZE(OfxRGBAColourD, 32);
-OFX_PIN_AT(OfxRGBAColourD, a, 24);
-OFX_PIN_SIZE(OfxRGBColourB, 3);
-OFX_PIN_AT(OfxRGBColourB, b, 2);
-OFX_PIN_SIZE(OfxRGBColourS, 6);
-OFX_PIN_AT(OfxRGBColourS, b, 4);
-OFX_PIN_SIZE(OfxRGBColourF, 12);
-OFX_PIN_AT(OfxRGBColourF, b, 8);
-OFX_PIN_SIZE(OfxRGBColourD, 24);
-OFX_PIN_AT(OfxRGBColourD, b, 16);
-OFX_PIN_SIZE(OfxYUVAColourB, 4);
-OFX_PIN_SIZE(OfxYUVAColourS, 8);
-OFX_PIN_SIZE(OfxYUVAColourF, 16);
-OFX_PIN_SIZE(OfxBytes, 16);
-OFX_PIN_AT(OfxBytes, length, 8);
+OFX_PIN_PACKED(OfxRGBAColourB, 1, AT(r), AT(g), AT(b), AT(a));
+OFX_PIN_PACKED(OfxRGBAColourS, 2, AT(r), AT(g), AT(b), AT(a));
+OFX_PIN_PACKED(OfxRGBAColourF, 4, AT(r), AT(g), AT(b), AT(a));
+OFX_PIN_PACKED(OfxRGBAColourD, 8, AT(r), AT(g), AT(b), AT(a));
+OFX_PIN_PACKED(OfxRGBColourB, 1, AT(r), AT(g), AT(b));
+OFX_PIN_PACKED(OfxRGBColourS, 2, AT(r), AT(g), AT(b));
+OFX_PIN_PACKED(OfxRGBColourF, 4, AT(r), AT(g), AT(b));
+OFX_PIN_PACKED(OfxRGBColourD, 8, AT(r), AT(g), AT(b));
+OFX_PIN_PACKED(OfxYUVAColourB, 1, AT(y), AT(u), AT(v), AT(a));
+OFX_PIN_PACKED(OfxYUVAColourS, 2, AT(y), AT(u), AT(v), AT(a));
+OFX_PIN_PACKED(OfxYUVAColourF, 4, AT(y), AT(u), AT(v), AT(a));
+OFX_PIN_PACKED(OfxBytes, 8, AT(data), AT(length));
 
 OFX_PIN_SUITE(OfxPropertySuiteV1, AT(propSetPointer), AT(propSetString), AT(propSetDouble),
               AT(propSetInt), AT(propSetPointerN), AT(propSetStringN), AT(propSetDoubleN),
@@ -162,6 +142,7 @@ OFX_PIN_SIZE(OfxDrawLineStipplePattern, 4);
 OFX_PIN_SIZE(OfxDrawPrimitive, 4);
 
 #undef OFX_PIN_SUITE
+#undef OFX_PIN_PACKED
 #undef AT
 #undef OFX_PIN_AT
 #undef OFX_PIN_SIZE
