@@ -59,8 +59,13 @@ protected:
 
     void TearDown() override { OFX::suites().fetch(nullptr); }
 
-    // Sorted bands; checks they tile window's rows exactly once, full width.
-    static std::vector<OfxRectI> tiled(std::vector<OfxRectI> bands, const OfxRectI& window) {
+    // Processes window and returns the sorted bands, checking they tile its rows exactly once,
+    // full width.
+    std::vector<OfxRectI> tiled(const OfxRectI& window) {
+        BandRecorder processor(*effect);
+        processor.setRenderWindow(window);
+        processor.process();
+        std::vector<OfxRectI> bands = processor.bands;
         std::sort(bands.begin(), bands.end(),
                   [](const OfxRectI& a, const OfxRectI& b) { return a.y1 < b.y1; });
         int next = window.y1;
@@ -110,13 +115,9 @@ TEST(ImageProcessorBands, RowsAreCutIntoBandsOfCeilRowsOverThreadsCoveringTheWin
 }
 
 TEST_F(ImageProcessorThreads, ProcessSplitsTheWindowAcrossTheHostsThreads) {
-    BandRecorder processor(*effect);
-    const OfxRectI window{2, 3, 50, 13};
-    processor.setRenderWindow(window);
-    processor.process();
+    const std::vector<OfxRectI> bands = tiled({2, 3, 50, 13});
     EXPECT_EQ(host.multiThreadCalls.load(), 1);
     EXPECT_EQ(host.largestThreadCount.load(), 4u);
-    const std::vector<OfxRectI> bands = tiled(processor.bands, window);
     ASSERT_EQ(bands.size(), 4u);
     EXPECT_EQ(bands[0].y2 - bands[0].y1, 3);
     EXPECT_EQ(bands[3].y2 - bands[3].y1, 1);
@@ -124,32 +125,20 @@ TEST_F(ImageProcessorThreads, ProcessSplitsTheWindowAcrossTheHostsThreads) {
 
 TEST_F(ImageProcessorThreads, NeverAsksForMoreThreadsThanRows) {
     host.cpuCount = 16;
-    BandRecorder processor(*effect);
-    const OfxRectI window{0, 0, 8, 3};
-    processor.setRenderWindow(window);
-    processor.process();
+    EXPECT_EQ(tiled({0, 0, 8, 3}).size(), 3u);
     EXPECT_EQ(host.largestThreadCount.load(), 3u);
-    EXPECT_EQ(tiled(processor.bands, window).size(), 3u);
 }
 
 TEST_F(ImageProcessorThreads, RunsAsOneThreadWhenTheHostRefusesToThread) {
     host.refuseMultiThread = true;
-    BandRecorder processor(*effect);
-    const OfxRectI window{0, 0, 8, 9};
-    processor.setRenderWindow(window);
-    processor.process();
-    EXPECT_EQ(tiled(processor.bands, window).size(), 1u);
+    EXPECT_EQ(tiled({0, 0, 8, 9}).size(), 1u);
 }
 
 TEST_F(ImageProcessorThreads, RunsAsOneThreadWithoutTheMultiThreadSuite) {
     host.withholdSuite(kOfxMultiThreadSuite);
     start();
-    BandRecorder processor(*effect);
-    const OfxRectI window{0, 0, 8, 9};
-    processor.setRenderWindow(window);
-    processor.process();
+    EXPECT_EQ(tiled({0, 0, 8, 9}).size(), 1u);
     EXPECT_EQ(host.multiThreadCalls.load(), 0);
-    EXPECT_EQ(tiled(processor.bands, window).size(), 1u);
 }
 
 TEST_F(ImageProcessorThreads, AnExceptionOnAHostThreadIsRethrownToTheCaller) {
