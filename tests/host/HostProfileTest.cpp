@@ -98,6 +98,12 @@ TEST(Host, HandsOutOnlyTheSuitesItsProfileOffers) {
     EXPECT_EQ(fetch(plain, kOfxInteractSuite, 1), nullptr);
     EXPECT_EQ(plain.properties().getInt(kOfxImageEffectPropSupportsOverlays), 0);
 
+    HostProfile sequential = HostProfile::generic("org.halden.tests");
+    sequential.multiThreading = false;
+    Host serial(sequential);
+    EXPECT_EQ(fetch(serial, kOfxMultiThreadSuite, 1), ofxhost::MultiThreadSuite::table(false));
+    EXPECT_EQ(fetch(full, kOfxMultiThreadSuite, 1), ofxhost::MultiThreadSuite::table(true));
+
     const auto requests = withoutDrawSuite.recorder().suiteRequests();
     ASSERT_EQ(requests.size(), 2u);
     EXPECT_FALSE(requests[0].provided);
@@ -134,16 +140,6 @@ TEST(Host, StrictHostKnowsNoGpuRenderPropertiesAndOffersNoParametricOrDrawSuite)
     EXPECT_EQ(fetch(host, kOfxDrawSuite, 1), nullptr);
     EXPECT_EQ(fetch(host, kOfxParametricParameterSuite, 1), nullptr);
     EXPECT_EQ(fetch(host, kOfxMultiThreadSuite, 1), ofxhost::MultiThreadSuite::stubTable());
-}
-
-TEST(Host, MultithreadingOffGivesTheSequentialTable) {
-    HostProfile profile = HostProfile::generic("org.halden.tests");
-    profile.multiThreading = false;
-    Host host(profile);
-    auto suite = static_cast<const OfxMultiThreadSuiteV1*>(fetch(host, kOfxMultiThreadSuite, 1));
-    unsigned int cpus = 0;
-    suite->multiThreadNumCPUs(&cpus);
-    EXPECT_EQ(cpus, 1u);
 }
 
 } // namespace
