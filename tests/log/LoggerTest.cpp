@@ -41,7 +41,7 @@ protected:
     }
 };
 
-TEST_F(LoggerFiles, SessionFileLivesInTheStateFolderAndStartsWithItsHeader) {
+TEST_F(LoggerFiles, EachEffectsFileLivesInTheStateFolderAndStartsWithItsHeader) {
     Logger logger;
     logger.openForEffect("fx");
     EXPECT_EQ(logger.path(), logPath.string());
@@ -53,6 +53,11 @@ TEST_F(LoggerFiles, SessionFileLivesInTheStateFolderAndStartsWithItsHeader) {
     EXPECT_EQ(header[1].size(), std::string("Session time: 2026-01-01 00:00:00").size());
     EXPECT_EQ(header[2], "Log file: " + logPath.string());
     EXPECT_EQ(header[3], "Max log size: 2 MB, backups: 2");
+
+    // Switching effects closes the first file with a note.
+    logger.openForEffect("second");
+    EXPECT_TRUE(contains(current(), "[INFO] === Switching to new effect: second ===\n"));
+    EXPECT_TRUE(fs::exists(state.path() / "brinmoor" / "second_plugin_log.txt"));
 }
 
 TEST_F(LoggerFiles, WithoutStateHomeTheFileGoesUnderHome) {
@@ -134,14 +139,6 @@ TEST_F(LoggerFiles, EachRunKeepsThePreviousTwoRunsAsBackups) {
     EXPECT_TRUE(contains(backup(1), "[ERROR] run 3"));
     EXPECT_TRUE(contains(backup(2), "[ERROR] run 2"));
     EXPECT_FALSE(fs::exists(logPath.string() + ".3"));
-}
-
-TEST_F(LoggerFiles, SwitchingEffectsClosesTheFirstFileWithANote) {
-    Logger logger;
-    logger.openForEffect("fx");
-    logger.openForEffect("second");
-    EXPECT_TRUE(contains(current(), "[INFO] === Switching to new effect: second ===\n"));
-    EXPECT_TRUE(fs::exists(state.path() / "brinmoor" / "second_plugin_log.txt"));
 }
 
 // Lines big enough that 70 of them pass the 2 MiB limit.
