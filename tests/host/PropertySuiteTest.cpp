@@ -53,37 +53,30 @@ TEST_F(PropertySuite, ReadsBackWhatWasWrittenByIndexAndAllAtOnce) {
     EXPECT_EQ(pointer, &marker);
 }
 
-TEST_F(PropertySuite, AnswersUnknownNamesWithErrUnknown) {
+TEST_F(PropertySuite, AnswersBadRequestsWithTheirOfxErrorStatus) {
     int value = 0;
+    double number = 0.0;
+    double three[3] = {};
+    int notASet[16] = {};
+    // Unknown names.
     EXPECT_EQ(suite.propGetInt(handle, "missing", 0, &value), kOfxStatErrUnknown);
     EXPECT_EQ(suite.propSetInt(handle, "missing", 0, 1), kOfxStatErrUnknown);
     EXPECT_EQ(suite.propGetDimension(handle, "missing", &value), kOfxStatErrUnknown);
     EXPECT_EQ(suite.propReset(handle, "missing"), kOfxStatErrUnknown);
-}
-
-TEST_F(PropertySuite, AnswersIndicesOutsideTheDimensionWithErrBadIndex) {
-    double value = 0.0;
-    EXPECT_EQ(suite.propGetDouble(handle, "scale", 2, &value), kOfxStatErrBadIndex);
-    EXPECT_EQ(suite.propGetDouble(handle, "scale", -1, &value), kOfxStatErrBadIndex);
+    // Indices outside the dimension.
+    EXPECT_EQ(suite.propGetDouble(handle, "scale", 2, &number), kOfxStatErrBadIndex);
+    EXPECT_EQ(suite.propGetDouble(handle, "scale", -1, &number), kOfxStatErrBadIndex);
     EXPECT_EQ(suite.propSetDouble(handle, "scale", 2, 1.0), kOfxStatErrBadIndex);
-    double three[3] = {};
     EXPECT_EQ(suite.propGetDoubleN(handle, "scale", 3, three), kOfxStatErrBadIndex);
     EXPECT_EQ(suite.propSetDoubleN(handle, "scale", 3, three), kOfxStatErrBadIndex);
-}
-
-TEST_F(PropertySuite, AnswersTheWrongTypeOrAHostOwnedPropertyWithErrValue) {
-    int integer = 0;
-    EXPECT_EQ(suite.propGetInt(handle, "scale", 0, &integer), kOfxStatErrValue);
+    // The wrong type, a host-owned property or no place to write.
+    EXPECT_EQ(suite.propGetInt(handle, "scale", 0, &value), kOfxStatErrValue);
     EXPECT_EQ(suite.propSetDouble(handle, "count", 0, 1.0), kOfxStatErrValue);
     EXPECT_EQ(suite.propSetString(handle, "fixed", 0, "plug-in"), kOfxStatErrValue);
     EXPECT_EQ(set.getString("fixed"), "host");
     EXPECT_EQ(suite.propGetInt(handle, "count", 0, nullptr), kOfxStatErrValue);
-}
-
-TEST_F(PropertySuite, AnswersForeignHandlesWithErrBadHandle) {
-    int value = 0;
+    // Foreign handles.
     EXPECT_EQ(suite.propGetInt(nullptr, "count", 0, &value), kOfxStatErrBadHandle);
-    int notASet[16] = {};
     EXPECT_EQ(suite.propGetInt(reinterpret_cast<OfxPropertySetHandle>(notASet), "count", 0, &value),
               kOfxStatErrBadHandle);
 }
