@@ -165,15 +165,6 @@ TEST(ParameterSlots, KernelSlotsFollowTheDefinitionOrder) {
     for (const auto& [name, index] : expected) {
         EXPECT_EQ(ordinal.at(name), index) << name;
     }
-    // Defaults land where the kernels read them.
-    const AnimatedParameters p = harness::defaultParameters();
-    EXPECT_FLOAT_EQ(p.floatParams[slot::blur_radius], 35.0f);
-    EXPECT_FLOAT_EQ(p.floatParams[slot::kernel_rotation], 0.0f);
-    EXPECT_FLOAT_EQ(p.floatParams[slot::sample_divisor], 3.5f);
-    EXPECT_EQ(p.intParams[slot::quality_preset], 3);
-    EXPECT_EQ(p.intParams[slot::max_samples], 512);
-    EXPECT_FLOAT_EQ(p.vec2Params[slot::fg_pivot].y, -5.0f);
-    EXPECT_FLOAT_EQ(p.vec2Params[slot::superq_exponent].x, 0.381f);
 }
 
 } // namespace
