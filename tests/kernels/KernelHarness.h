@@ -7,6 +7,7 @@
 #include "definition/XMLEffectDefinition.h"
 #include "gpu/Runtime.h"
 #include "kernels/KernelParameters.h"
+#include "kernels/KernelPasses.h"
 #include "kernels/ParameterSlots.h"
 
 #include <algorithm>
@@ -138,6 +139,21 @@ struct Sources {
         record.sourceCount = 2;
     }
 };
+
+// The post-blur's two executions as the pipeline runs them: A across into B, B down into A.
+inline void postBlurAcrossThenDown(kernels::SystemParameters system, const Sources& sources,
+                                   const kernels::AnimatedParameters& params, DeviceImage& a,
+                                   DeviceImage& b) {
+    const kernels::PipelineParameters pipeline{"BRMR Halden", "1.0"};
+    kernels::BundledResources bundled{};
+    system.totalKernelExecutions = 2;
+    system.currentKernelExecution = 0;
+    call_post_blur_kernel_Pass(nullptr, &system, &pipeline, &sources.record, &params, &bundled,
+                               "post_blur.cu", a.texture(), b.surface());
+    system.currentKernelExecution = 1;
+    call_post_blur_kernel_Pass(nullptr, &system, &pipeline, &sources.record, &params, &bundled,
+                               "post_blur.cu", b.texture(), a.surface());
+}
 
 // Distance from (cx, cy) to the farthest pixel centre brighter than the threshold, walking
 // outward along a direction (degrees, 0 = +x, 90 = +y) and its neighbours within 5 degrees, so

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <memory>
 
 using harness::DeviceImage;
 using harness::Image;
@@ -51,8 +52,29 @@ protected:
         return harness::extent(image, cx, cy, degrees, 1e-3f);
     }
 
+    // A 64 x 64 occluder, black where dark(x, y), white elsewhere; opaque, no wind.
+    template <class Dark>
+    void useOccluder(Dark dark, float scale) {
+        Image occluder(64, 64, Pixel{1, 1, 1, 1});
+        for (int y = 0; y < 64; ++y) {
+            for (int x = 0; x < 64; ++x) {
+                if (dark(x, y)) {
+                    occluder.at(x, y) = Pixel{0, 0, 0, 1};
+                }
+            }
+        }
+        occluderTexture = std::make_unique<DeviceImage>(gpu::runtime(), occluder);
+        bundled.resources[0] = {occluderTexture->texture(), "test", 64, 64, 3, 0, 2};
+        bundled.resourceCount = 1;
+        params.intParams[slot::fg_texture] = 1;
+        params.floatParams[slot::fg_opacity] = 1.0f;
+        params.floatParams[slot::fg_range] = 0.0f; // no wind, no pivot swing
+        params.vec2Params[slot::fg_scale] = {scale, scale};
+    }
+
     AnimatedParameters params{};
     BundledResources bundled{};
+    std::unique_ptr<DeviceImage> occluderTexture;
 };
 
 TEST_F(LensBlurShape, ABrightPointSpreadsIntoADiscOfTheBlurRadius) {
@@ -145,20 +167,8 @@ TEST_F(LensBlurShape, FullDimpleDarkensTheDiscCentre) {
 }
 
 TEST_F(LensBlurShape, AnOccluderBlocksTheDiscWhereItIsDark) {
-    // Occluder: black where u < 0.5, white elsewhere; no wind, no scaling.
-    Image occluder(64, 64, Pixel{1, 1, 1, 1});
-    for (int y = 0; y < 64; ++y) {
-        for (int x = 0; x < 32; ++x) {
-            occluder.at(x, y) = Pixel{0, 0, 0, 1};
-        }
-    }
-    DeviceImage texture(gpu::runtime(), occluder);
-    bundled.resources[0] = {texture.texture(), "test", 64, 64, 3, 0, 2};
-    bundled.resourceCount = 1;
-    params.intParams[slot::fg_texture] = 1;
-    params.floatParams[slot::fg_opacity] = 1.0f;
-    params.floatParams[slot::fg_range] = 0.0f;
-    params.vec2Params[slot::fg_scale] = {1.0f, 1.0f};
+    // Black where u < 0.5, white elsewhere; no scaling.
+    useOccluder([](int x, int) { return x < 32; }, 1.0f);
     const Image out = blurPoint();
     // Spiral points with x > 0 look up the dark half; they light pixels on the -x side.
     EXPECT_LT(extent(out, 180.0f), 0.2f * kRadius);
@@ -173,21 +183,7 @@ TEST_F(LensBlurShape, TheOccluderSlidesWithScreenPositionByTheParallax) {
     // texture has headroom to slide: a disc left of or above the frame centre looks at the dark
     // edges with positive parallax, one right of or below it at white; negative parallax swaps
     // them. Without the slide every disc would look at the white middle.
-    Image occluder(64, 64, Pixel{1, 1, 1, 1});
-    for (int y = 0; y < 64; ++y) {
-        for (int x = 0; x < 64; ++x) {
-            if (x < 22 || y < 22) {
-                occluder.at(x, y) = Pixel{0, 0, 0, 1};
-            }
-        }
-    }
-    DeviceImage texture(gpu::runtime(), occluder);
-    bundled.resources[0] = {texture.texture(), "test", 64, 64, 3, 0, 2};
-    bundled.resourceCount = 1;
-    params.intParams[slot::fg_texture] = 1;
-    params.floatParams[slot::fg_opacity] = 1.0f;
-    params.floatParams[slot::fg_range] = 0.0f; // no wind, no pivot swing
-    params.vec2Params[slot::fg_scale] = {6.0f, 6.0f};
+    useOccluder([](int x, int y) { return x < 22 || y < 22; }, 6.0f);
     // A sparse spiral (29 samples) is enough to tell a lit disc from a blocked one.
     params.floatParams[slot::oversample] = 1.0f;
     params.intParams[slot::min_samples] = 128;

@@ -131,15 +131,8 @@ TEST(RenderPipeline, ThePostBlurSoftensTheLensPassAcrossAndThenDown) {
     harness::DeviceImage a(runtime, lens);
     harness::DeviceImage b(runtime, lens.width, lens.height);
     harness::Sources sources(a.texture(), 0, false);
-    const kernels::PipelineParameters pipeline{"BRMR Halden", "1.0"};
-    kernels::BundledResources bundled{};
-    kernels::SystemParameters system = harness::systemFor(lens.width, lens.height);
-    system.totalKernelExecutions = 2;
-    call_post_blur_kernel_Pass(nullptr, &system, &pipeline, &sources.record, &params, &bundled,
-                               "post_blur.cu", a.texture(), b.surface());
-    system.currentKernelExecution = 1;
-    call_post_blur_kernel_Pass(nullptr, &system, &pipeline, &sources.record, &params, &bundled,
-                               "post_blur.cu", b.texture(), a.surface());
+    harness::postBlurAcrossThenDown(harness::systemFor(lens.width, lens.height), sources, params, a,
+                                    b);
     const harness::Image expected = a.download();
 
     for (int y = 0; y < soft.height; ++y) {
