@@ -77,8 +77,9 @@ struct OcclusionSetup {
     float opacity;
 };
 
-HD inline OcclusionSetup occlusionSetup(const PixelFrame& f, float time,
-                                        const AnimatedParameters& p,
+// The parts of the sample colour that are the same for every pixel: all but the parallax.
+// sway is windSway at the frame's time.
+HD inline OcclusionSetup occlusionFrame(float aspect, float sway, const AnimatedParameters& p,
                                         const SourceConnections& sources,
                                         const BundledResources& bundled) {
     const float* fp = p.floatParams;
@@ -97,9 +98,8 @@ HD inline OcclusionSetup occlusionSetup(const PixelFrame& f, float time,
     o.occlusion = o.opacity > 0.0f && texture > 0 && loaded > 0 && texture <= loaded;
     o.occluderTexture = o.occlusion ? bundled.resources[texture - 1].textureObject : 0;
 
-    const float windAngle = (texture > 0 && loaded > 0)
-                                ? fp[slot::fg_range] * windSway(time, p) * 3.14159265f / 180.0f
-                                : 0.0f;
+    const float windAngle =
+        (texture > 0 && loaded > 0) ? fp[slot::fg_range] * sway * 3.14159265f / 180.0f : 0.0f;
     o.windCos = cosf(windAngle);
     o.windSin = sinf(windAngle);
     const float orientation = fp[slot::fg_orientation];
@@ -114,15 +114,31 @@ HD inline OcclusionSetup occlusionSetup(const PixelFrame& f, float time,
     o.offsetY = offset.y;
     o.pivotX = pivot.x;
     o.pivotY = pivot.y;
-    o.scaleX = scale.x * f.aspect;
+    o.scaleX = scale.x * aspect;
     o.scaleY = scale.y;
+    o.parallaxX = 0.0f;
+    o.parallaxY = 0.0f;
+    return o;
+}
 
+// Whether the sample colour depends on the pixel at all.
+HD inline bool occlusionVariesByPixel(const OcclusionSetup& o, const AnimatedParameters& p) {
+    return o.occlusion && p.floatParams[slot::fg_parallax] != 0.0f;
+}
+
+// The texture slide at this pixel.
+HD inline void occlusionPixel(OcclusionSetup& o, const PixelFrame& f,
+                              const AnimatedParameters& p) {
+    const float* fp = p.floatParams;
     o.parallaxX = 0.0f;
     o.parallaxY = 0.0f;
     const float parallax = fp[slot::fg_parallax];
     if (parallax != 0.0f) {
         // The texture slides with screen position within the headroom the scale leaves after
         // offset, pivot swing and orientation, so its edge never enters the disc.
+        const Vec2f offset = p.vec2Params[slot::fg_offset];
+        const Vec2f pivot = p.vec2Params[slot::fg_pivot];
+        const float orientation = fp[slot::fg_orientation];
         const float pivotSwing =
             sqrtf(pivot.x * pivot.x + pivot.y * pivot.y) *
             sinf(fminf(fabsf(fp[slot::fg_range]), 90.0f) * 3.14159265f / 180.0f);
@@ -136,47 +152,65 @@ HD inline OcclusionSetup occlusionSetup(const PixelFrame& f, float time,
         o.parallaxX = parallax * 2.0f * (f.u - 0.5f) * hx;
         o.parallaxY = parallax * 2.0f * (f.v - 0.5f) * hy;
     }
+}
+
+HD inline OcclusionSetup occlusionSetup(const PixelFrame& f, float time,
+                                        const AnimatedParameters& p,
+                                        const SourceConnections& sources,
+                                        const BundledResources& bundled) {
+    const int texture = p.intParams[slot::fg_texture];
+    const float sway = texture > 0 && bundled.resourceCount > 0 ? windSway(time, p) : 0.0f;
+    OcclusionSetup o = occlusionFrame(f.aspect, sway, p, sources, bundled);
+    occlusionPixel(o, f, p);
     return o;
 }
 
 // Colour factor of the spiral point (px, py): the kernel map's colour there (white without a
-// map), times the occluder's see-through amount.
-HD inline void sampleColour(const OcclusionSetup& o, float aspect, float px, float py, float& kr,
-                            float& kg, float& kb) {
-    kr = kg = kb = 1.0f;
+// map), times the occluder's see-through amount. parallax is the pixel's texture slide;
+// kernelFetch and occluderFetch sample the two textures.
+template <typename L, typename KernelFetch, typename OccluderFetch>
+HD inline void sampleColour(const OcclusionSetup& o, L parallaxX, L parallaxY, float aspect, L px,
+                            L py, const KernelFetch& kernelFetch,
+                            const OccluderFetch& occluderFetch, L& kr, L& kg, L& kb) {
+    kr = kg = kb = splatL<L>(1.0f);
     if (o.kernelMap) {
-        float kx = px;
-        float ky = py;
+        L kx = px;
+        L ky = py;
         if (o.kernelRotated) {
             kx = o.kernelCos * px - o.kernelSin * py;
             ky = o.kernelSin * px + o.kernelCos * py;
         }
-        const float4 k =
-            gpu::texFetch(o.kernelMapTexture, 0.5f - 0.5f * kx / aspect, 0.5f - 0.5f * ky);
+        const auto k = kernelFetch(0.5f - 0.5f * kx / aspect, 0.5f - 0.5f * ky);
         kr = k.x;
         kg = k.y;
         kb = k.z;
     }
     if (o.occlusion) {
-        const float x = o.offsetX + px - o.pivotX;
-        const float y = o.offsetY + py + o.pivotY;
-        const float x1 = x * o.windCos + y * o.windSin + o.pivotX;
-        const float y1 = y * o.windCos - x * o.windSin - o.pivotY;
-        float x2 = x1;
-        float y2 = y1;
+        const L x = o.offsetX + px - o.pivotX;
+        const L y = o.offsetY + py + o.pivotY;
+        const L x1 = x * o.windCos + y * o.windSin + o.pivotX;
+        const L y1 = y * o.windCos - x * o.windSin - o.pivotY;
+        L x2 = x1;
+        L y2 = y1;
         if (o.oriented) {
             x2 = x1 * o.orientCos + y1 * o.orientSin;
             y2 = y1 * o.orientCos - x1 * o.orientSin;
         }
-        const float tx = x2 / o.scaleX - o.parallaxX;
-        const float ty = y2 / o.scaleY - o.parallaxY;
-        const float4 t = gpu::texFetch(o.occluderTexture, 0.5f - 0.5f * tx, 0.5f + 0.5f * ty);
-        const float luma = 0.299f * t.x + 0.587f * t.y + 0.114f * t.z;
-        const float factor = (1.0f - o.opacity) + o.opacity * luma;
-        kr *= factor;
-        kg *= factor;
-        kb *= factor;
+        const L tx = x2 / o.scaleX - parallaxX;
+        const L ty = y2 / o.scaleY - parallaxY;
+        const auto t = occluderFetch(0.5f - 0.5f * tx, 0.5f + 0.5f * ty);
+        const L luma = 0.299f * t.x + 0.587f * t.y + 0.114f * t.z;
+        const L factor = (1.0f - o.opacity) + o.opacity * luma;
+        kr = kr * factor;
+        kg = kg * factor;
+        kb = kb * factor;
     }
+}
+
+HD inline void sampleColour(const OcclusionSetup& o, float aspect, float px, float py, float& kr,
+                            float& kg, float& kb) {
+    sampleColour(o, o.parallaxX, o.parallaxY, aspect, px, py, TextureFetch{o.kernelMapTexture},
+                 TextureFetch{o.occluderTexture}, kr, kg, kb);
 }
 
 } // namespace kernels

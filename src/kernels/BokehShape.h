@@ -44,7 +44,8 @@ struct ShapeSetup {
     float edgeWidth, edgeFalloff;
 };
 
-HD inline ShapeSetup shapeSetup(const PixelFrame& f, const AnimatedParameters& p) {
+// The parts of the shape that are the same for every pixel of the frame.
+HD inline ShapeSetup shapeFrame(const AnimatedParameters& p) {
     const float* fp = p.floatParams;
     ShapeSetup s;
 
@@ -56,14 +57,44 @@ HD inline ShapeSetup shapeSetup(const PixelFrame& f, const AnimatedParameters& p
     s.bladeSoftness = fp[slot::blade_softness];
     s.bladeHalfCos = cosf(0.5f * s.bladeSegment);
 
+    s.astigmatism = false;
+    s.astigmatismAmount = 0.0f;
+    s.catseye = p.boolParams[slot::catseye_enable] != 0;
+    s.catseyeRadius = fp[slot::catseye_radius];
+    s.catseyeSoftness = fp[slot::catseye_softness];
+    s.catseyeOffsetX = 0.0f;
+    s.catseyeOffsetY = 0.0f;
+    s.swirl = false;
+    s.swirlK = 0.0f;
+    s.misalign = false;
+    s.misalignEx = 1.0f;
+    s.misalignEy = 1.0f;
+    s.misalignAngle = 0.0f;
+    s.misalignAmount = fp[slot::superq_amount];
+
+    const Vec2f stretch = p.vec2Params[slot::anamorphic];
+    s.anamorphic = stretch.x != 1.0f || stretch.y != 1.0f;
+    s.anamorphicX = stretch.x;
+    s.anamorphicY = stretch.y;
+
+    s.dimpleDepth = fp[slot::dimple_depth];
+    s.dimpleExponent = fp[slot::dimple_exponent];
+    s.dimple = s.dimpleDepth > 0.0f;
+
+    s.edgeWidth = fp[slot::edge_width];
+    s.edgeFalloff = fp[slot::edge_falloff];
+    s.softEdge = s.edgeWidth > 0.0f;
+    return s;
+}
+
+// Fills the fields of a frame's shape that depend on where the pixel lies.
+HD inline void shapePixel(ShapeSetup& s, const PixelFrame& f, const AnimatedParameters& p) {
+    const float* fp = p.floatParams;
     const bool offCentre = f.dist > 0.0001f;
     s.astigmatism = fp[slot::radial_skew] != 0.0f && offCentre;
     s.astigmatismAmount =
         s.astigmatism ? fp[slot::radial_skew] * powf(f.rNorm, fp[slot::falloff_exponent]) : 0.0f;
 
-    s.catseye = p.boolParams[slot::catseye_enable] != 0;
-    s.catseyeRadius = fp[slot::catseye_radius];
-    s.catseyeSoftness = fp[slot::catseye_softness];
     s.catseyeOffsetX = 0.0f;
     s.catseyeOffsetY = 0.0f;
     if (s.catseye && fp[slot::catseye_strength] != 0.0f) {
@@ -90,7 +121,6 @@ HD inline ShapeSetup shapeSetup(const PixelFrame& f, const AnimatedParameters& p
     s.misalignEx = 1.0f;
     s.misalignEy = 1.0f;
     s.misalignAngle = 0.0f;
-    s.misalignAmount = fp[slot::superq_amount];
     if (p.boolParams[slot::superq_enable]) {
         const float falloff = powf(f.dist / (f.halfDiag * fmaxf(fp[slot::superq_scale], 0.001f)),
                                    fp[slot::superq_falloff]);
@@ -101,95 +131,100 @@ HD inline ShapeSetup shapeSetup(const PixelFrame& f, const AnimatedParameters& p
     }
     s.misalign =
         p.boolParams[slot::superq_enable] && (s.misalignEx != 1.0f || s.misalignEy != 1.0f);
+}
 
-    const Vec2f stretch = p.vec2Params[slot::anamorphic];
-    s.anamorphic = stretch.x != 1.0f || stretch.y != 1.0f;
-    s.anamorphicX = stretch.x;
-    s.anamorphicY = stretch.y;
-
-    s.dimpleDepth = fp[slot::dimple_depth];
-    s.dimpleExponent = fp[slot::dimple_exponent];
-    s.dimple = s.dimpleDepth > 0.0f;
-
-    s.edgeWidth = fp[slot::edge_width];
-    s.edgeFalloff = fp[slot::edge_falloff];
-    s.softEdge = s.edgeWidth > 0.0f;
+HD inline ShapeSetup shapeSetup(const PixelFrame& f, const AnimatedParameters& p) {
+    ShapeSetup s = shapeFrame(p);
+    shapePixel(s, f, p);
     return s;
+}
+
+// The per-pixel shape values the sample loop reads, one lane per pixel.
+template <typename L, typename M>
+struct ShapeLanes {
+    L dirx, diry;
+    M astigmatism;
+    L astigmatismAmount;
+    L catseyeOffsetX, catseyeOffsetY;
+    M swirl;
+    L swirlK;
+    M misalign;
+    L misalignEx, misalignEy, misalignAngle;
+};
+
+HD inline ShapeLanes<float, bool> shapeLanes(const ShapeSetup& s, const PixelFrame& f) {
+    return {f.dirx,       f.diry,         s.astigmatism, s.astigmatismAmount,
+            s.catseyeOffsetX, s.catseyeOffsetY, s.swirl,   s.swirlK,
+            s.misalign,   s.misalignEx,   s.misalignEy,  s.misalignAngle};
 }
 
 // Iris-blade weight of a spiral point at radius rho: a polygon of bladeCount sides blended
 // toward the unit circle by the curvature, softened inward by the softness. 0 rejects.
-HD inline float bladeWeight(const ShapeSetup& s, float px, float py, float rho) {
-    if (rho > 1.0f) {
-        return 0.0f;
-    }
-    if (rho < 0.001f) {
-        return 1.0f;
-    }
-    const float phi = atan2f(py, px) - s.bladeRotation;
-    float m = fmodf(phi, s.bladeSegment);
-    if (m < 0.0f) {
-        m += s.bladeSegment;
-    }
-    const float delta = fabsf(m - 0.5f * s.bladeSegment);
-    const float polygonRadius = s.bladeHalfCos / fmaxf(cosf(delta), 0.001f);
+template <typename L>
+HD inline L bladeWeight(const ShapeSetup& s, L px, L py, L rho) {
+    const L phi = atan2L(py, px) - s.bladeRotation;
+    L m = fmodL(phi, s.bladeSegment);
+    m = selectL(m < 0.0f, m + s.bladeSegment, m);
+    const L delta = absL(m - 0.5f * s.bladeSegment);
+    const L polygonRadius = s.bladeHalfCos / maxL(cosL(delta), 0.001f);
     const float k = s.bladeCurvature;
-    const float inside = (1.0f - k) * (polygonRadius - rho) + k * (1.0f - rho);
-    if (inside < 0.0f) {
-        return 0.0f;
+    const L inside = (1.0f - k) * (polygonRadius - rho) + k * (1.0f - rho);
+    L w = splatL<L>(1.0f);
+    if (s.bladeSoftness > 0.0f) {
+        w = minL(inside / (s.bladeSoftness * ((1.0f - k) * s.bladeHalfCos + k)), 1.0f);
     }
-    if (s.bladeSoftness <= 0.0f) {
-        return 1.0f;
-    }
-    return fminf(inside / (s.bladeSoftness * ((1.0f - k) * s.bladeHalfCos + k)), 1.0f);
+    w = selectL(inside < 0.0f, splatL<L>(0.0f), w);
+    w = selectL(rho < 0.001f, splatL<L>(1.0f), w);
+    return selectL(rho > 1.0f, splatL<L>(0.0f), w);
 }
 
 // Cat's-eye weight: the blocking circle, shifted toward or away from the optical centre, clips
 // the disc. A negative result rejects the sample.
-HD inline float catseyeWeight(const ShapeSetup& s, float px, float py) {
-    const float ex = px - s.catseyeOffsetX;
-    const float ey = py - s.catseyeOffsetY;
-    const float e = sqrtf(ex * ex + ey * ey);
-    if (e > s.catseyeRadius) {
-        return -1.0f;
+template <typename L, typename M>
+HD inline L catseyeWeight(const ShapeSetup& s, const ShapeLanes<L, M>& l, L px, L py) {
+    const L ex = px - l.catseyeOffsetX;
+    const L ey = py - l.catseyeOffsetY;
+    const L e = sqrtL(ex * ex + ey * ey);
+    L w = splatL<L>(1.0f);
+    if (s.catseyeSoftness > 0.0f) {
+        w = powL((s.catseyeRadius - e) / s.catseyeRadius, s.catseyeSoftness);
     }
-    if (s.catseyeSoftness <= 0.0f) {
-        return 1.0f;
-    }
-    return powf((s.catseyeRadius - e) / s.catseyeRadius, s.catseyeSoftness);
+    return selectL(e > s.catseyeRadius, splatL<L>(-1.0f), w);
 }
 
 // Swirl, misalignment and anamorphic stretch of the fetch position.
-HD inline void displaceSample(const ShapeSetup& s, const PixelFrame& f, float& qx, float& qy) {
-    if (s.swirl) {
+template <typename L, typename M>
+HD inline void displaceSample(const ShapeSetup& s, const ShapeLanes<L, M>& l, L& qx, L& qy) {
+    if (anyL(l.swirl)) {
         // Scale the radial component by g, keep the tangential one.
-        const float along = qx * f.dirx + qy * f.diry;
-        qx += s.swirlK * along * f.dirx;
-        qy += s.swirlK * along * f.diry;
+        const L along = qx * l.dirx + qy * l.diry;
+        qx = selectL(l.swirl, qx + l.swirlK * along * l.dirx, qx);
+        qy = selectL(l.swirl, qy + l.swirlK * along * l.diry, qy);
     }
-    if (s.misalign) {
-        const float theta = atan2f(qy, qx) - s.misalignAngle;
-        const float cx = powf(fabsf(cosf(theta)), s.misalignEx);
-        const float sy = powf(fabsf(sinf(theta)), s.misalignEy);
-        const float scale = 1.0f + s.misalignAmount * (sqrtf(cx * cx + sy * sy) - 1.0f);
-        qx *= scale;
-        qy *= scale;
+    if (anyL(l.misalign)) {
+        const L theta = atan2L(qy, qx) - l.misalignAngle;
+        const L cx = powL(absL(cosL(theta)), l.misalignEx);
+        const L sy = powL(absL(sinL(theta)), l.misalignEy);
+        const L scale = 1.0f + s.misalignAmount * (sqrtL(cx * cx + sy * sy) - 1.0f);
+        qx = selectL(l.misalign, qx * scale, qx);
+        qy = selectL(l.misalign, qy * scale, qy);
     }
     if (s.anamorphic) {
-        qx *= s.anamorphicX;
-        qy *= s.anamorphicY;
+        qx = qx * s.anamorphicX;
+        qy = qy * s.anamorphicY;
     }
 }
 
 // Dimple and soft-edge profile of the disc at radius rho.
-HD inline float discProfile(const ShapeSetup& s, float rho) {
-    float w = 1.0f;
+template <typename L>
+HD inline L discProfile(const ShapeSetup& s, L rho) {
+    L w = splatL<L>(1.0f);
     if (s.dimple) {
-        w *= (1.0f - s.dimpleDepth) + s.dimpleDepth * powf(rho, s.dimpleExponent);
+        w = w * ((1.0f - s.dimpleDepth) + s.dimpleDepth * powL(rho, s.dimpleExponent));
     }
-    if (s.softEdge && rho > 1.0f - s.edgeWidth) {
-        const float t = fminf((rho - (1.0f - s.edgeWidth)) / s.edgeWidth, 1.0f);
-        w *= powf(1.0f - t, s.edgeFalloff);
+    if (s.softEdge) {
+        const L t = minL((rho - (1.0f - s.edgeWidth)) / s.edgeWidth, 1.0f);
+        w = selectL(rho > 1.0f - s.edgeWidth, w * powL(1.0f - t, s.edgeFalloff), w);
     }
     return w;
 }

@@ -6,6 +6,7 @@
 
 #include "gpu/DeviceCompat.h"
 #include "kernels/KernelParameters.h"
+#include "kernels/Lanes.h"
 #include "kernels/ParameterSlots.h"
 
 #include <math.h>
@@ -15,26 +16,30 @@ namespace kernels {
 // Blur sizes are given in pixels at this frame height.
 constexpr float REFERENCE_HEIGHT = 1080.0f;
 
-HD inline float clampf(float v, float lo, float hi) {
-    return fminf(fmaxf(v, lo), hi);
+template <typename L>
+HD inline L clampf(L v, float lo, float hi) {
+    return minL(maxL(v, lo), hi);
 }
 
 // Rec. 709 inverse transfer (encoded to linear) and forward transfer.
-HD inline float rec709ToLinear(float c) {
-    return c < 0.081f ? c / 4.5f : powf((c + 0.099f) / 1.099f, 2.2222223f);
+template <typename L>
+HD inline L rec709ToLinear(L c) {
+    return selectL(c < 0.081f, c / 4.5f, powL((c + 0.099f) / 1.099f, 2.2222223f));
 }
-HD inline float linearToRec709(float c) {
-    c = fmaxf(c, 0.0f);
-    return c < 0.018f ? 4.5f * c : 1.099f * powf(c, 0.45f) - 0.099f;
+template <typename L>
+HD inline L linearToRec709(L c) {
+    c = maxL(c, 0.0f);
+    return selectL(c < 0.018f, 4.5f * c, 1.099f * powL(c, 0.45f) - 0.099f);
 }
 
 // Texture coordinate outside [0, 1]: clamped ("stretch") or reflected once ("reflect").
-HD inline float edgeCoordinate(float t, bool reflect) {
+template <typename L>
+HD inline L edgeCoordinate(L t, bool reflect) {
     if (!reflect) {
         return clampf(t, 0.0f, 1.0f);
     }
-    t = fabsf(t);
-    return t > 1.0f ? 2.0f - t : t;
+    t = absL(t);
+    return selectL(t > 1.0f, 2.0f - t, t);
 }
 
 // A pixel's position relative to the frame and to the optical centre. Positions are centred and

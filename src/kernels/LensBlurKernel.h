@@ -34,12 +34,14 @@ HD inline int sampleCount(float radius, int height, const AnimatedParameters& p)
     return static_cast<int>(fmaxf(lo, fminf(hi, n)) + 0.5f);
 }
 
+
 // Source colour as the blur sees it: negatives clamped to 0, linearised from Rec. 709 when
 // asked. Alpha is kept as sampled.
-HD inline float4 blurInput(float4 c, bool linearise) {
-    c.x = fmaxf(c.x, 0.0f);
-    c.y = fmaxf(c.y, 0.0f);
-    c.z = fmaxf(c.z, 0.0f);
+template <typename L>
+HD inline Rgba<L> blurInput(Rgba<L> c, bool linearise) {
+    c.x = maxL(c.x, 0.0f);
+    c.y = maxL(c.y, 0.0f);
+    c.z = maxL(c.z, 0.0f);
     if (linearise) {
         c.x = rec709ToLinear(c.x);
         c.y = rec709ToLinear(c.y);
@@ -52,6 +54,116 @@ HD inline float4 blurInput(float4 c, bool linearise) {
 constexpr float GOLDEN_COS = -0.737368822f;
 constexpr float GOLDEN_SIN = 0.675490379f;
 
+// The spiral before scaling to the pixel's sample count: sample k lies at
+// spiralScale * radial * (along, across), with spiralScale = sqrt(0.5 / count).
+struct SpiralStep {
+    float r = 1.0f;
+    float a = 1.0f;
+    float b = 0.0f;
+
+    // Advances to the next sample; every sample advances, also the ones rejected later.
+    HD void next() {
+        r += 1.0f / r;
+        const float na = GOLDEN_COS * a + GOLDEN_SIN * b;
+        const float nb = GOLDEN_COS * b - GOLDEN_SIN * a;
+        a = na;
+        b = nb;
+    }
+    HD float radial() const { return r - 1.0f; }
+};
+
+// What the sample loop reads that is the same for every pixel of the frame.
+struct LensUniforms {
+    ShapeSetup shape;
+    float aspect;
+    bool reflect;
+    bool linearise;
+    float contrast, power, smooth;
+};
+
+HD inline LensUniforms lensUniforms(const ShapeSetup& shape, float aspect,
+                                    const AnimatedParameters& p) {
+    return {shape,
+            aspect,
+            p.boolParams[slot::edge_mode] != 0,
+            p.intParams[slot::colorspace] == COLORSPACE_REC709,
+            p.floatParams[slot::bokeh_contrast],
+            p.floatParams[slot::bokeh_power],
+            p.floatParams[slot::bokeh_smooth]};
+}
+
+// Where the pixels of the lanes are and how wide their discs are.
+template <typename L, typename M>
+struct PixelLanes {
+    L cx, cy;   // centred, aspect-corrected position
+    L spread;   // disc radius in v units
+    ShapeLanes<L, M> shape;
+};
+
+template <typename L>
+struct LensSums {
+    L sumR, sumG, sumB, sumA;
+    L weightR, weightG, weightB, weightA;
+};
+
+// One spiral sample for every active lane: the point (px, py) at radius rho of the unit disc,
+// its aperture weight w (blades), disc profile and kernel colour. fetch(u, v) samples the source.
+template <typename L, typename M, typename Fetch>
+HD inline void lensSample(L px, L py, L rho, L w, L profile, L kr, L kg, L kb, M active,
+                          const LensUniforms& u, const PixelLanes<L, M>& pixel, const Fetch& fetch,
+                          LensSums<L>& acc) {
+    const ShapeSetup& shape = u.shape;
+    L qx = px;
+    L qy = py;
+    if (anyL(pixel.shape.astigmatism)) {
+        const L push = pixel.shape.astigmatismAmount * powL(rho, 5.0f);
+        qx = selectL(pixel.shape.astigmatism, qx + pixel.shape.dirx * push, qx);
+        qy = selectL(pixel.shape.astigmatism, qy + pixel.shape.diry * push, qy);
+    }
+    if (shape.catseye) {
+        const L cat = catseyeWeight(shape, pixel.shape, px, py);
+        active = andNotL(active, cat < 0.0f);
+        if (!anyL(active)) {
+            return;
+        }
+        w = w * cat;
+    }
+    displaceSample(shape, pixel.shape, qx, qy);
+
+    const L su = edgeCoordinate((pixel.cx + pixel.spread * qx) / u.aspect + 0.5f, u.reflect);
+    const L sv = edgeCoordinate(pixel.cy + pixel.spread * qy + 0.5f, u.reflect);
+    const Rgba<L> c = blurInput(fetch(su, sv), u.linearise);
+
+    w = w * profile;
+    const L meanK = (kr + kg + kb) * (1.0f / 3.0f);
+    acc.sumA = selectL(active, acc.sumA + c.w * w * meanK, acc.sumA);
+    acc.weightA = selectL(active, acc.weightA + w * meanK, acc.weightA);
+    // Bokeh pop: each channel weighs by its own brightness, so highlights dominate the disc.
+    const L wr = w * kr * (u.contrast * powL(c.x, u.power) + u.smooth);
+    const L wg = w * kg * (u.contrast * powL(c.y, u.power) + u.smooth);
+    const L wb = w * kb * (u.contrast * powL(c.z, u.power) + u.smooth);
+    acc.sumR = selectL(active, acc.sumR + c.x * wr, acc.sumR);
+    acc.sumG = selectL(active, acc.sumG + c.y * wg, acc.sumG);
+    acc.sumB = selectL(active, acc.sumB + c.z * wb, acc.sumB);
+    acc.weightR = selectL(active, acc.weightR + wr, acc.weightR);
+    acc.weightG = selectL(active, acc.weightG + wg, acc.weightG);
+    acc.weightB = selectL(active, acc.weightB + wb, acc.weightB);
+}
+
+// The blurred pixel from its sums; centre when every sample was rejected.
+HD inline float4 lensResult(const LensSums<float>& s, float4 centre) {
+    if (s.weightR <= 0.0f && s.weightG <= 0.0f && s.weightB <= 0.0f && s.weightA <= 0.0f) {
+        // Every sample was rejected: the unblurred pixel is the only honest answer.
+        return centre;
+    }
+    // A channel the kernel colour excludes entirely stays dark.
+    return make_float4(s.weightR > 0.0f ? s.sumR / s.weightR : 0.0f,
+                       s.weightG > 0.0f ? s.sumG / s.weightG : 0.0f,
+                       s.weightB > 0.0f ? s.sumB / s.weightB : 0.0f,
+                       s.weightA > 0.0f ? s.sumA / s.weightA : 0.0f);
+}
+
+
 HD inline void lensBlurPixel(int x, int y, const SystemParameters& sys,
                              const SourceConnections& sources, std::uint64_t outputSurface,
                              const AnimatedParameters& p, const BundledResources& bundled) {
@@ -62,11 +174,12 @@ HD inline void lensBlurPixel(int x, int y, const SystemParameters& sys,
     const PixelFrame f = pixelFrame(x, y, sys.width, height, p);
     const float radius = localBlurRadius(f, height, p, sources);
     const bool linearise = p.intParams[slot::colorspace] == COLORSPACE_REC709;
-    const std::uint64_t source = sources.sources[0].textureObject;
+    const TextureFetch fetch{sources.sources[0].textureObject};
 
     // The unblurred pixel: negatives are only clamped when they are about to be linearised.
-    const float4 sampled = gpu::texFetch(source, f.u, f.v);
-    const float4 centre = linearise ? blurInput(sampled, true) : sampled;
+    const Rgba<float> sampled = fetch(f.u, f.v);
+    const Rgba<float> c0 = linearise ? blurInput(sampled, true) : sampled;
+    const float4 centre = make_float4(c0.x, c0.y, c0.z, c0.w);
     const int count = sampleCount(radius, height, p);
     if (radius < 1.0f || count <= 0) {
         gpu::surfWrite(centre, outputSurface, x, y);
@@ -75,27 +188,17 @@ HD inline void lensBlurPixel(int x, int y, const SystemParameters& sys,
 
     const ShapeSetup shape = shapeSetup(f, p);
     const OcclusionSetup colour = occlusionSetup(f, sys.time, p, sources, bundled);
-    const bool reflect = p.boolParams[slot::edge_mode] != 0;
-    const float contrast = p.floatParams[slot::bokeh_contrast];
-    const float power = p.floatParams[slot::bokeh_power];
-    const float smooth = p.floatParams[slot::bokeh_smooth];
-    const float spread = radius / static_cast<float>(height); // disc radius in v units
+    const LensUniforms uniforms = lensUniforms(shape, f.aspect, p);
+    const PixelLanes<float, bool> pixel{f.cx, f.cy, radius / static_cast<float>(height),
+                                        shapeLanes(shape, f)};
     const float spiralScale = sqrtf(0.5f / static_cast<float>(count));
 
-    float r = 1.0f;
-    float a = 1.0f;
-    float b = 0.0f;
-    float sumR = 0.0f, sumG = 0.0f, sumB = 0.0f, sumA = 0.0f;
-    float weightR = 0.0f, weightG = 0.0f, weightB = 0.0f, weightA = 0.0f;
+    SpiralStep spiral;
+    LensSums<float> sums{};
     for (int k = 0; k < count; ++k) {
-        // Every sample advances the spiral, also the ones rejected below.
-        r += 1.0f / r;
-        const float na = GOLDEN_COS * a + GOLDEN_SIN * b;
-        const float nb = GOLDEN_COS * b - GOLDEN_SIN * a;
-        a = na;
-        b = nb;
-        const float px = spiralScale * (r - 1.0f) * b;
-        const float py = spiralScale * (r - 1.0f) * a;
+        spiral.next();
+        const float px = spiralScale * spiral.radial() * spiral.b;
+        const float py = spiralScale * spiral.radial() * spiral.a;
         const float rho = sqrtf(px * px + py * py);
 
         float w = 1.0f;
@@ -105,55 +208,12 @@ HD inline void lensBlurPixel(int x, int y, const SystemParameters& sys,
                 continue;
             }
         }
-        float qx = px;
-        float qy = py;
-        if (shape.astigmatism) {
-            const float push = shape.astigmatismAmount * powf(rho, 5.0f);
-            qx += f.dirx * push;
-            qy += f.diry * push;
-        }
-        if (shape.catseye) {
-            const float cat = catseyeWeight(shape, px, py);
-            if (cat < 0.0f) {
-                continue;
-            }
-            w *= cat;
-        }
-        displaceSample(shape, f, qx, qy);
-
-        const float su = edgeCoordinate((f.cx + spread * qx) / f.aspect + 0.5f, reflect);
-        const float sv = edgeCoordinate(f.cy + spread * qy + 0.5f, reflect);
-        const float4 c = blurInput(gpu::texFetch(source, su, sv), linearise);
-
-        w *= discProfile(shape, rho);
         float kr, kg, kb;
         sampleColour(colour, f.aspect, px, py, kr, kg, kb);
-
-        const float meanK = (kr + kg + kb) * (1.0f / 3.0f);
-        sumA += c.w * w * meanK;
-        weightA += w * meanK;
-        // Bokeh pop: each channel weighs by its own brightness, so highlights dominate the disc.
-        const float wr = w * kr * (contrast * powf(c.x, power) + smooth);
-        const float wg = w * kg * (contrast * powf(c.y, power) + smooth);
-        const float wb = w * kb * (contrast * powf(c.z, power) + smooth);
-        sumR += c.x * wr;
-        sumG += c.y * wg;
-        sumB += c.z * wb;
-        weightR += wr;
-        weightG += wg;
-        weightB += wb;
+        lensSample(px, py, rho, w, discProfile(shape, rho), kr, kg, kb, true, uniforms, pixel,
+                   fetch, sums);
     }
-
-    if (weightR <= 0.0f && weightG <= 0.0f && weightB <= 0.0f && weightA <= 0.0f) {
-        // Every sample was rejected: the unblurred pixel is the only honest answer.
-        gpu::surfWrite(centre, outputSurface, x, y);
-        return;
-    }
-    // A channel the kernel colour excludes entirely stays dark.
-    const float4 out =
-        make_float4(weightR > 0.0f ? sumR / weightR : 0.0f, weightG > 0.0f ? sumG / weightG : 0.0f,
-                    weightB > 0.0f ? sumB / weightB : 0.0f, weightA > 0.0f ? sumA / weightA : 0.0f);
-    gpu::surfWrite(out, outputSurface, x, y);
+    gpu::surfWrite(lensResult(sums, centre), outputSurface, x, y);
 }
 
 } // namespace kernels

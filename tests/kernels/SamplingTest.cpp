@@ -59,7 +59,7 @@ TEST(LensBlurSampling, Rec709TransfersInvertEachOther) {
 }
 
 TEST(LensBlurSampling, NegativeSourceValuesCountAsZero) {
-    const float4 c = blurInput(make_float4(-1.0f, 0.5f, -0.0f, -2.0f), false);
+    const Rgba<float> c = blurInput(Rgba<float>{-1.0f, 0.5f, -0.0f, -2.0f}, false);
     EXPECT_EQ(c.x, 0.0f);
     EXPECT_EQ(c.y, 0.5f);
     EXPECT_EQ(c.w, -2.0f); // alpha as sampled

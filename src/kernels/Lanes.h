@@ -1,0 +1,77 @@
+#pragma once
+
+// The operations the per-sample kernel code is written in, for one lane: a float per CUDA thread
+// or per pixel of the CPU reference. The CPU fast path declares the same names for vectors of
+// floats (kernels/cpu/VectorLanes.h, included before the kernel headers), so the one source
+// serves both. A mask is what a comparison gives: bool here, an integer vector there.
+
+#include "gpu/DeviceCompat.h"
+
+#include <math.h>
+
+namespace kernels {
+
+// A lane type holding v in every lane; the vector lane types specialise it.
+template <typename L>
+struct Splat {
+    HD static L of(float v) { return v; }
+};
+template <typename L>
+HD inline L splatL(float v) {
+    return Splat<L>::of(v);
+}
+
+// Mask a without the lanes of mask b.
+HD inline bool andNotL(bool a, bool b) {
+    return a && !b;
+}
+// An RGBA value per lane.
+template <typename L>
+struct Rgba {
+    L x, y, z, w;
+};
+
+// A texture through the texture unit (or its emulation), one lane per call.
+struct TextureFetch {
+    std::uint64_t texture;
+    HD Rgba<float> operator()(float u, float v) const {
+        const float4 t = gpu::texFetch(texture, u, v);
+        return {t.x, t.y, t.z, t.w};
+    }
+};
+
+HD inline float selectL(bool m, float a, float b) {
+    return m ? a : b;
+}
+HD inline bool anyL(bool m) {
+    return m;
+}
+HD inline float minL(float a, float b) {
+    return fminf(a, b);
+}
+HD inline float maxL(float a, float b) {
+    return fmaxf(a, b);
+}
+HD inline float absL(float x) {
+    return fabsf(x);
+}
+HD inline float sqrtL(float x) {
+    return sqrtf(x);
+}
+HD inline float powL(float x, float y) {
+    return powf(x, y);
+}
+HD inline float atan2L(float y, float x) {
+    return atan2f(y, x);
+}
+HD inline float fmodL(float x, float y) {
+    return fmodf(x, y);
+}
+HD inline float sinL(float x) {
+    return sinf(x);
+}
+HD inline float cosL(float x) {
+    return cosf(x);
+}
+
+} // namespace kernels
