@@ -28,6 +28,13 @@ public:
 
     int width() const { return width_; }
     int height() const { return height_; }
+    const Texel* texels() const { return texels_; }
+    std::size_t rowTexels() const { return rowTexels_; }
+    // The sampling every image texture of the effect uses (TextureDesc::standard()).
+    bool clampLinearNormalised() const {
+        return linear_ && normalized_ && modeX_ == AddressMode::Clamp &&
+               modeY_ == AddressMode::Clamp;
+    }
 
     // tex2D<float4>(texture, u, v).
     Texel fetch(float u, float v) const {

@@ -5,6 +5,7 @@
 #include "kernels/LensBlurKernel.h"
 #include "kernels/PostBlurKernel.h"
 #include "kernels/RowThreadPool.h"
+#include "kernels/cpu/FastPaths.h"
 #include "log/Logger.h"
 
 #if defined(HALDEN_WITH_CUDA)
@@ -99,12 +100,13 @@ namespace kernels {
 namespace {
 
 // What both pipeline kernels share around their launch: argument checks, the working image,
-// and the backend choice. cudaLaunch and pixel are the kernel's own.
-template <typename CudaLaunch, typename Pixel>
+// and the backend choice. cudaLaunch, fastCpu and pixel are the kernel's own; fastCpu returns
+// false where the frame needs the per-pixel reference path.
+template <typename CudaLaunch, typename FastCpu, typename Pixel>
 void runPass(void* stream, const SystemParameters* system, const PipelineParameters* pipeline,
              const SourceConnections* sources, const AnimatedParameters* animated,
              const BundledResources* bundled, std::uint64_t workingImageTex,
-             const CudaLaunch& cudaLaunch, const Pixel& pixel) {
+             const CudaLaunch& cudaLaunch, const FastCpu& fastCpu, const Pixel& pixel) {
     if (!validFrame(system) || !pipeline || !sources || !animated || !bundled) {
         return;
     }
@@ -117,6 +119,9 @@ void runPass(void* stream, const SystemParameters* system, const PipelineParamet
 #endif
     (void)stream;
     (void)cudaLaunch;
+    if (fastCpu(working)) {
+        return;
+    }
     runOnCpu(system->width, system->height, [&](int x, int y) { pixel(x, y, working); });
 }
 
@@ -141,6 +146,9 @@ call_halden_v01_kernel_Pass(void* stream, const SystemParameters* system,
             (void)working;
 #endif
         },
+        [&](std::uint64_t) {
+            return cpu::lensBlurFast(*system, *sources, outputSurface, *animated, *bundled);
+        },
         [&](int x, int y, std::uint64_t) {
             lensBlurPixel(x, y, *system, *sources, outputSurface, *animated, *bundled);
         });
@@ -162,6 +170,7 @@ call_post_blur_kernel_Pass(void* stream, const SystemParameters* system,
             (void)working;
 #endif
         },
+        [&](std::uint64_t) { return false; },
         [&](int x, int y, std::uint64_t working) {
             postBlurPixel(x, y, *system, working, *sources, outputSurface, *animated);
         });

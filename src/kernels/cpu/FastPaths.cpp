@@ -1,0 +1,360 @@
+#include "kernels/cpu/FastPaths.h"
+
+#include "gpu/EmulatedTexture.h"
+#include "kernels/RowThreadPool.h"
+#include "kernels/cpu/LaneKernels.h"
+#include "log/Logger.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cstdlib>
+#include <cstring>
+#include <limits>
+#include <memory>
+#include <vector>
+
+namespace kernels {
+namespace cpu {
+
+Rgba<float> fetchEmulated(std::uint64_t texture, float u, float v) {
+    const float4 t = gpu::texFetch(texture, u, v);
+    return {t.x, t.y, t.z, t.w};
+}
+
+namespace {
+
+constexpr CpuPath kPaths[] = {CpuPath::Reference, CpuPath::Sse2, CpuPath::Avx2, CpuPath::Avx512};
+
+CpuPath widestSupported() {
+    CpuPath widest = CpuPath::Reference;
+    for (CpuPath path : kPaths) {
+        if (cpuPathSupported(path)) {
+            widest = path;
+        }
+    }
+    return widest;
+}
+
+CpuPath initialPath() {
+    const CpuPath widest = widestSupported();
+    const char* wanted = std::getenv("HALDEN_CPU_PATH");
+    if (wanted == nullptr || *wanted == '\0') {
+        return widest;
+    }
+    for (CpuPath path : kPaths) {
+        if (std::strcmp(wanted, cpuPathName(path)) == 0) {
+            if (cpuPathSupported(path)) {
+                return path;
+            }
+            HALDEN_LOG_ERROR("HALDEN_CPU_PATH=%s: this processor cannot run it; using %s", wanted,
+                             cpuPathName(widest));
+            return widest;
+        }
+    }
+    HALDEN_LOG_ERROR("HALDEN_CPU_PATH=%s is not one of reference, sse2, avx2, avx512; using %s",
+                     wanted, cpuPathName(widest));
+    return widest;
+}
+
+std::atomic<int>& chosenPath() {
+    static std::atomic<int> path{static_cast<int>(initialPath())};
+    return path;
+}
+
+LensSegmentFunction segmentFunction(CpuPath path) {
+#if defined(HALDEN_LANE_KERNELS)
+    switch (path) {
+    case CpuPath::Sse2:
+        return sse2::lensSegment;
+    case CpuPath::Avx2:
+        return avx2::lensSegment;
+    case CpuPath::Avx512:
+        return avx512::lensSegment;
+    case CpuPath::Reference:
+        break;
+    }
+#endif
+    (void)path;
+    return nullptr;
+}
+
+// Padded planar copy of a texture that samples as TextureDesc::standard() describes.
+class PlanarCopy {
+public:
+    bool build(const gpu::EmulatedTexture& texture) {
+        const int width = texture.width();
+        const int height = texture.height();
+        // Rows a multiple of 64 bytes, but never of 4 KiB: such strides alias in the cache.
+        std::ptrdiff_t stride = (static_cast<std::ptrdiff_t>(width) + 2 + 15) / 16 * 16;
+        if (stride % 1024 == 0) {
+            stride += 16;
+        }
+        const std::ptrdiff_t rows = static_cast<std::ptrdiff_t>(height) + 2;
+        // Gathers index a plane with 32-bit offsets.
+        if (width <= 0 || height <= 0 ||
+            rows * stride > std::numeric_limits<std::int32_t>::max() / 2) {
+            return false;
+        }
+        const std::size_t planeSize = static_cast<std::size_t>(rows * stride);
+        storage_.assign(4 * planeSize + 16, 0.0f);
+        float* base = storage_.data();
+        bool alphaOne = true;
+        for (std::ptrdiff_t py = 0; py < rows; ++py) {
+            const int y = static_cast<int>(
+                std::min<std::ptrdiff_t>(std::max<std::ptrdiff_t>(py - 1, 0), height - 1));
+            const gpu::Texel* row =
+                texture.texels() + static_cast<std::size_t>(y) * texture.rowTexels();
+            float* out[4];
+            for (int c = 0; c < 4; ++c) {
+                out[c] = base + c * planeSize + py * stride;
+            }
+            for (std::ptrdiff_t px = 0; px < width + 2; ++px) {
+                const int x = static_cast<int>(
+                    std::min<std::ptrdiff_t>(std::max<std::ptrdiff_t>(px - 1, 0), width - 1));
+                const gpu::Texel& t = row[x];
+                out[0][px] = t.x;
+                out[1][px] = t.y;
+                out[2][px] = t.z;
+                out[3][px] = t.w;
+                alphaOne = alphaOne && t.w == 1.0f;
+            }
+        }
+        for (int c = 0; c < 4; ++c) {
+            planes_.plane[c] = base + c * planeSize;
+        }
+        planes_.width = width;
+        planes_.height = height;
+        planes_.stride = stride;
+        planes_.alphaOne = alphaOne;
+        return true;
+    }
+
+    const Planes& planes() const { return planes_; }
+
+private:
+    std::vector<float> storage_;
+    Planes planes_{};
+};
+
+// A texture for the lanes: planar when it samples as the effect's images do.
+LaneTexture laneTexture(std::uint64_t handle, PlanarCopy& copy) {
+    const auto* texture = reinterpret_cast<const gpu::EmulatedTexture*>(handle);
+    if (texture != nullptr && texture->clampLinearNormalised() && copy.build(*texture)) {
+        return {&copy.planes(), 0};
+    }
+    return {nullptr, handle};
+}
+
+// Per-sample tables of the frame.
+struct SampleTables {
+    std::vector<float> radial, along, across;
+    std::vector<float> px, py, rho, weight, profile, kr, kg, kb;
+};
+
+// An upper bound of sampleCount over all radii.
+int sampleCountBound(int height, const AnimatedParameters& p) {
+    const float q = qualityMultiplier(p.intParams[slot::quality_preset]);
+    const float s = static_cast<float>(height) / REFERENCE_HEIGHT;
+    const float oversample = p.floatParams[slot::oversample];
+    const float lo = oversample * static_cast<float>(p.intParams[slot::min_samples]) * q * s;
+    const float hi = oversample * static_cast<float>(p.intParams[slot::max_samples]) * q * s;
+    const float bound = fmaxf(lo, hi) + 1.5f;
+    return bound > 0.0f ? static_cast<int>(fminf(bound, 2.0e9f)) : 0;
+}
+
+} // namespace
+
+const char* cpuPathName(CpuPath path) {
+    switch (path) {
+    case CpuPath::Sse2:
+        return "sse2";
+    case CpuPath::Avx2:
+        return "avx2";
+    case CpuPath::Avx512:
+        return "avx512";
+    case CpuPath::Reference:
+    default:
+        return "reference";
+    }
+}
+
+bool cpuPathSupported(CpuPath path) {
+    if (path == CpuPath::Reference) {
+        return true;
+    }
+    if (segmentFunction(path) == nullptr) {
+        return false;
+    }
+#if defined(__x86_64__) || defined(_M_X64)
+    __builtin_cpu_init();
+    switch (path) {
+    case CpuPath::Sse2:
+        return true;
+    case CpuPath::Avx2:
+        return __builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma");
+    case CpuPath::Avx512:
+        return __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512dq") &&
+               __builtin_cpu_supports("avx512bw") && __builtin_cpu_supports("avx512vl");
+    case CpuPath::Reference:
+        break;
+    }
+#endif
+    return false;
+}
+
+CpuPath activeCpuPath() {
+    return static_cast<CpuPath>(chosenPath().load(std::memory_order_relaxed));
+}
+
+void setCpuPath(CpuPath path) {
+    chosenPath().store(static_cast<int>(cpuPathSupported(path) ? path : widestSupported()),
+                       std::memory_order_relaxed);
+}
+
+bool lensBlurFast(const SystemParameters& sys, const SourceConnections& sources,
+                  std::uint64_t outputSurface, const AnimatedParameters& p,
+                  const BundledResources& bundled) {
+    const LensSegmentFunction lensSegment = segmentFunction(activeCpuPath());
+    const std::uint64_t sourceHandle =
+        sources.sourceCount > 0 ? sources.sources[0].textureObject : 0;
+    if (lensSegment == nullptr || sourceHandle == 0) {
+        return false;
+    }
+    PlanarCopy sourceCopy, kernelCopy, occluderCopy;
+    LensFrame frame{};
+    frame.source = laneTexture(sourceHandle, sourceCopy);
+    if (frame.source.planes == nullptr) {
+        return false;
+    }
+
+    const int width = sys.width;
+    const int height = sys.height;
+    const PixelFrame origin = pixelFrame(0, 0, width, height, p);
+    const ShapeSetup shape = shapeFrame(p);
+    frame.uniforms = lensUniforms(shape, origin.aspect, p);
+    const int texture = p.intParams[slot::fg_texture];
+    const float sway = texture > 0 && bundled.resourceCount > 0 ? windSway(sys.time, p) : 0.0f;
+    frame.colour = occlusionFrame(origin.aspect, sway, p, sources, bundled);
+    frame.colourPerPixel = occlusionVariesByPixel(frame.colour, p);
+    frame.kernelMap = frame.colour.kernelMap
+                          ? laneTexture(frame.colour.kernelMapTexture, kernelCopy)
+                          : LaneTexture{nullptr, 0};
+    frame.occluder = frame.colour.occlusion
+                         ? laneTexture(frame.colour.occluderTexture, occluderCopy)
+                         : LaneTexture{nullptr, 0};
+
+    // The spiral, as far as any pixel's sample count reaches.
+    SampleTables t;
+    const bool uniform = !p.boolParams[slot::falloff_enable];
+    const float uniformRadius = localBlurRadius(origin, height, p, sources);
+    const int uniformCount = sampleCount(uniformRadius, height, p);
+    const int bound = uniform ? std::max(uniformCount, 0) : sampleCountBound(height, p);
+    if (bound > (1 << 24)) {
+        return false;
+    }
+    t.radial.resize(static_cast<std::size_t>(bound));
+    t.along.resize(static_cast<std::size_t>(bound));
+    t.across.resize(static_cast<std::size_t>(bound));
+    SpiralStep spiral;
+    for (int k = 0; k < bound; ++k) {
+        spiral.next();
+        t.radial[static_cast<std::size_t>(k)] = spiral.radial();
+        t.along[static_cast<std::size_t>(k)] = spiral.b;
+        t.across[static_cast<std::size_t>(k)] = spiral.a;
+    }
+    frame.radial = t.radial.data();
+    frame.along = t.along.data();
+    frame.across = t.across.data();
+
+    if (uniform && uniformCount > 0) {
+        // Everything that depends only on the sample, once per frame.
+        const float spiralScale = sqrtf(0.5f / static_cast<float>(uniformCount));
+        for (std::vector<float>* table :
+             {&t.px, &t.py, &t.rho, &t.weight, &t.profile, &t.kr, &t.kg, &t.kb}) {
+            table->resize(static_cast<std::size_t>(uniformCount));
+        }
+        for (std::size_t k = 0; k < static_cast<std::size_t>(uniformCount); ++k) {
+            const float px = spiralScale * t.radial[k] * t.along[k];
+            const float py = spiralScale * t.radial[k] * t.across[k];
+            const float rho = sqrtf(px * px + py * py);
+            t.px[k] = px;
+            t.py[k] = py;
+            t.rho[k] = rho;
+            t.weight[k] = shape.blades ? bladeWeight(shape, px, py, rho) : 1.0f;
+            t.profile[k] = discProfile(shape, rho);
+            if (!frame.colourPerPixel) {
+                sampleColour(frame.colour, origin.aspect, px, py, t.kr[k], t.kg[k], t.kb[k]);
+            }
+        }
+        frame.px = t.px.data();
+        frame.py = t.py.data();
+        frame.rho = t.rho.data();
+        frame.weight = t.weight.data();
+        frame.profile = t.profile.data();
+        frame.kr = t.kr.data();
+        frame.kg = t.kg.data();
+        frame.kb = t.kb.data();
+    }
+
+    RowThreadPool::shared().run(height, [&](int y) {
+        std::unique_ptr<LensSegment> segment(new LensSegment);
+        LensSegment& s = *segment;
+        for (int x0 = 0; x0 < width; x0 += SEGMENT) {
+            s.pixels = std::min(SEGMENT, width - x0);
+            s.maxCount = 0;
+            for (int i = 0; i < SEGMENT; ++i) {
+                // Lanes past the row repeat its last pixel, with no samples.
+                const int x = std::min(x0 + i, width - 1);
+                const PixelFrame f = pixelFrame(x, y, width, height, p);
+                const float radius =
+                    uniform ? uniformRadius : localBlurRadius(f, height, p, sources);
+                int count = uniform ? uniformCount : sampleCount(radius, height, p);
+                if (radius < 1.0f || count <= 0 || i >= s.pixels) {
+                    count = 0;
+                }
+                s.maxCount = std::max(s.maxCount, std::min(count, bound));
+                s.count[i] = std::min(count, bound);
+                s.u[i] = f.u;
+                s.v[i] = f.v;
+                s.cx[i] = f.cx;
+                s.cy[i] = f.cy;
+                s.spread[i] = radius / static_cast<float>(height);
+                s.spiralScale[i] = count > 0 ? sqrtf(0.5f / static_cast<float>(count)) : 0.0f;
+                ShapeSetup pixelShape = shape;
+                shapePixel(pixelShape, f, p);
+                s.dirx[i] = f.dirx;
+                s.diry[i] = f.diry;
+                s.astigmatism[i] = pixelShape.astigmatism ? -1 : 0;
+                s.astigmatismAmount[i] = pixelShape.astigmatismAmount;
+                s.catseyeOffsetX[i] = pixelShape.catseyeOffsetX;
+                s.catseyeOffsetY[i] = pixelShape.catseyeOffsetY;
+                s.swirl[i] = pixelShape.swirl ? -1 : 0;
+                s.swirlK[i] = pixelShape.swirlK;
+                s.misalign[i] = pixelShape.misalign ? -1 : 0;
+                s.misalignEx[i] = pixelShape.misalignEx;
+                s.misalignEy[i] = pixelShape.misalignEy;
+                s.misalignAngle[i] = pixelShape.misalignAngle;
+                s.parallaxX[i] = 0.0f;
+                s.parallaxY[i] = 0.0f;
+                if (frame.colourPerPixel) {
+                    OcclusionSetup colour = frame.colour;
+                    occlusionPixel(colour, f, p);
+                    s.parallaxX[i] = colour.parallaxX;
+                    s.parallaxY[i] = colour.parallaxY;
+                }
+            }
+            lensSegment(frame, s);
+            for (int i = 0; i < s.pixels; ++i) {
+                const LensSums<float> sums{s.sums[0][i], s.sums[1][i], s.sums[2][i], s.sums[3][i],
+                                           s.sums[4][i], s.sums[5][i], s.sums[6][i], s.sums[7][i]};
+                const float4 centre =
+                    make_float4(s.centre[0][i], s.centre[1][i], s.centre[2][i], s.centre[3][i]);
+                gpu::surfWrite(lensResult(sums, centre), outputSurface, x0 + i, y);
+            }
+        }
+    });
+    return true;
+}
+
+} // namespace cpu
+} // namespace kernels

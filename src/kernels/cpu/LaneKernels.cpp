@@ -1,0 +1,270 @@
+// The lens blur's sample loop over vectors of pixels, compiled once per instruction set with
+// HALDEN_LANES and HALDEN_TARGET set (see CMakeLists.txt). Everything here with external linkage
+// is either in the target's namespace or takes this target's vector types, so the linker never
+// hands another translation unit code for an instruction set its machine may lack.
+
+#include "kernels/cpu/VectorLanes.h" // before the kernel headers
+
+#include "kernels/cpu/LaneKernels.h"
+
+#include <cstring>
+
+#if defined(__AVX2__) || defined(__AVX512F__)
+#include <immintrin.h>
+#endif
+
+namespace kernels {
+namespace cpu {
+namespace HALDEN_TARGET {
+namespace {
+
+LaneM laneIndex() {
+    LaneM index;
+    for (int i = 0; i < LANES; ++i) {
+        index[i] = i;
+    }
+    return index;
+}
+
+LaneM splatM(std::int32_t v) {
+    return LaneM{} + v;
+}
+
+bool allL(LaneM m) {
+    std::int32_t all = -1;
+    for (int i = 0; i < LANES; ++i) {
+        all &= m[i];
+    }
+    return all != 0;
+}
+
+LaneF load(const float* p) {
+    LaneF v;
+    std::memcpy(&v, p, sizeof v);
+    return v;
+}
+
+LaneM loadM(const std::int32_t* p) {
+    LaneM v;
+    std::memcpy(&v, p, sizeof v);
+    return v;
+}
+
+void store(float* p, LaneF v) {
+    std::memcpy(p, &v, sizeof v);
+}
+
+LaneF gather(const float* base, LaneM index) {
+#if defined(__AVX512F__) && HALDEN_LANES == 16
+    return reinterpret_cast<LaneF>(
+        _mm512_mask_i32gather_ps(_mm512_setzero_ps(), static_cast<__mmask16>(0xffff),
+                                 reinterpret_cast<__m512i>(index), base, 4));
+#elif defined(__AVX2__) && HALDEN_LANES == 8
+    return reinterpret_cast<LaneF>(_mm256_i32gather_ps(base, reinterpret_cast<__m256i>(index), 4));
+#else
+    LaneF v;
+    for (int i = 0; i < LANES; ++i) {
+        v[i] = base[index[i]];
+    }
+    return v;
+#endif
+}
+
+// tex2D<float4> on the padded planes, rounded as the texture emulation rounds: the position is
+// quantised to 1/256 of a texel, so the weights are exact and the sum runs in the same order.
+struct PlanarFetch {
+    const Planes& p;
+
+    Rgba<LaneF> operator()(LaneF u, LaneF v) const {
+        constexpr float kLimit = 4194304.0f;
+        const LaneF x = minL(maxL(u * static_cast<float>(p.width), -kLimit), kLimit);
+        const LaneF y = minL(maxL(v * static_cast<float>(p.height), -kLimit), kLimit);
+        const LaneF qx = floorL((x - 0.5f) * 256.0f + 0.5f);
+        const LaneF qy = floorL((y - 0.5f) * 256.0f + 0.5f);
+        const LaneF fx = floorL(qx * (1.0f / 256.0f));
+        const LaneF fy = floorL(qy * (1.0f / 256.0f));
+        const LaneF a = (qx - fx * 256.0f) * (1.0f / 256.0f);
+        const LaneF b = (qy - fy * 256.0f) * (1.0f / 256.0f);
+        // Texel -1 and width are the padding, which repeats the edge as clamping would.
+        LaneM ix = __builtin_convertvector(fx, LaneM);
+        LaneM iy = __builtin_convertvector(fy, LaneM);
+        ix = ix < -1 ? splatM(-1) : ix;
+        ix = ix > p.width - 1 ? splatM(p.width - 1) : ix;
+        iy = iy < -1 ? splatM(-1) : iy;
+        iy = iy > p.height - 1 ? splatM(p.height - 1) : iy;
+
+        const LaneF w00 = (1.0f - a) * (1.0f - b);
+        const LaneF w10 = a * (1.0f - b);
+        const LaneF w01 = (1.0f - a) * b;
+        const LaneF w11 = a * b;
+        const int channels = p.alphaOne ? 3 : 4;
+        LaneF value[4];
+        const int x0 = ix[0];
+        const int y0 = iy[0];
+        if (allL(iy == y0) && allL(ix == x0 + laneIndex())) {
+            // Neighbouring pixels read neighbouring texels of one row: plain loads.
+            const std::ptrdiff_t at = (static_cast<std::ptrdiff_t>(y0) + 1) * p.stride + x0 + 1;
+            for (int c = 0; c < channels; ++c) {
+                const float* row = p.plane[c] + at;
+                value[c] = w00 * load(row) + w10 * load(row + 1) + w01 * load(row + p.stride) +
+                           w11 * load(row + p.stride + 1);
+            }
+        } else {
+            const LaneM at = (iy + 1) * static_cast<std::int32_t>(p.stride) + ix + 1;
+            const LaneM below = at + static_cast<std::int32_t>(p.stride);
+            for (int c = 0; c < channels; ++c) {
+                const float* plane = p.plane[c];
+                value[c] = w00 * gather(plane, at) + w10 * gather(plane, at + 1) +
+                           w01 * gather(plane, below) + w11 * gather(plane, below + 1);
+            }
+        }
+        if (p.alphaOne) {
+            value[3] = splatL<LaneF>(1.0f);
+        }
+        return {value[0], value[1], value[2], value[3]};
+    }
+};
+
+// Any other texture: planar when it can be, else lane by lane through the emulation.
+struct LaneFetch {
+    const LaneTexture& texture;
+
+    Rgba<LaneF> operator()(LaneF u, LaneF v) const {
+        if (texture.planes != nullptr) {
+            return PlanarFetch{*texture.planes}(u, v);
+        }
+        Rgba<LaneF> out;
+        for (int i = 0; i < LANES; ++i) {
+            const Rgba<float> t = fetchEmulated(texture.emulated, u[i], v[i]);
+            out.x[i] = t.x;
+            out.y[i] = t.y;
+            out.z[i] = t.z;
+            out.w[i] = t.w;
+        }
+        return out;
+    }
+};
+
+constexpr int CHUNKS = SEGMENT / LANES;
+
+} // namespace
+
+void lensSegment(const LensFrame& frame, LensSegment& s) {
+    const LensUniforms& u = frame.uniforms;
+    const int chunks = (s.pixels + LANES - 1) / LANES;
+    const LaneFetch source{frame.source};
+    const LaneFetch kernelMap{frame.kernelMap};
+    const LaneFetch occluder{frame.occluder};
+    const bool table = frame.px != nullptr;
+
+    PixelLanes<LaneF, LaneM> pixel[CHUNKS];
+    LensSums<LaneF> sums[CHUNKS];
+    LaneM count[CHUNKS];
+    LaneF spiralScale[CHUNKS];
+    LaneF parallaxX[CHUNKS];
+    LaneF parallaxY[CHUNKS];
+    int chunkCount[CHUNKS];
+    for (int j = 0; j < chunks; ++j) {
+        const int at = j * LANES;
+        ShapeLanes<LaneF, LaneM>& shape = pixel[j].shape;
+        pixel[j].cx = load(s.cx + at);
+        pixel[j].cy = load(s.cy + at);
+        pixel[j].spread = load(s.spread + at);
+        shape.dirx = load(s.dirx + at);
+        shape.diry = load(s.diry + at);
+        shape.astigmatism = loadM(s.astigmatism + at);
+        shape.astigmatismAmount = load(s.astigmatismAmount + at);
+        shape.catseyeOffsetX = load(s.catseyeOffsetX + at);
+        shape.catseyeOffsetY = load(s.catseyeOffsetY + at);
+        shape.swirl = loadM(s.swirl + at);
+        shape.swirlK = load(s.swirlK + at);
+        shape.misalign = loadM(s.misalign + at);
+        shape.misalignEx = load(s.misalignEx + at);
+        shape.misalignEy = load(s.misalignEy + at);
+        shape.misalignAngle = load(s.misalignAngle + at);
+        count[j] = loadM(s.count + at);
+        spiralScale[j] = load(s.spiralScale + at);
+        parallaxX[j] = load(s.parallaxX + at);
+        parallaxY[j] = load(s.parallaxY + at);
+        chunkCount[j] = 0;
+        for (int i = 0; i < LANES; ++i) {
+            chunkCount[j] = count[j][i] > chunkCount[j] ? count[j][i] : chunkCount[j];
+        }
+        const LaneF zero = splatL<LaneF>(0.0f);
+        sums[j] = {zero, zero, zero, zero, zero, zero, zero, zero};
+
+        // The unblurred pixel: negatives are only clamped when they are about to be linearised.
+        Rgba<LaneF> centre = source(load(s.u + at), load(s.v + at));
+        if (u.linearise) {
+            centre = blurInput(centre, true);
+        }
+        store(s.centre[0] + at, centre.x);
+        store(s.centre[1] + at, centre.y);
+        store(s.centre[2] + at, centre.z);
+        store(s.centre[3] + at, centre.w);
+    }
+
+    LaneF px{}, py{}, rho{}, weight{}, profile{}, kr{}, kg{}, kb{};
+    for (int k = 0; k < s.maxCount; ++k) {
+        if (table) {
+            if (u.shape.blades && frame.weight[k] <= 0.0f) {
+                continue;
+            }
+            px = splatL<LaneF>(frame.px[k]);
+            py = splatL<LaneF>(frame.py[k]);
+            rho = splatL<LaneF>(frame.rho[k]);
+            weight = splatL<LaneF>(frame.weight[k]);
+            profile = splatL<LaneF>(frame.profile[k]);
+            if (!frame.colourPerPixel) {
+                kr = splatL<LaneF>(frame.kr[k]);
+                kg = splatL<LaneF>(frame.kg[k]);
+                kb = splatL<LaneF>(frame.kb[k]);
+            }
+        }
+        const LaneM sample = splatM(k);
+        for (int j = 0; j < chunks; ++j) {
+            if (k >= chunkCount[j]) {
+                continue;
+            }
+            LaneM active = sample < count[j];
+            if (!table) {
+                const LaneF scaled = spiralScale[j] * frame.radial[k];
+                px = scaled * frame.along[k];
+                py = scaled * frame.across[k];
+                rho = sqrtL(px * px + py * py);
+                weight = splatL<LaneF>(1.0f);
+                if (u.shape.blades) {
+                    weight = bladeWeight(u.shape, px, py, rho);
+                    active = andNotL(active, weight <= 0.0f);
+                    if (!anyL(active)) {
+                        continue;
+                    }
+                }
+                profile = discProfile(u.shape, rho);
+            }
+            if (!table || frame.colourPerPixel) {
+                sampleColour(frame.colour, parallaxX[j], parallaxY[j], u.aspect, px, py, kernelMap,
+                             occluder, kr, kg, kb);
+            }
+            lensSample(px, py, rho, weight, profile, kr, kg, kb, active, u, pixel[j], source,
+                       sums[j]);
+        }
+    }
+
+    for (int j = 0; j < chunks; ++j) {
+        const int at = j * LANES;
+        const LensSums<LaneF>& sum = sums[j];
+        store(s.sums[0] + at, sum.sumR);
+        store(s.sums[1] + at, sum.sumG);
+        store(s.sums[2] + at, sum.sumB);
+        store(s.sums[3] + at, sum.sumA);
+        store(s.sums[4] + at, sum.weightR);
+        store(s.sums[5] + at, sum.weightG);
+        store(s.sums[6] + at, sum.weightB);
+        store(s.sums[7] + at, sum.weightA);
+    }
+}
+
+} // namespace HALDEN_TARGET
+} // namespace cpu
+} // namespace kernels

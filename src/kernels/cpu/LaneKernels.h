@@ -1,0 +1,106 @@
+#pragma once
+
+// The CPU fast path's interface between the per-pixel set-up (plain code, any x86-64) and the
+// sample loops, which are compiled once per instruction set (LaneKernels.cpp) and chosen at run
+// time. Only plain data crosses it, so no inline code compiled for a wider instruction set is
+// shared with the rest of the program.
+
+#include "kernels/LensBlurKernel.h"
+
+#include <cstddef>
+#include <cstdint>
+
+namespace kernels {
+namespace cpu {
+
+// Pixels of a row handled together: the sums of a segment stay in the first-level cache while
+// the samples run in the outer loop.
+constexpr int SEGMENT = 256;
+
+// A padded planar copy of a texture's texels: channel c of texel (x, y) is at
+// plane[c][(y + 1) * stride + x + 1], and the padding repeats the edge texels, which is what
+// clamp addressing reads outside the frame.
+struct Planes {
+    const float* plane[4];
+    int width;
+    int height;
+    std::ptrdiff_t stride;
+    bool alphaOne; // every alpha is 1, so bilinear alpha is exactly 1
+};
+
+// A texture the sample loop reads: planar when it samples as the effect's image textures do
+// (clamp, linear, normalised), otherwise lane by lane through the emulation.
+struct LaneTexture {
+    const Planes* planes;   // null: use emulated
+    std::uint64_t emulated; // CPU-backend texture handle; 0 reads zeros
+};
+
+// The frame as the sample loops see it.
+struct LensFrame {
+    LensUniforms uniforms;
+    OcclusionSetup colour; // the frame's part; the parallax comes per pixel
+    bool colourPerPixel;   // sample colour depends on the pixel
+    LaneTexture source, kernelMap, occluder;
+    // The unscaled spiral: sample k lies at spiralScale * radial[k] * (along[k], across[k]).
+    const float* radial;
+    const float* along;
+    const float* across;
+    // When every pixel has the same sample count, the sample point and everything that depends
+    // only on it, per sample; null otherwise.
+    const float* px;
+    const float* py;
+    const float* rho;
+    const float* weight; // blade weight; <= 0 rejects
+    const float* profile;
+    const float* kr;
+    const float* kg;
+    const float* kb;
+};
+
+// One segment of a row. The set-up fills the pixel fields; the sample loop fills the results.
+struct alignas(64) LensSegment {
+    int pixels;   // valid pixels from the start; the rest repeat the last one
+    int maxCount; // largest sample count
+    alignas(64) float u[SEGMENT];
+    alignas(64) float v[SEGMENT];
+    alignas(64) float cx[SEGMENT];
+    alignas(64) float cy[SEGMENT];
+    alignas(64) float spread[SEGMENT];
+    alignas(64) float spiralScale[SEGMENT];
+    alignas(64) std::int32_t count[SEGMENT];
+    alignas(64) float dirx[SEGMENT];
+    alignas(64) float diry[SEGMENT];
+    alignas(64) std::int32_t astigmatism[SEGMENT]; // masks: 0 or -1
+    alignas(64) float astigmatismAmount[SEGMENT];
+    alignas(64) float catseyeOffsetX[SEGMENT];
+    alignas(64) float catseyeOffsetY[SEGMENT];
+    alignas(64) std::int32_t swirl[SEGMENT];
+    alignas(64) float swirlK[SEGMENT];
+    alignas(64) std::int32_t misalign[SEGMENT];
+    alignas(64) float misalignEx[SEGMENT];
+    alignas(64) float misalignEy[SEGMENT];
+    alignas(64) float misalignAngle[SEGMENT];
+    alignas(64) float parallaxX[SEGMENT];
+    alignas(64) float parallaxY[SEGMENT];
+
+    // sumR, sumG, sumB, sumA, weightR, weightG, weightB, weightA
+    alignas(64) float sums[8][SEGMENT];
+    alignas(64) float centre[4][SEGMENT];
+};
+
+using LensSegmentFunction = void (*)(const LensFrame&, LensSegment&);
+
+// The sample loop of each instruction set, and the emulated fetch they call for other textures.
+namespace sse2 {
+void lensSegment(const LensFrame& frame, LensSegment& segment);
+}
+namespace avx2 {
+void lensSegment(const LensFrame& frame, LensSegment& segment);
+}
+namespace avx512 {
+void lensSegment(const LensFrame& frame, LensSegment& segment);
+}
+Rgba<float> fetchEmulated(std::uint64_t texture, float u, float v);
+
+} // namespace cpu
+} // namespace kernels
