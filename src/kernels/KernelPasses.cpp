@@ -170,7 +170,9 @@ call_post_blur_kernel_Pass(void* stream, const SystemParameters* system,
             (void)working;
 #endif
         },
-        [&](std::uint64_t) { return false; },
+        [&](std::uint64_t working) {
+            return cpu::postBlurFast(*system, working, *sources, outputSurface, *animated);
+        },
         [&](int x, int y, std::uint64_t working) {
             postBlurPixel(x, y, *system, working, *sources, outputSurface, *animated);
         });

@@ -13,6 +13,63 @@ namespace kernels {
 constexpr float POST_BLUR_MIN_WEIGHT = 0.0001f;
 constexpr int POST_BLUR_MAX_TAPS = 100;
 
+// The post-blur's Gaussian weights for a post radius: weight[d - 1] for tap distance d, as many
+// as the radius reaches before the weight falls below POST_BLUR_MIN_WEIGHT. Returns the count.
+HD inline int postBlurWeights(float postRadius, float* weight) {
+    const float sigma = fmaxf(postRadius / 3.0f, 0.001f);
+    const int taps =
+        static_cast<int>(fminf(ceilf(postRadius), static_cast<float>(POST_BLUR_MAX_TAPS)));
+    int used = 0;
+    for (int d = 1; d <= taps; ++d) {
+        const float w = gaussianWeight(static_cast<float>(d) / sigma);
+        if (w < POST_BLUR_MIN_WEIGHT) {
+            break;
+        }
+        weight[used++] = w;
+    }
+    return used;
+}
+
+// The Gaussian over the working image at (u, v), stepping (stepU, stepV) per tap.
+template <typename L, typename Fetch>
+HD inline Rgba<L> postBlurGaussian(L u, L v, const float* weight, int taps, float stepU,
+                                   float stepV, bool reflect, const Fetch& fetch) {
+    Rgba<L> sum = fetch(u, v);
+    float total = 1.0f;
+    for (int d = 1; d <= taps; ++d) {
+        const float w = weight[d - 1];
+        const float du = static_cast<float>(d) * stepU;
+        const float dv = static_cast<float>(d) * stepV;
+        const Rgba<L> t1 = fetch(edgeCoordinate(u - du, reflect), edgeCoordinate(v - dv, reflect));
+        const Rgba<L> t2 = fetch(edgeCoordinate(u + du, reflect), edgeCoordinate(v + dv, reflect));
+        sum.x = sum.x + w * (t1.x + t2.x);
+        sum.y = sum.y + w * (t1.y + t2.y);
+        sum.z = sum.z + w * (t1.z + t2.z);
+        sum.w = sum.w + w * (t1.w + t2.w);
+        total += 2.0f * w;
+    }
+    return {sum.x / total, sum.y / total, sum.z / total, sum.w / total};
+}
+
+// The last execution's vignette and Rec. 709 encoding.
+template <typename L>
+HD inline Rgba<L> postBlurFinish(Rgba<L> c, L rNorm, const AnimatedParameters& p) {
+    const float strength = p.floatParams[slot::vignette_strength];
+    if (p.boolParams[slot::vignette_enable] && strength > 0.0f) {
+        // Not clamped: beyond the corners (optical_scale < 1) the factor goes negative.
+        const L factor = 1.0f - strength * powL(rNorm, p.floatParams[slot::vignette_exponent]);
+        c.x = c.x * factor;
+        c.y = c.y * factor;
+        c.z = c.z * factor;
+    }
+    if (p.intParams[slot::colorspace] == COLORSPACE_REC709) {
+        c.x = linearToRec709(c.x);
+        c.y = linearToRec709(c.y);
+        c.z = linearToRec709(c.z);
+    }
+    return c;
+}
+
 HD inline void postBlurPixel(int x, int y, const SystemParameters& sys, std::uint64_t workingImage,
                              const SourceConnections& sources, std::uint64_t outputSurface,
                              const AnimatedParameters& p) {
@@ -22,58 +79,25 @@ HD inline void postBlurPixel(int x, int y, const SystemParameters& sys, std::uin
     const bool last = sys.currentKernelExecution == sys.totalKernelExecutions - 1;
     const PixelFrame f = pixelFrame(x, y, sys.width, sys.height, p);
     const bool reflect = p.boolParams[slot::edge_mode] != 0;
+    const TextureFetch fetch{workingImage};
 
-    float4 c = gpu::texFetch(workingImage, f.u, f.v);
+    Rgba<float> c = fetch(f.u, f.v);
     const float scale = p.floatParams[slot::post_blur_scale];
     if (scale > 0.0f) {
         const float postRadius = scale * localBlurRadius(f, sys.height, p, sources);
         if (postRadius >= 0.5f) {
-            const float sigma = fmaxf(postRadius / 3.0f, 0.001f);
-            const int taps =
-                static_cast<int>(fminf(ceilf(postRadius), static_cast<float>(POST_BLUR_MAX_TAPS)));
+            float weight[POST_BLUR_MAX_TAPS];
+            const int taps = postBlurWeights(postRadius, weight);
             const bool horizontal = sys.currentKernelExecution == 0;
             const float stepU = horizontal ? 1.0f / static_cast<float>(sys.width) : 0.0f;
             const float stepV = horizontal ? 0.0f : 1.0f / static_cast<float>(sys.height);
-            float4 sum = c;
-            float total = 1.0f;
-            for (int d = 1; d <= taps; ++d) {
-                const float w = gaussianWeight(static_cast<float>(d) / sigma);
-                if (w < POST_BLUR_MIN_WEIGHT) {
-                    break;
-                }
-                const float du = static_cast<float>(d) * stepU;
-                const float dv = static_cast<float>(d) * stepV;
-                const float4 t1 = gpu::texFetch(workingImage, edgeCoordinate(f.u - du, reflect),
-                                                edgeCoordinate(f.v - dv, reflect));
-                const float4 t2 = gpu::texFetch(workingImage, edgeCoordinate(f.u + du, reflect),
-                                                edgeCoordinate(f.v + dv, reflect));
-                sum.x += w * (t1.x + t2.x);
-                sum.y += w * (t1.y + t2.y);
-                sum.z += w * (t1.z + t2.z);
-                sum.w += w * (t1.w + t2.w);
-                total += 2.0f * w;
-            }
-            c = make_float4(sum.x / total, sum.y / total, sum.z / total, sum.w / total);
+            c = postBlurGaussian(f.u, f.v, weight, taps, stepU, stepV, reflect, fetch);
         }
     }
-
     if (last) {
-        const float strength = p.floatParams[slot::vignette_strength];
-        if (p.boolParams[slot::vignette_enable] && strength > 0.0f) {
-            // Not clamped: beyond the corners (optical_scale < 1) the factor goes negative.
-            const float factor =
-                1.0f - strength * powf(f.rNorm, p.floatParams[slot::vignette_exponent]);
-            c.x *= factor;
-            c.y *= factor;
-            c.z *= factor;
-        }
-        if (p.intParams[slot::colorspace] == COLORSPACE_REC709) {
-            c.x = linearToRec709(c.x);
-            c.y = linearToRec709(c.y);
-            c.z = linearToRec709(c.z);
-        }
+        c = postBlurFinish(c, f.rNorm, p);
     }
-    gpu::surfWrite(c, outputSurface, x, y);
+    gpu::surfWrite(make_float4(c.x, c.y, c.z, c.w), outputSurface, x, y);
 }
 
 } // namespace kernels

@@ -1,5 +1,5 @@
-// The CPU fast path against the per-pixel reference path: every look, every instruction set
-// this machine runs, frame sizes that leave partial vectors and segments.
+// The CPU fast path against the per-pixel reference path, lens pass and post-blur: every look,
+// every instruction set this machine runs, frame sizes that leave partial vectors and segments.
 #include "KernelHarness.h"
 #include "kernels/KernelPasses.h"
 #include "kernels/cpu/FastPaths.h"
@@ -88,6 +88,9 @@ const Look kLooks[] = {
          p.intParams[slot::colorspace] = COLORSPACE_REC709;
          p.boolParams[slot::edge_mode] = 1;
          p.floatParams[slot::bokeh_power] = 4.0f;
+         p.floatParams[slot::post_blur_scale] = 0.4f;
+         p.boolParams[slot::vignette_enable] = 1;
+         p.floatParams[slot::vignette_strength] = 0.7f;
      }},
 };
 
@@ -127,6 +130,8 @@ Image render(const Look& look, CpuPath path, const Image& source, int radiusLine
     cpu::setCpuPath(path);
     call_halden_v01_kernel_Pass(nullptr, &system, &pipeline, &sources.record, &params, &bundled,
                                 "halden_v01.cu", 0, out.surface());
+    DeviceImage across(runtime, source.width, source.height);
+    harness::postBlurAcrossThenDown(system, sources, params, out, across);
     return out.download();
 }
 

@@ -61,21 +61,26 @@ std::atomic<int>& chosenPath() {
     return path;
 }
 
-LensSegmentFunction segmentFunction(CpuPath path) {
+struct PathFunctions {
+    LensSegmentFunction lens;
+    PostSegmentFunction post;
+};
+
+PathFunctions pathFunctions(CpuPath path) {
 #if defined(HALDEN_LANE_KERNELS)
     switch (path) {
     case CpuPath::Sse2:
-        return sse2::lensSegment;
+        return {sse2::lensSegment, sse2::postBlurSegment};
     case CpuPath::Avx2:
-        return avx2::lensSegment;
+        return {avx2::lensSegment, avx2::postBlurSegment};
     case CpuPath::Avx512:
-        return avx512::lensSegment;
+        return {avx512::lensSegment, avx512::postBlurSegment};
     case CpuPath::Reference:
         break;
     }
 #endif
     (void)path;
-    return nullptr;
+    return {nullptr, nullptr};
 }
 
 // Padded planar copy of a texture that samples as TextureDesc::standard() describes.
@@ -182,7 +187,7 @@ bool cpuPathSupported(CpuPath path) {
     if (path == CpuPath::Reference) {
         return true;
     }
-    if (segmentFunction(path) == nullptr) {
+    if (pathFunctions(path).lens == nullptr) {
         return false;
     }
 #if defined(__x86_64__) || defined(_M_X64)
@@ -214,7 +219,7 @@ void setCpuPath(CpuPath path) {
 bool lensBlurFast(const SystemParameters& sys, const SourceConnections& sources,
                   std::uint64_t outputSurface, const AnimatedParameters& p,
                   const BundledResources& bundled) {
-    const LensSegmentFunction lensSegment = segmentFunction(activeCpuPath());
+    const LensSegmentFunction lensSegment = pathFunctions(activeCpuPath()).lens;
     const std::uint64_t sourceHandle =
         sources.sourceCount > 0 ? sources.sources[0].textureObject : 0;
     if (lensSegment == nullptr || sourceHandle == 0) {
@@ -350,6 +355,62 @@ bool lensBlurFast(const SystemParameters& sys, const SourceConnections& sources,
                 const float4 centre =
                     make_float4(s.centre[0][i], s.centre[1][i], s.centre[2][i], s.centre[3][i]);
                 gpu::surfWrite(lensResult(sums, centre), outputSurface, x0 + i, y);
+            }
+        }
+    });
+    return true;
+}
+
+bool postBlurFast(const SystemParameters& sys, std::uint64_t workingImage,
+                  const SourceConnections& sources, std::uint64_t outputSurface,
+                  const AnimatedParameters& p) {
+    const PostSegmentFunction postSegment = pathFunctions(activeCpuPath()).post;
+    const float scale = p.floatParams[slot::post_blur_scale];
+    // A post radius that varies by pixel keeps the per-pixel path.
+    if (postSegment == nullptr || workingImage == 0 ||
+        (scale > 0.0f && p.boolParams[slot::falloff_enable])) {
+        return false;
+    }
+    PlanarCopy workingCopy;
+    const LaneTexture working = laneTexture(workingImage, workingCopy);
+    if (working.planes == nullptr) {
+        return false;
+    }
+    const int width = sys.width;
+    const int height = sys.height;
+    const PixelFrame origin = pixelFrame(0, 0, width, height, p);
+    float weight[POST_BLUR_MAX_TAPS];
+    PostFrame frame{};
+    frame.working = *working.planes;
+    frame.weight = weight;
+    frame.reflect = p.boolParams[slot::edge_mode] != 0;
+    frame.last = sys.currentKernelExecution == sys.totalKernelExecutions - 1;
+    frame.params = &p;
+    if (scale > 0.0f) {
+        const float postRadius = scale * localBlurRadius(origin, height, p, sources);
+        if (postRadius >= 0.5f) {
+            frame.taps = postBlurWeights(postRadius, weight);
+            const bool horizontal = sys.currentKernelExecution == 0;
+            frame.stepU = horizontal ? 1.0f / static_cast<float>(width) : 0.0f;
+            frame.stepV = horizontal ? 0.0f : 1.0f / static_cast<float>(height);
+        }
+    }
+
+    RowThreadPool::shared().run(height, [&](int y) {
+        std::unique_ptr<PostSegment> segment(new PostSegment);
+        PostSegment& s = *segment;
+        for (int x0 = 0; x0 < width; x0 += SEGMENT) {
+            s.pixels = std::min(SEGMENT, width - x0);
+            for (int i = 0; i < SEGMENT; ++i) {
+                const PixelFrame f = pixelFrame(std::min(x0 + i, width - 1), y, width, height, p);
+                s.u[i] = f.u;
+                s.v[i] = f.v;
+                s.rNorm[i] = f.rNorm;
+            }
+            postSegment(frame, s);
+            for (int i = 0; i < s.pixels; ++i) {
+                gpu::surfWrite(make_float4(s.out[0][i], s.out[1][i], s.out[2][i], s.out[3][i]),
+                               outputSurface, x0 + i, y);
             }
         }
     });

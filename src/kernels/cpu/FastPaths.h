@@ -27,5 +27,10 @@ bool lensBlurFast(const SystemParameters& system, const SourceConnections& sourc
                   std::uint64_t outputSurface, const AnimatedParameters& params,
                   const BundledResources& bundled);
 
+// One post-blur execution on the fast path; false where it needs the reference path.
+bool postBlurFast(const SystemParameters& system, std::uint64_t workingImage,
+                  const SourceConnections& sources, std::uint64_t outputSurface,
+                  const AnimatedParameters& params);
+
 } // namespace cpu
 } // namespace kernels

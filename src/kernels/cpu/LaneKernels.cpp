@@ -265,6 +265,25 @@ void lensSegment(const LensFrame& frame, LensSegment& s) {
     }
 }
 
+void postBlurSegment(const PostFrame& frame, PostSegment& s) {
+    const PlanarFetch fetch{frame.working};
+    for (int at = 0; at < s.pixels; at += LANES) {
+        const LaneF u = load(s.u + at);
+        const LaneF v = load(s.v + at);
+        Rgba<LaneF> c = frame.taps > 0 ? postBlurGaussian(u, v, frame.weight, frame.taps,
+                                                          frame.stepU, frame.stepV, frame.reflect,
+                                                          fetch)
+                                       : fetch(u, v);
+        if (frame.last) {
+            c = postBlurFinish(c, load(s.rNorm + at), *frame.params);
+        }
+        store(s.out[0] + at, c.x);
+        store(s.out[1] + at, c.y);
+        store(s.out[2] + at, c.z);
+        store(s.out[3] + at, c.w);
+    }
+}
+
 } // namespace HALDEN_TARGET
 } // namespace cpu
 } // namespace kernels

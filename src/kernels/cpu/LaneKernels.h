@@ -6,6 +6,7 @@
 // shared with the rest of the program.
 
 #include "kernels/LensBlurKernel.h"
+#include "kernels/PostBlurKernel.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -88,18 +89,41 @@ struct alignas(64) LensSegment {
     alignas(64) float centre[4][SEGMENT];
 };
 
-using LensSegmentFunction = void (*)(const LensFrame&, LensSegment&);
+// One execution of the post-blur where every pixel has the same post radius.
+struct PostFrame {
+    Planes working;
+    const float* weight; // Gaussian weight per tap distance
+    int taps;            // 0: the working image passes through
+    float stepU, stepV;
+    bool reflect;
+    bool last; // vignette and Rec. 709 encoding follow
+    const AnimatedParameters* params;
+};
 
-// The sample loop of each instruction set, and the emulated fetch they call for other textures.
+struct alignas(64) PostSegment {
+    int pixels;
+    alignas(64) float u[SEGMENT];
+    alignas(64) float v[SEGMENT];
+    alignas(64) float rNorm[SEGMENT];
+    alignas(64) float out[4][SEGMENT];
+};
+
+using LensSegmentFunction = void (*)(const LensFrame&, LensSegment&);
+using PostSegmentFunction = void (*)(const PostFrame&, PostSegment&);
+
+// The loops of each instruction set, and the emulated fetch they call for other textures.
 namespace sse2 {
 void lensSegment(const LensFrame& frame, LensSegment& segment);
-}
+void postBlurSegment(const PostFrame& frame, PostSegment& segment);
+} // namespace sse2
 namespace avx2 {
 void lensSegment(const LensFrame& frame, LensSegment& segment);
-}
+void postBlurSegment(const PostFrame& frame, PostSegment& segment);
+} // namespace avx2
 namespace avx512 {
 void lensSegment(const LensFrame& frame, LensSegment& segment);
-}
+void postBlurSegment(const PostFrame& frame, PostSegment& segment);
+} // namespace avx512
 Rgba<float> fetchEmulated(std::uint64_t texture, float u, float v);
 
 } // namespace cpu
