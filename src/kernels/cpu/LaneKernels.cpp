@@ -30,14 +30,6 @@ LaneM splatM(std::int32_t v) {
     return LaneM{} + v;
 }
 
-bool allL(LaneM m) {
-    std::int32_t all = -1;
-    for (int i = 0; i < LANES; ++i) {
-        all &= m[i];
-    }
-    return all != 0;
-}
-
 LaneF load(const float* p) {
     LaneF v;
     std::memcpy(&v, p, sizeof v);

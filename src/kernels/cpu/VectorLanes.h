@@ -23,42 +23,40 @@ struct Splat<LaneF> {
     static LaneF of(float v) { return LaneF{} + v; }
 };
 
-inline LaneF selectL(LaneM m, LaneF a, LaneF b) {
-    return m != 0 ? a : b;
-}
-inline bool anyL(LaneM m) {
-    std::int32_t any = 0;
-    for (int i = 0; i < LANES; ++i) {
-        any |= m[i];
-    }
-    return any != 0;
-}
-inline LaneM andNotL(LaneM a, LaneM b) {
-    return a & ~b;
-}
-// fminf and fmaxf: a NaN loses to a number.
-inline LaneF minL(LaneF a, LaneF b) {
-    return (a < b) | (b != b) ? a : b;
-}
-inline LaneF maxL(LaneF a, LaneF b) {
-    return (a > b) | (b != b) ? a : b;
-}
-inline LaneF minL(LaneF a, float b) {
-    return minL(a, splatL<LaneF>(b));
-}
-inline LaneF maxL(LaneF a, float b) {
-    return maxL(a, splatL<LaneF>(b));
-}
-inline LaneF absL(LaneF x) {
-    return reinterpret_cast<LaneF>(reinterpret_cast<LaneM>(x) & 0x7fffffff);
-}
-
 } // namespace kernels
 
 #include "kernels/cpu/LaneMath.h"
 
 namespace kernels {
 
+inline LaneF selectL(LaneM m, LaneF a, LaneF b) {
+    return lanes::selectV(m, a, b);
+}
+inline bool anyL(LaneM m) {
+    return lanes::anyV(m);
+}
+inline bool allL(LaneM m) {
+    return lanes::allV(m);
+}
+inline LaneM andNotL(LaneM a, LaneM b) {
+    return a & ~b;
+}
+// fminf and fmaxf: a NaN loses to a number.
+inline LaneF minL(LaneF a, LaneF b) {
+    return lanes::minV(a, b);
+}
+inline LaneF maxL(LaneF a, LaneF b) {
+    return lanes::maxV(a, b);
+}
+inline LaneF minL(LaneF a, float b) {
+    return lanes::minV(a, splatL<LaneF>(b));
+}
+inline LaneF maxL(LaneF a, float b) {
+    return lanes::maxV(a, splatL<LaneF>(b));
+}
+inline LaneF absL(LaneF x) {
+    return lanes::absV(x);
+}
 inline LaneF sqrtL(LaneF x) {
     return lanes::sqrtV(x);
 }
