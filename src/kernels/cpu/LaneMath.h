@@ -121,22 +121,62 @@ LANE_MATH_INLINE D absD(const D& x) {
     return (D)((L)x & (L)broadcast<L>(0x7fffffffffffffffLL));
 }
 
-// log2 of |x| in double to about 1e-14 for finite non-zero x; zero, infinity and NaN give
-// meaningless values that the callers replace.
+// The double work runs on pieces whose double twin fills one register: GCC turns compares on
+// wider double vectors into scalar code.
 template <class F>
-LANE_MATH_INLINE typename Wide<F>::D log2Core(const F& value) {
+struct Chunk {
+    static constexpr std::size_t BYTES =
+        sizeof(F) * 2 <= NATIVE_BYTES ? sizeof(F) : NATIVE_BYTES / 2;
+    static constexpr int COUNT = int(sizeof(F) / BYTES);
+    typedef float K __attribute__((vector_size(BYTES)));
+};
+
+template <class K, class F>
+LANE_MATH_INLINE K piece(const F& v, int i) {
+    K k;
+    std::memcpy(&k, reinterpret_cast<const char*>(&v) + i * sizeof(K), sizeof k);
+    return k;
+}
+
+template <class F, class K>
+LANE_MATH_INLINE F joinPieces(const K* pieces) {
+    F v;
+    std::memcpy(&v, pieces, sizeof v);
+    return v;
+}
+
+// fn applied to matching pieces of the arguments, reassembled.
+template <class F, class Fn, class... Args>
+LANE_MATH_INLINE F perChunk(const Fn& fn, const Args&... args) {
+    using K = typename Chunk<F>::K;
+    K out[Chunk<F>::COUNT];
+    for (int i = 0; i < Chunk<F>::COUNT; ++i) {
+        out[i] = fn(piece<K>(args, i)...);
+    }
+    return joinPieces<F>(out);
+}
+
+// |x| = m * 2^e with m in [sqrt(1/2), sqrt(2)) for finite non-zero x; e is returned as a float.
+template <class F>
+LANE_MATH_INLINE void logSplit(const F& value, F& m, F& e) {
     using I = MaskOf<F>;
-    using D = typename Wide<F>::D;
     F x = (F)((I)value & 0x7fffffff);
     const I tiny = x < 0x1p-126f; // denormals: scale into the normal range first
     x = blend(tiny, x * 0x1p23f, x);
     I bits = (I)x;
-    I e = ((bits >> 23) & 0xff) - 127 - (tiny & 23);
+    I exponent = ((bits >> 23) & 0xff) - 127 - (tiny & 23);
     bits = (bits & 0x007fffff) | 0x3f800000;
     const I high = bits > 0x3fb504f3; // mantissa above sqrt(2): halve it, so |t| <= 0.1716
     bits -= high & 0x00800000;
-    e -= high;
-    const D m = widen((F)bits);
+    m = (F)bits;
+    e = __builtin_convertvector(exponent - high, F);
+}
+
+// log2(m * 2^e) in double, to about 1e-14.
+template <class K>
+LANE_MATH_INLINE typename Wide<K>::D log2Join(const K& mantissa, const K& e) {
+    using D = typename Wide<K>::D;
+    const D m = widen(mantissa);
     const D t = (m - 1.0) / (m + 1.0);
     const D t2 = t * t;
     // ln(m) = 2 atanh(t); the first omitted term is below 2e-14.
@@ -148,14 +188,14 @@ LANE_MATH_INLINE typename Wide<F>::D log2Core(const F& value) {
     p = p * t2 + 2.0 / 5;
     p = p * t2 + 2.0 / 3;
     const D ln = t * (2.0 + t2 * p);
-    return __builtin_convertvector(e, D) + ln * 1.4426950408889634;
+    return widen(e) + ln * 1.4426950408889634;
 }
 
 // 2^z rounded once to float; beyond the float range it saturates to +inf or 0. NaN stays NaN.
-template <class F>
-LANE_MATH_INLINE F exp2Core(const typename Wide<F>::D& exponent) {
-    using D = typename Wide<F>::D;
-    using L = typename Wide<F>::L;
+template <class K>
+LANE_MATH_INLINE K exp2Core(const typename Wide<K>::D& exponent) {
+    using D = typename Wide<K>::D;
+    using L = typename Wide<K>::L;
     D z = blend(exponent > 130.0, broadcast<D>(130.0), exponent);
     z = blend(z < -160.0, broadcast<D>(-160.0), z);
     const D shifted = z + 0x1.8p52; // the low mantissa bits now hold round(z)
@@ -173,8 +213,146 @@ LANE_MATH_INLINE F exp2Core(const typename Wide<F>::D& exponent) {
     p = p * f + 0.6931471805599453;
     p = p * f + 1.0;
     const D scale = (D)(((L)shifted + 1023) << 52);
-    return narrow<F>(p * scale);
+    return narrow<K>(p * scale);
 }
+
+struct Exp2Piece {
+    template <class K>
+    LANE_MATH_INLINE K operator()(const K& x) const {
+        return exp2Core<K>(widen(x));
+    }
+};
+
+struct Log2Piece {
+    template <class K>
+    LANE_MATH_INLINE K operator()(const K& m, const K& e) const {
+        return narrow<K>(log2Join(m, e));
+    }
+};
+
+struct PowPiece {
+    template <class K>
+    LANE_MATH_INLINE K operator()(const K& m, const K& e, const K& y) const {
+        return exp2Core<K>(widen(y) * log2Join(m, e));
+    }
+};
+
+// x^n by repeated squaring in double, so the result is rounded once.
+struct PowIntPiece {
+    int n;
+    template <class K>
+    LANE_MATH_INLINE K operator()(const K& x) const {
+        using D = typename Wide<K>::D;
+        D base = widen(x);
+        D r = broadcast<D>(1.0);
+        for (unsigned m = n < 0 ? 0u - unsigned(n) : unsigned(n); m != 0; m >>= 1) {
+            if (m & 1u) {
+                r *= base;
+            }
+            if (m > 1u) {
+                base *= base;
+            }
+        }
+        if (n < 0) {
+            r = 1.0 / r;
+        }
+        return narrow<K>(r);
+    }
+};
+
+// sin and cos of the reduced argument and the quadrant k (as a float). Accurate while k * P1 is
+// exact, |x| up to about 4e6; beyond that the reduced argument is clamped, which keeps the
+// results finite and within [-1, 1].
+template <class K>
+LANE_MATH_INLINE void sinCosPiece(const K& x, K& s, K& c, K& k) {
+    using D = typename Wide<K>::D;
+    const D xd = widen(x);
+    const D kd = (xd * 0.6366197723675814 + 0x1.8p52) - 0x1.8p52;
+    // pi/2 = P1 + P2 with P1 holding 31 bits.
+    D r = (xd - kd * 0x1.921fb544p+0) - kd * 0x1.0b4611a626331p-34;
+    r = blend(r > 0.79, broadcast<D>(0.79), r);
+    r = blend(r < -0.79, broadcast<D>(-0.79), r);
+    const D r2 = r * r;
+    // Taylor terms to r^13 and r^12; the first omitted ones are below 3e-14 on |r| <= 0.79.
+    D ps = broadcast<D>(1.0 / 6227020800.0);
+    ps = ps * r2 - 1.0 / 39916800.0;
+    ps = ps * r2 + 1.0 / 362880.0;
+    ps = ps * r2 - 1.0 / 5040.0;
+    ps = ps * r2 + 1.0 / 120.0;
+    ps = ps * r2 - 1.0 / 6.0;
+    D pc = broadcast<D>(1.0 / 479001600.0);
+    pc = pc * r2 - 1.0 / 3628800.0;
+    pc = pc * r2 + 1.0 / 40320.0;
+    pc = pc * r2 - 1.0 / 720.0;
+    pc = pc * r2 + 1.0 / 24.0;
+    pc = pc * r2 - 0.5;
+    s = narrow<K>(r + r * r2 * ps);
+    c = narrow<K>(1.0 + r2 * pc);
+    k = narrow<K>(kd);
+}
+
+struct Atan2Piece {
+    template <class K>
+    LANE_MATH_INLINE K operator()(const K& y, const K& x) const {
+        using D = typename Wide<K>::D;
+        using L = typename Wide<K>::L;
+        const double inf = __builtin_inf();
+        const D yd = widen(y), xd = widen(x);
+        const D ay = absD(yd), ax = absD(xd);
+        const L swap = ay > ax;
+        D a = blend(swap, ax, ay), b = blend(swap, ay, ax);
+        // Both zero, or the larger one infinite: the ratio is 0, or 1 when both are infinite.
+        const L bInf = b == inf;
+        const L degenerate = ((b == 0.0) | bInf) & (a == a);
+        a = blend(degenerate, blend(bInf & (a == inf), broadcast<D>(1.0), D{}), a);
+        b = blend(degenerate, broadcast<D>(1.0), b);
+        // atan(a / b) = c + atan(u) with c the nearest multiple of pi/12, so |u| <= tan(pi/24).
+        D tc = D{}, c = D{};
+        L m = a > b * 0.13165249758739586;
+        tc = blend(m, broadcast<D>(0.2679491924311227), tc);
+        c = blend(m, broadcast<D>(0.26179938779914946), c);
+        m = a > b * 0.41421356237309503;
+        tc = blend(m, broadcast<D>(0.5773502691896257), tc);
+        c = blend(m, broadcast<D>(0.5235987755982989), c);
+        m = a > b * 0.7673269879789604;
+        tc = blend(m, broadcast<D>(1.0), tc);
+        c = blend(m, broadcast<D>(0.7853981633974483), c);
+        const D u = (a - b * tc) / (b + a * tc);
+        const D u2 = u * u;
+        // Taylor terms to u^15; the first omitted one is below 1e-16.
+        D p = broadcast<D>(-1.0 / 15);
+        p = p * u2 + 1.0 / 13;
+        p = p * u2 - 1.0 / 11;
+        p = p * u2 + 1.0 / 9;
+        p = p * u2 - 1.0 / 7;
+        p = p * u2 + 1.0 / 5;
+        p = p * u2 - 1.0 / 3;
+        D theta = c + (u + u * u2 * p);
+        theta = blend(swap, 1.5707963267948966 - theta, theta);
+        const D signX = (D)(((L)xd & (L)broadcast<D>(-0.0)) | (L)broadcast<D>(1.0));
+        theta = blend(signX < 0.0, 3.141592653589793 - theta, theta);
+        theta = (D)((L)theta | ((L)yd & (L)broadcast<D>(-0.0)));
+        return narrow<K>(theta);
+    }
+};
+
+// x - trunc(x / y) * y: while |x / y| < 2^23 the truncated quotient and its product with y are
+// exact in double, and so is the difference because the true remainder is a float.
+struct FmodPiece {
+    template <class K>
+    LANE_MATH_INLINE K operator()(const K& x, const K& y) const {
+        using D = typename Wide<K>::D;
+        using L = typename Wide<K>::L;
+        const D xd = widen(x), yd = widen(y);
+        const D q = xd / yd;
+        const D aq = absD(q);
+        D t = (aq + 0x1p52) - 0x1p52; // nearest below 2^52; step down where that rounded up
+        t = blend(t > aq, t - 1.0, t);
+        t = blend(aq < 0x1p52, t, aq); // huge, infinite or NaN: as is
+        t = (D)((L)t | ((L)q & (L)broadcast<D>(-0.0)));
+        return narrow<K>(xd - t * yd);
+    }
+};
 
 } // namespace detail
 
@@ -329,24 +507,28 @@ LANE_MATH_INLINE F sqrtV(const F& x) {
 
 template <class F>
 LANE_MATH_INLINE F exp2V(const F& x) {
-    return detail::exp2Core<F>(detail::widen(x));
+    return detail::perChunk<F>(detail::Exp2Piece{}, x);
 }
 
 template <class F>
 LANE_MATH_INLINE F log2V(const F& x) {
     const float inf = __builtin_inff();
-    F r = detail::narrow<F>(detail::log2Core(x));
+    F m, e;
+    detail::logSplit(x, m, e);
+    F r = detail::perChunk<F>(detail::Log2Piece{}, m, e);
     r = selectV(x == 0.0f, splat<F>(-inf), r);
     r = selectV(x == inf, x, r);
     r = selectV(x < 0.0f, splat<F>(__builtin_nanf("")), r);
     return selectV(x != x, x, r);
 }
 
-// powf for x >= 0 or NaN; a negative x is taken as |x|.
+// powf for x >= 0 or NaN; a negative x (-0 included) is taken as |x|.
 template <class F>
 LANE_MATH_INLINE F powV(const F& x, const F& y) {
     const float inf = __builtin_inff();
-    F r = detail::exp2Core<F>(detail::widen(y) * detail::log2Core(x));
+    F m, e;
+    detail::logSplit(x, m, e);
+    F r = detail::perChunk<F>(detail::PowPiece{}, m, e, y);
     const auto yPositive = y > 0.0f;
     r = selectV(x == 0.0f, selectV(yPositive, splat<F>(0.0f), splat<F>(inf)), r);
     r = selectV(x == inf, selectV(yPositive, splat<F>(inf), splat<F>(0.0f)), r);
@@ -355,57 +537,22 @@ LANE_MATH_INLINE F powV(const F& x, const F& y) {
     return selectV((x == 1.0f) | (y == 0.0f), splat<F>(1.0f), r);
 }
 
-// x^n by repeated squaring in double, so the result is rounded once.
 template <class F>
 LANE_MATH_INLINE F powIntV(const F& x, int n) {
-    using D = typename detail::Wide<F>::D;
-    D base = detail::widen(x);
-    D r = detail::broadcast<D>(1.0);
-    for (unsigned m = n < 0 ? 0u - unsigned(n) : unsigned(n); m != 0; m >>= 1) {
-        if (m & 1u) {
-            r *= base;
-        }
-        if (m > 1u) {
-            base *= base;
-        }
-    }
-    if (n < 0) {
-        r = 1.0 / r;
-    }
-    return detail::narrow<F>(r);
+    return detail::perChunk<F>(detail::PowIntPiece{n}, x);
 }
 
-// Accurate for |x| up to about 4e6 (k * P1 stays exact); beyond that the reduced argument is
-// clamped, which keeps the results finite and within [-1, 1].
 template <class F>
 LANE_MATH_INLINE void sincosV(const F& x, F& s, F& c) {
-    using D = typename detail::Wide<F>::D;
     using I = detail::MaskOf<F>;
-    using detail::broadcast;
-    const D xd = detail::widen(x);
-    const D shifted = xd * 0.6366197723675814 + 0x1.8p52;
-    const D k = shifted - 0x1.8p52;
-    // pi/2 = P1 + P2 with P1 holding 31 bits.
-    D r = (xd - k * 0x1.921fb544p+0) - k * 0x1.0b4611a626331p-34;
-    r = detail::blend(r > 0.79, detail::broadcast<D>(0.79), r);
-    r = detail::blend(r < -0.79, detail::broadcast<D>(-0.79), r);
-    const D r2 = r * r;
-    // Taylor terms to r^13 and r^12; the first omitted ones are below 3e-14 on |r| <= 0.79.
-    D ps = broadcast<D>(1.0 / 6227020800.0);
-    ps = ps * r2 - 1.0 / 39916800.0;
-    ps = ps * r2 + 1.0 / 362880.0;
-    ps = ps * r2 - 1.0 / 5040.0;
-    ps = ps * r2 + 1.0 / 120.0;
-    ps = ps * r2 - 1.0 / 6.0;
-    D pc = broadcast<D>(1.0 / 479001600.0);
-    pc = pc * r2 - 1.0 / 3628800.0;
-    pc = pc * r2 + 1.0 / 40320.0;
-    pc = pc * r2 - 1.0 / 720.0;
-    pc = pc * r2 + 1.0 / 24.0;
-    pc = pc * r2 - 0.5;
-    const F sr = detail::narrow<F>(r + r * r2 * ps);
-    const F cr = detail::narrow<F>(1.0 + r2 * pc);
-    const I q = __builtin_convertvector((typename detail::Wide<F>::L)shifted, I);
+    using K = typename detail::Chunk<F>::K;
+    constexpr int n = detail::Chunk<F>::COUNT;
+    K sp[n], cp[n], kp[n];
+    for (int i = 0; i < n; ++i) {
+        detail::sinCosPiece(detail::piece<K>(x, i), sp[i], cp[i], kp[i]);
+    }
+    const F sr = detail::joinPieces<F>(sp), cr = detail::joinPieces<F>(cp);
+    const I q = (I)(detail::joinPieces<F>(kp) + 0x1.8p23f); // low bits: the quadrant
     const I odd = (q & 1) != 0;
     const I signBit = detail::broadcast<I>(INT32_MIN);
     s = (F)((I)selectV(odd, cr, sr) ^ (((q & 2) != 0) & signBit));
@@ -428,63 +575,14 @@ LANE_MATH_INLINE F cosV(const F& x) {
 
 template <class F>
 LANE_MATH_INLINE F atan2V(const F& y, const F& x) {
-    using D = typename detail::Wide<F>::D;
-    using L = typename detail::Wide<F>::L;
-    using detail::blend;
-    using detail::broadcast;
-    const double inf = __builtin_inf();
-    const D yd = detail::widen(y), xd = detail::widen(x);
-    const D ay = detail::absD(yd), ax = detail::absD(xd);
-    const L swap = ay > ax;
-    D a = blend(swap, ax, ay), b = blend(swap, ay, ax);
-    // Both zero, or the larger one infinite: the ratio is 0, or 1 when both are infinite.
-    const L bInf = b == inf;
-    const L degenerate = ((b == 0.0) | bInf) & (a == a);
-    a = blend(degenerate, blend(bInf & (a == inf), broadcast<D>(1.0), D{}), a);
-    b = blend(degenerate, broadcast<D>(1.0), b);
-    // atan(a / b) = c + atan(u) with c the nearest multiple of pi/12, so |u| <= tan(pi/24).
-    D tc = D{}, c = D{};
-    L m = a > b * 0.13165249758739586;
-    tc = blend(m, broadcast<D>(0.2679491924311227), tc);
-    c = blend(m, broadcast<D>(0.26179938779914946), c);
-    m = a > b * 0.41421356237309503;
-    tc = blend(m, broadcast<D>(0.5773502691896257), tc);
-    c = blend(m, broadcast<D>(0.5235987755982989), c);
-    m = a > b * 0.7673269879789604;
-    tc = blend(m, broadcast<D>(1.0), tc);
-    c = blend(m, broadcast<D>(0.7853981633974483), c);
-    const D u = (a - b * tc) / (b + a * tc);
-    const D u2 = u * u;
-    // Taylor terms to u^15; the first omitted one is below 1e-16.
-    D p = broadcast<D>(-1.0 / 15);
-    p = p * u2 + 1.0 / 13;
-    p = p * u2 - 1.0 / 11;
-    p = p * u2 + 1.0 / 9;
-    p = p * u2 - 1.0 / 7;
-    p = p * u2 + 1.0 / 5;
-    p = p * u2 - 1.0 / 3;
-    D theta = c + (u + u * u2 * p);
-    theta = blend(swap, 1.5707963267948966 - theta, theta);
-    const D signX = (D)(((L)xd & (L)broadcast<D>(-0.0)) | (L)broadcast<D>(1.0));
-    theta = blend(signX < 0.0, 3.141592653589793 - theta, theta);
-    theta = (D)((L)theta | ((L)yd & (L)broadcast<D>(-0.0)));
-    return detail::narrow<F>(theta);
+    return detail::perChunk<F>(detail::Atan2Piece{}, y, x);
 }
 
-// fmodf, exact while |x / y| < 2^23: the truncated quotient and q * y are exact in double, and
-// so is x - q * y because the true remainder is a float.
+// fmodf, exact while |x / y| < 2^23.
 template <class F>
 LANE_MATH_INLINE F fmodV(const F& x, const F& y) {
-    using D = typename detail::Wide<F>::D;
-    using L = typename detail::Wide<F>::L;
     using I = detail::MaskOf<F>;
-    const D xd = detail::widen(x), yd = detail::widen(y);
-    const D q = xd / yd;
-    const L small = detail::absD(q) < 0x1p31;
-    D qt = __builtin_convertvector(
-        __builtin_convertvector((D)((L)q & small), typename detail::Wide<F>::I), D);
-    qt = detail::blend(small, qt, q);
-    F r = detail::narrow<F>(xd - qt * yd);
+    F r = detail::perChunk<F>(detail::FmodPiece{}, x, y);
     r = selectV((absV(y) == __builtin_inff()) & (absV(x) < __builtin_inff()), x, r);
     return (F)((I)r | ((I)x & INT32_MIN)); // a zero remainder keeps x's sign
 }
