@@ -18,7 +18,13 @@
 #if defined(__VECTOR_TYPES_H__)
 #error "DeviceCompat.h defines float4 for plain C++; include no CUDA header in this file"
 #endif
+#if defined(HALDEN_LANES)
+// The CPU fast path's sample loops: the per-sample code must inline into them, or every call
+// passes its vectors through memory.
+#define HD __attribute__((always_inline))
+#else
 #define HD
+#endif
 
 struct alignas(16) float4 {
     float x, y, z, w;

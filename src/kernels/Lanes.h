@@ -61,6 +61,10 @@ HD inline float sqrtL(float x) {
 HD inline float powL(float x, float y) {
     return powf(x, y);
 }
+// x^y as a weight, where a few ulp do not matter.
+HD inline float popPowL(float x, float y) {
+    return powf(x, y);
+}
 HD inline float atan2L(float y, float x) {
     return atan2f(y, x);
 }

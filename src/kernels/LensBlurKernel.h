@@ -34,7 +34,6 @@ HD inline int sampleCount(float radius, int height, const AnimatedParameters& p)
     return static_cast<int>(fmaxf(lo, fminf(hi, n)) + 0.5f);
 }
 
-
 // Source colour as the blur sees it: negatives clamped to 0, linearised from Rec. 709 when
 // asked. Alpha is kept as sampled.
 template <typename L>
@@ -95,8 +94,8 @@ HD inline LensUniforms lensUniforms(const ShapeSetup& shape, float aspect,
 // Where the pixels of the lanes are and how wide their discs are.
 template <typename L, typename M>
 struct PixelLanes {
-    L cx, cy;   // centred, aspect-corrected position
-    L spread;   // disc radius in v units
+    L cx, cy; // centred, aspect-corrected position
+    L spread; // disc radius in v units
     ShapeLanes<L, M> shape;
 };
 
@@ -139,9 +138,9 @@ HD inline void lensSample(L px, L py, L rho, L w, L profile, L kr, L kg, L kb, M
     acc.sumA = selectL(active, acc.sumA + c.w * w * meanK, acc.sumA);
     acc.weightA = selectL(active, acc.weightA + w * meanK, acc.weightA);
     // Bokeh pop: each channel weighs by its own brightness, so highlights dominate the disc.
-    const L wr = w * kr * (u.contrast * powL(c.x, u.power) + u.smooth);
-    const L wg = w * kg * (u.contrast * powL(c.y, u.power) + u.smooth);
-    const L wb = w * kb * (u.contrast * powL(c.z, u.power) + u.smooth);
+    const L wr = w * kr * (u.contrast * popPowL(c.x, u.power) + u.smooth);
+    const L wg = w * kg * (u.contrast * popPowL(c.y, u.power) + u.smooth);
+    const L wb = w * kb * (u.contrast * popPowL(c.z, u.power) + u.smooth);
     acc.sumR = selectL(active, acc.sumR + c.x * wr, acc.sumR);
     acc.sumG = selectL(active, acc.sumG + c.y * wg, acc.sumG);
     acc.sumB = selectL(active, acc.sumB + c.z * wb, acc.sumB);
@@ -157,12 +156,10 @@ HD inline float4 lensResult(const LensSums<float>& s, float4 centre) {
         return centre;
     }
     // A channel the kernel colour excludes entirely stays dark.
-    return make_float4(s.weightR > 0.0f ? s.sumR / s.weightR : 0.0f,
-                       s.weightG > 0.0f ? s.sumG / s.weightG : 0.0f,
-                       s.weightB > 0.0f ? s.sumB / s.weightB : 0.0f,
-                       s.weightA > 0.0f ? s.sumA / s.weightA : 0.0f);
+    return make_float4(
+        s.weightR > 0.0f ? s.sumR / s.weightR : 0.0f, s.weightG > 0.0f ? s.sumG / s.weightG : 0.0f,
+        s.weightB > 0.0f ? s.sumB / s.weightB : 0.0f, s.weightA > 0.0f ? s.sumA / s.weightA : 0.0f);
 }
-
 
 HD inline void lensBlurPixel(int x, int y, const SystemParameters& sys,
                              const SourceConnections& sources, std::uint64_t outputSurface,

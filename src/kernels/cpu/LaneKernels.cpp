@@ -18,7 +18,7 @@ namespace cpu {
 namespace HALDEN_TARGET {
 namespace {
 
-LaneM laneIndex() {
+HALDEN_LANE_INLINE LaneM laneIndex() {
     LaneM index;
     for (int i = 0; i < LANES; ++i) {
         index[i] = i;
@@ -26,27 +26,27 @@ LaneM laneIndex() {
     return index;
 }
 
-LaneM splatM(std::int32_t v) {
+HALDEN_LANE_INLINE LaneM splatM(std::int32_t v) {
     return LaneM{} + v;
 }
 
-LaneF load(const float* p) {
+HALDEN_LANE_INLINE LaneF load(const float* p) {
     LaneF v;
     std::memcpy(&v, p, sizeof v);
     return v;
 }
 
-LaneM loadM(const std::int32_t* p) {
+HALDEN_LANE_INLINE LaneM loadM(const std::int32_t* p) {
     LaneM v;
     std::memcpy(&v, p, sizeof v);
     return v;
 }
 
-void store(float* p, LaneF v) {
+HALDEN_LANE_INLINE void store(float* p, LaneF v) {
     std::memcpy(p, &v, sizeof v);
 }
 
-LaneF gather(const float* base, LaneM index) {
+HALDEN_LANE_INLINE LaneF gather(const float* base, LaneM index) {
 #if defined(__AVX512F__) && HALDEN_LANES == 16
     return reinterpret_cast<LaneF>(
         _mm512_mask_i32gather_ps(_mm512_setzero_ps(), static_cast<__mmask16>(0xffff),
@@ -67,7 +67,7 @@ LaneF gather(const float* base, LaneM index) {
 struct PlanarFetch {
     const Planes& p;
 
-    Rgba<LaneF> operator()(LaneF u, LaneF v) const {
+    HALDEN_LANE_INLINE Rgba<LaneF> operator()(LaneF u, LaneF v) const {
         constexpr float kLimit = 4194304.0f;
         const LaneF x = minL(maxL(u * static_cast<float>(p.width), -kLimit), kLimit);
         const LaneF y = minL(maxL(v * static_cast<float>(p.height), -kLimit), kLimit);
@@ -121,7 +121,7 @@ struct PlanarFetch {
 struct LaneFetch {
     const LaneTexture& texture;
 
-    Rgba<LaneF> operator()(LaneF u, LaneF v) const {
+    HALDEN_LANE_INLINE Rgba<LaneF> operator()(LaneF u, LaneF v) const {
         if (texture.planes != nullptr) {
             return PlanarFetch{*texture.planes}(u, v);
         }
@@ -262,10 +262,10 @@ void postBlurSegment(const PostFrame& frame, PostSegment& s) {
     for (int at = 0; at < s.pixels; at += LANES) {
         const LaneF u = load(s.u + at);
         const LaneF v = load(s.v + at);
-        Rgba<LaneF> c = frame.taps > 0 ? postBlurGaussian(u, v, frame.weight, frame.taps,
-                                                          frame.stepU, frame.stepV, frame.reflect,
-                                                          fetch)
-                                       : fetch(u, v);
+        Rgba<LaneF> c = frame.taps > 0
+                            ? postBlurGaussian(u, v, frame.weight, frame.taps, frame.stepU,
+                                               frame.stepV, frame.reflect, fetch)
+                            : fetch(u, v);
         if (frame.last) {
             c = postBlurFinish(c, load(s.rNorm + at), *frame.params);
         }

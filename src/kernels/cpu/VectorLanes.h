@@ -12,6 +12,8 @@
 #error "HALDEN_LANES must give the lane count of this translation unit"
 #endif
 
+#define HALDEN_LANE_INLINE __attribute__((always_inline)) inline
+
 namespace kernels {
 
 constexpr int LANES = HALDEN_LANES;
@@ -29,61 +31,79 @@ struct Splat<LaneF> {
 
 namespace kernels {
 
-inline LaneF selectL(LaneM m, LaneF a, LaneF b) {
+HALDEN_LANE_INLINE LaneF selectL(LaneM m, LaneF a, LaneF b) {
     return lanes::selectV(m, a, b);
 }
-inline bool anyL(LaneM m) {
+HALDEN_LANE_INLINE bool anyL(LaneM m) {
     return lanes::anyV(m);
 }
-inline bool allL(LaneM m) {
+HALDEN_LANE_INLINE bool allL(LaneM m) {
     return lanes::allV(m);
 }
-inline LaneM andNotL(LaneM a, LaneM b) {
+HALDEN_LANE_INLINE LaneM andNotL(LaneM a, LaneM b) {
     return a & ~b;
 }
 // fminf and fmaxf: a NaN loses to a number.
-inline LaneF minL(LaneF a, LaneF b) {
+HALDEN_LANE_INLINE LaneF minL(LaneF a, LaneF b) {
     return lanes::minV(a, b);
 }
-inline LaneF maxL(LaneF a, LaneF b) {
+HALDEN_LANE_INLINE LaneF maxL(LaneF a, LaneF b) {
     return lanes::maxV(a, b);
 }
-inline LaneF minL(LaneF a, float b) {
+HALDEN_LANE_INLINE LaneF minL(LaneF a, float b) {
     return lanes::minV(a, splatL<LaneF>(b));
 }
-inline LaneF maxL(LaneF a, float b) {
+HALDEN_LANE_INLINE LaneF maxL(LaneF a, float b) {
     return lanes::maxV(a, splatL<LaneF>(b));
 }
-inline LaneF absL(LaneF x) {
+HALDEN_LANE_INLINE LaneF absL(LaneF x) {
     return lanes::absV(x);
 }
-inline LaneF sqrtL(LaneF x) {
+HALDEN_LANE_INLINE LaneF sqrtL(LaneF x) {
     return lanes::sqrtV(x);
 }
-inline LaneF floorL(LaneF x) {
+HALDEN_LANE_INLINE LaneF floorL(LaneF x) {
     return lanes::floorV(x);
 }
-// Integral exponents, the common bokeh powers, by repeated multiplication.
-inline LaneF powL(LaneF x, float y) {
+HALDEN_LANE_INLINE LaneF powL(LaneF x, float y) {
     const int n = static_cast<int>(y);
     if (static_cast<float>(n) == y && n >= -64 && n <= 64) {
         return lanes::powIntV(x, n);
     }
     return lanes::powV(x, splatL<LaneF>(y));
 }
-inline LaneF powL(LaneF x, LaneF y) {
+// The bokeh pop weight. Integral powers, the common ones, square and multiply in float: within
+// a few ulp of powf, which a weight tolerates, at a third of the work of the exact path.
+HALDEN_LANE_INLINE LaneF popPowL(LaneF x, float y) {
+    const int n = static_cast<int>(y);
+    if (static_cast<float>(n) != y || n < 0 || n > 64) {
+        return powL(x, y);
+    }
+    LaneF result = splatL<LaneF>(1.0f);
+    LaneF base = x;
+    for (unsigned m = static_cast<unsigned>(n); m != 0; m >>= 1) {
+        if (m & 1u) {
+            result = result * base;
+        }
+        if (m > 1u) {
+            base = base * base;
+        }
+    }
+    return result;
+}
+HALDEN_LANE_INLINE LaneF powL(LaneF x, LaneF y) {
     return lanes::powV(x, y);
 }
-inline LaneF atan2L(LaneF y, LaneF x) {
+HALDEN_LANE_INLINE LaneF atan2L(LaneF y, LaneF x) {
     return lanes::atan2V(y, x);
 }
-inline LaneF sinL(LaneF x) {
+HALDEN_LANE_INLINE LaneF sinL(LaneF x) {
     return lanes::sinV(x);
 }
-inline LaneF cosL(LaneF x) {
+HALDEN_LANE_INLINE LaneF cosL(LaneF x) {
     return lanes::cosV(x);
 }
-inline LaneF fmodL(LaneF x, float y) {
+HALDEN_LANE_INLINE LaneF fmodL(LaneF x, float y) {
     return lanes::fmodV(x, splatL<LaneF>(y));
 }
 
