@@ -127,8 +127,7 @@ HD inline bool occlusionVariesByPixel(const OcclusionSetup& o, const AnimatedPar
 }
 
 // The texture slide at this pixel.
-HD inline void occlusionPixel(OcclusionSetup& o, const PixelFrame& f,
-                              const AnimatedParameters& p) {
+HD inline void occlusionPixel(OcclusionSetup& o, const PixelFrame& f, const AnimatedParameters& p) {
     const float* fp = p.floatParams;
     o.parallaxX = 0.0f;
     o.parallaxY = 0.0f;

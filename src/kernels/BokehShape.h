@@ -153,9 +153,9 @@ struct ShapeLanes {
 };
 
 HD inline ShapeLanes<float, bool> shapeLanes(const ShapeSetup& s, const PixelFrame& f) {
-    return {f.dirx,       f.diry,         s.astigmatism, s.astigmatismAmount,
-            s.catseyeOffsetX, s.catseyeOffsetY, s.swirl,   s.swirlK,
-            s.misalign,   s.misalignEx,   s.misalignEy,  s.misalignAngle};
+    return {f.dirx,           f.diry,           s.astigmatism, s.astigmatismAmount,
+            s.catseyeOffsetX, s.catseyeOffsetY, s.swirl,       s.swirlK,
+            s.misalign,       s.misalignEx,     s.misalignEy,  s.misalignAngle};
 }
 
 // Iris-blade weight of a spiral point at radius rho: a polygon of bladeCount sides blended
