@@ -156,6 +156,21 @@ struct SampleTables {
     std::vector<float> px, py, rho, weight, profile, kr, kg, kb;
 };
 
+// The texel and 1/256 weight the texture emulation takes along one axis of size texels for the
+// normalised, clamped coordinate c (the first texel of the pair; -1 and size are padding).
+void texelAxis(float c, int size, std::int32_t& index, float& weight) {
+    constexpr float kLimit = 4194304.0f;
+    const float x = fminf(fmaxf(c * static_cast<float>(size), -kLimit), kLimit);
+    const float q = floorf((x - 0.5f) * 256.0f + 0.5f);
+    const float f = floorf(q * (1.0f / 256.0f));
+    weight = (q - f * 256.0f) * (1.0f / 256.0f);
+    index = std::min(std::max(static_cast<std::int32_t>(f), -1), size - 1);
+}
+
+int lanesOf(CpuPath path) {
+    return path == CpuPath::Avx512 ? 16 : path == CpuPath::Avx2 ? 8 : 4;
+}
+
 // An upper bound of sampleCount over all radii.
 int sampleCountBound(int height, const AnimatedParameters& p) {
     const float q = qualityMultiplier(p.intParams[slot::quality_preset]);
@@ -301,11 +316,83 @@ bool lensBlurFast(const SystemParameters& sys, const SourceConnections& sources,
         frame.kb = t.kb.data();
     }
 
+    // Separable sampling: no pixel displaces its samples, so the column side of every fetch is
+    // the same on every row.
+    const float* fp = p.floatParams;
+    const bool separable =
+        frame.px != nullptr && !frame.colourPerPixel && fp[slot::radial_skew] == 0.0f &&
+        !p.boolParams[slot::swirl_enable] && !p.boolParams[slot::superq_enable] &&
+        !shape.catseye && !frame.uniforms.linearise;
+    const float spread = uniformRadius / static_cast<float>(height);
+    const float stretchX = shape.anamorphic ? shape.anamorphicX : 1.0f;
+    const float stretchY = shape.anamorphic ? shape.anamorphicY : 1.0f;
+    std::vector<std::uint8_t> columnWeight;
+    std::vector<std::int32_t> runTexel;
+    if (separable) {
+        const int lanes = lanesOf(activeCpuPath());
+        const int runs = (width + lanes - 1) / lanes;
+        const int columns = runs * lanes;
+        std::vector<float> cx(static_cast<std::size_t>(columns));
+        for (int x = 0; x < columns; ++x) {
+            cx[static_cast<std::size_t>(x)] = pixelFrame(std::min(x, width - 1), 0, width, height, p).cx;
+        }
+        columnWeight.resize(static_cast<std::size_t>(uniformCount) * columns);
+        runTexel.resize(static_cast<std::size_t>(uniformCount) * runs);
+        RowThreadPool::shared().run(uniformCount, [&](int k) {
+            const float qx = t.px[static_cast<std::size_t>(k)] * stretchX;
+            std::int32_t first = 0;
+            bool consecutive = true;
+            for (int x = 0; x < columns; ++x) {
+                const float su =
+                    edgeCoordinate((cx[static_cast<std::size_t>(x)] + spread * qx) / origin.aspect + 0.5f,
+                                   frame.uniforms.reflect);
+                std::int32_t texel;
+                float weight;
+                texelAxis(su, width, texel, weight);
+                const std::size_t at = static_cast<std::size_t>(k) * columns + x;
+                columnWeight[at] = static_cast<std::uint8_t>(weight * 256.0f);
+                if (x % lanes == 0) {
+                    first = texel;
+                    consecutive = true;
+                }
+                consecutive = consecutive && texel == first + x % lanes && x < width;
+                if (x % lanes == lanes - 1) {
+                    runTexel[static_cast<std::size_t>(k) * runs + x / lanes] =
+                        consecutive ? first : NO_RUN;
+                }
+            }
+        });
+        frame.columnWeight = columnWeight.data();
+        frame.runTexel = runTexel.data();
+        frame.columns = columns;
+        frame.runs = runs;
+        frame.lanes = lanes;
+    }
+
     RowThreadPool::shared().run(height, [&](int y) {
         std::unique_ptr<LensSegment> segment(new LensSegment);
         LensSegment& s = *segment;
+        std::vector<std::int32_t> rowOffset;
+        std::vector<float> rowWeight;
+        if (separable) {
+            // The row side of every fetch of this row.
+            const float cy = pixelFrame(0, y, width, height, p).cy;
+            rowOffset.resize(static_cast<std::size_t>(uniformCount));
+            rowWeight.resize(static_cast<std::size_t>(uniformCount));
+            for (std::size_t k = 0; k < rowOffset.size(); ++k) {
+                const float sv =
+                    edgeCoordinate(cy + spread * (t.py[k] * stretchY) + 0.5f, frame.uniforms.reflect);
+                std::int32_t texel;
+                texelAxis(sv, height, texel, rowWeight[k]);
+                rowOffset[k] = static_cast<std::int32_t>((texel + 1) * frame.source.planes->stride + 1);
+            }
+        }
+        s.rowOffset = rowOffset.data();
+        s.rowWeight = rowWeight.data();
         for (int x0 = 0; x0 < width; x0 += SEGMENT) {
             s.pixels = std::min(SEGMENT, width - x0);
+            s.firstColumn = x0;
+            s.firstRun = separable ? x0 / frame.lanes : 0;
             s.maxCount = 0;
             for (int i = 0; i < SEGMENT; ++i) {
                 // Lanes past the row repeat its last pixel, with no samples.

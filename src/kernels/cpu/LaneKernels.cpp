@@ -8,10 +8,9 @@
 #include "kernels/cpu/LaneKernels.h"
 
 #include <cstring>
+#include <type_traits>
 
-#if defined(__AVX2__) || defined(__AVX512F__)
 #include <immintrin.h>
-#endif
 
 namespace kernels {
 namespace cpu {
@@ -139,6 +138,67 @@ struct LaneFetch {
 
 constexpr int CHUNKS = SEGMENT / LANES;
 
+// x^n for the frame's integral pop power on three channels at once, in popPowL's order of
+// operations. N >= 0 unrolls for that power; N < 0 takes n at run time.
+template <int N>
+HALDEN_LANE_INLINE void popPow3(LaneF& x, LaneF& y, LaneF& z, unsigned n) {
+    if (N >= 0) {
+        n = static_cast<unsigned>(N);
+    }
+    LaneF rx = splatL<LaneF>(1.0f), ry = rx, rz = rx;
+    bool first = true; // 1 * x is x: skip that multiplication
+    for (; n != 0; n >>= 1) {
+        if (n & 1u) {
+            rx = first ? x : rx * x;
+            ry = first ? y : ry * y;
+            rz = first ? z : rz * z;
+            first = false;
+        }
+        if (n > 1u) {
+            x = x * x;
+            y = y * y;
+            z = z * z;
+        }
+    }
+    x = rx;
+    y = ry;
+    z = rz;
+}
+
+// fmaxf(c, 0): maxps returns its second operand where either is NaN, so a NaN becomes 0.
+HALDEN_LANE_INLINE LaneF positive(LaneF c) {
+#if HALDEN_LANES == 16
+    const __m512 zero = _mm512_setzero_ps();
+    return reinterpret_cast<LaneF>(_mm512_mask_max_ps(zero, static_cast<__mmask16>(0xffff),
+                                                      reinterpret_cast<__m512>(c), zero));
+#elif HALDEN_LANES == 8
+    return reinterpret_cast<LaneF>(_mm256_max_ps(reinterpret_cast<__m256>(c), _mm256_setzero_ps()));
+#else
+    return reinterpret_cast<LaneF>(_mm_max_ps(reinterpret_cast<__m128>(c), _mm_setzero_ps()));
+#endif
+}
+
+// LANES bytes as floats.
+HALDEN_LANE_INLINE LaneF bytesToFloats(const std::uint8_t* p) {
+#if HALDEN_LANES == 16
+    const __mmask16 all = 0xffff;
+    const __m512i wide = _mm512_mask_cvtepu8_epi32(
+        _mm512_setzero_si512(), all, _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)));
+    return reinterpret_cast<LaneF>(_mm512_mask_cvtepi32_ps(_mm512_setzero_ps(), all, wide));
+#elif HALDEN_LANES == 8
+    std::int64_t bytes;
+    std::memcpy(&bytes, p, sizeof bytes);
+    return reinterpret_cast<LaneF>(
+        _mm256_cvtepi32_ps(_mm256_cvtepu8_epi32(_mm_cvtsi64_si128(bytes))));
+#else
+    LaneF v;
+    for (int i = 0; i < LANES; ++i) {
+        v[i] = static_cast<float>(p[i]);
+    }
+    return v;
+#endif
+}
+
 } // namespace
 
 void lensSegment(const LensFrame& frame, LensSegment& s) {
@@ -197,7 +257,118 @@ void lensSegment(const LensFrame& frame, LensSegment& s) {
     }
 
     LaneF px{}, py{}, rho{}, weight{}, profile{}, kr{}, kg{}, kb{};
-    for (int k = 0; k < s.maxCount; ++k) {
+    const int power = static_cast<int>(u.power);
+    const bool separable = frame.columnWeight != nullptr && frame.lanes == LANES &&
+                           frame.source.planes != nullptr && !u.linearise &&
+                           static_cast<float>(power) == u.power && power >= 0 && power <= 64;
+    const LaneF contrast = splatL<LaneF>(u.contrast);
+    const LaneF smooth = splatL<LaneF>(u.smooth);
+    // With every alpha 1, the alpha sums of every pixel are one sum of the same terms.
+    const bool alphaOne = frame.source.planes != nullptr && frame.source.planes->alphaOne;
+    float alphaTotal = 0.0f;
+    auto separableLoop = [&](auto powerTag) __attribute__((always_inline)) {
+        constexpr int N = decltype(powerTag)::value;
+        for (int k = 0; k < s.maxCount; ++k) {
+            // The texture fetch from the tables: the same texels and weights, summed in the same
+            // order, as the fetch the general loop below computes lane by lane.
+            if (u.shape.blades && frame.weight[k] <= 0.0f) {
+                continue;
+            }
+            const Planes& planes = *frame.source.planes;
+            const float w = frame.weight[k] * frame.profile[k];
+            const float meanK = (frame.kr[k] + frame.kg[k] + frame.kb[k]) * (1.0f / 3.0f);
+            const float wr = w * frame.kr[k];
+            const float wg = w * frame.kg[k];
+            const float wb = w * frame.kb[k];
+            alphaTotal = alphaTotal + w * meanK;
+            const LaneF alphaWeight = splatL<LaneF>(w * meanK);
+            const LaneF redWeight = splatL<LaneF>(wr);
+            const LaneF greenWeight = splatL<LaneF>(wg);
+            const LaneF blueWeight = splatL<LaneF>(wb);
+            const LaneF b = splatL<LaneF>(s.rowWeight[k]);
+            const LaneF oneMinusB = 1.0f - b;
+            const std::int32_t row = s.rowOffset[k];
+            const std::uint8_t* columnWeight =
+                frame.columnWeight + static_cast<std::ptrdiff_t>(k) * frame.columns;
+            const std::int32_t* runTexel =
+                frame.runTexel + static_cast<std::ptrdiff_t>(k) * frame.runs;
+            for (int j = 0; j < chunks; ++j) {
+                if (k >= chunkCount[j]) {
+                    continue;
+                }
+                const std::int32_t texel = runTexel[s.firstRun + j];
+                if (texel == NO_RUN) {
+                    LaneF ckr = splatL<LaneF>(frame.kr[k]), ckg = splatL<LaneF>(frame.kg[k]),
+                          ckb = splatL<LaneF>(frame.kb[k]);
+                    lensSample(splatL<LaneF>(frame.px[k]), splatL<LaneF>(frame.py[k]),
+                               splatL<LaneF>(frame.rho[k]), splatL<LaneF>(frame.weight[k]),
+                               splatL<LaneF>(frame.profile[k]), ckr, ckg, ckb, splatM(k) < count[j],
+                               u, pixel[j], source, sums[j]);
+                    continue;
+                }
+                const LaneF a =
+                    bytesToFloats(columnWeight + s.firstColumn + j * LANES) * (1.0f / 256.0f);
+                const LaneF w00 = (1.0f - a) * oneMinusB;
+                const LaneF w10 = a * oneMinusB;
+                const LaneF w01 = (1.0f - a) * b;
+                const LaneF w11 = a * b;
+                const float* at[4];
+                for (int c = 0; c < 4; ++c) {
+                    at[c] = planes.plane[c] + row + texel;
+                }
+                const std::ptrdiff_t stride = planes.stride;
+                LaneF cx = positive(w00 * load(at[0]) + w10 * load(at[0] + 1) +
+                                    w01 * load(at[0] + stride) + w11 * load(at[0] + stride + 1));
+                LaneF cy = positive(w00 * load(at[1]) + w10 * load(at[1] + 1) +
+                                    w01 * load(at[1] + stride) + w11 * load(at[1] + stride + 1));
+                LaneF cz = positive(w00 * load(at[2]) + w10 * load(at[2] + 1) +
+                                    w01 * load(at[2] + stride) + w11 * load(at[2] + stride + 1));
+                LensSums<LaneF>& sum = sums[j];
+                if (!alphaOne) {
+                    const LaneF alpha = w00 * load(at[3]) + w10 * load(at[3] + 1) +
+                                        w01 * load(at[3] + stride) + w11 * load(at[3] + stride + 1);
+                    sum.sumA = sum.sumA + alpha * w * meanK;
+                    sum.weightA = sum.weightA + alphaWeight;
+                }
+                LaneF px3 = cx, py3 = cy, pz3 = cz;
+                popPow3<N>(px3, py3, pz3, static_cast<unsigned>(power));
+                const LaneF pr = redWeight * (contrast * px3 + smooth);
+                const LaneF pg = greenWeight * (contrast * py3 + smooth);
+                const LaneF pb = blueWeight * (contrast * pz3 + smooth);
+                sum.sumR = sum.sumR + cx * pr;
+                sum.sumG = sum.sumG + cy * pg;
+                sum.sumB = sum.sumB + cz * pb;
+                sum.weightR = sum.weightR + pr;
+                sum.weightG = sum.weightG + pg;
+                sum.weightB = sum.weightB + pb;
+            }
+        }
+    };
+    if (separable) {
+        switch (power) {
+        case 2:
+            separableLoop(std::integral_constant<int, 2>{});
+            break;
+        case 3:
+            separableLoop(std::integral_constant<int, 3>{});
+            break;
+        case 4:
+            separableLoop(std::integral_constant<int, 4>{});
+            break;
+        case 9:
+            separableLoop(std::integral_constant<int, 9>{});
+            break;
+        default:
+            separableLoop(std::integral_constant<int, -1>{});
+            break;
+        }
+        if (alphaOne) {
+            for (int j = 0; j < chunks; ++j) {
+                sums[j].sumA = sums[j].weightA = splatL<LaneF>(alphaTotal);
+            }
+        }
+    }
+    for (int k = 0; k < s.maxCount && !separable; ++k) {
         if (table) {
             if (u.shape.blades && frame.weight[k] <= 0.0f) {
                 continue;

@@ -56,12 +56,29 @@ struct LensFrame {
     const float* kr;
     const float* kg;
     const float* kb;
+    // Where no pixel displaces its samples (and the tables above exist), the source column a
+    // sample reads at a pixel does not depend on the row: its 1/256 weight for every sample
+    // and column, and for every sample and run of `lanes` columns the texel of the run's first
+    // column when the run reads consecutive texels (else NO_RUN). Null otherwise.
+    const std::uint8_t* columnWeight; // [k * columns + x] = weight * 256
+    const std::int32_t* runTexel;     // [k * runs + x / lanes]
+    int columns;
+    int runs;
+    int lanes;
 };
+
+constexpr std::int32_t NO_RUN = -0x7fffffff;
 
 // One segment of a row. The set-up fills the pixel fields; the sample loop fills the results.
 struct alignas(64) LensSegment {
     int pixels;   // valid pixels from the start; the rest repeat the last one
     int maxCount; // largest sample count
+    // With separable sampling: per sample, the offset of the row the sample reads in a plane
+    // ((y + 1) * stride + 1 for texel row y) and its 1/256 weight.
+    const std::int32_t* rowOffset;
+    const float* rowWeight;
+    int firstColumn; // this segment's first column
+    int firstRun;    // and its first run of lanes columns
     alignas(64) float u[SEGMENT];
     alignas(64) float v[SEGMENT];
     alignas(64) float cx[SEGMENT];
