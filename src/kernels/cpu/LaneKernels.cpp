@@ -138,31 +138,38 @@ struct LaneFetch {
 
 constexpr int CHUNKS = SEGMENT / LANES;
 
-// x^n for the frame's integral pop power on three channels at once, in popPowL's order of
-// operations. N >= 0 unrolls for that power; N < 0 takes n at run time.
+// x^n on three channels, in popPowL's order of operations (square and multiply; the first
+// multiplication, by 1, is exact and left out). M is the part of the exponent still to do.
+template <unsigned M, bool First>
+HALDEN_LANE_INLINE void popPowSteps(LaneF (&result)[3], LaneF (&base)[3]) {
+    if constexpr (M != 0) {
+        for (int c = 0; c < 3; ++c) {
+            if constexpr ((M & 1u) != 0) {
+                result[c] = First ? base[c] : result[c] * base[c];
+            }
+            if constexpr (M > 1u) {
+                base[c] = base[c] * base[c];
+            }
+        }
+        popPowSteps<(M >> 1), First && (M & 1u) == 0>(result, base);
+    }
+}
+
+// The frame's integral pop power: N >= 0 unrolled for that power, N < 0 takes n at run time.
 template <int N>
 HALDEN_LANE_INLINE void popPow3(LaneF& x, LaneF& y, LaneF& z, unsigned n) {
-    if (N >= 0) {
-        n = static_cast<unsigned>(N);
+    if constexpr (N >= 0) {
+        LaneF result[3] = {splatL<LaneF>(1.0f), splatL<LaneF>(1.0f), splatL<LaneF>(1.0f)};
+        LaneF base[3] = {x, y, z};
+        popPowSteps<static_cast<unsigned>(N), true>(result, base);
+        x = result[0];
+        y = result[1];
+        z = result[2];
+    } else {
+        x = popPowL(x, static_cast<float>(n));
+        y = popPowL(y, static_cast<float>(n));
+        z = popPowL(z, static_cast<float>(n));
     }
-    LaneF rx = splatL<LaneF>(1.0f), ry = rx, rz = rx;
-    bool first = true; // 1 * x is x: skip that multiplication
-    for (; n != 0; n >>= 1) {
-        if (n & 1u) {
-            rx = first ? x : rx * x;
-            ry = first ? y : ry * y;
-            rz = first ? z : rz * z;
-            first = false;
-        }
-        if (n > 1u) {
-            x = x * x;
-            y = y * y;
-            z = z * z;
-        }
-    }
-    x = rx;
-    y = ry;
-    z = rz;
 }
 
 // fmaxf(c, 0): maxps returns its second operand where either is NaN, so a NaN becomes 0.
@@ -312,10 +319,9 @@ void lensSegment(const LensFrame& frame, LensSegment& s) {
                 const LaneF w10 = a * oneMinusB;
                 const LaneF w01 = (1.0f - a) * b;
                 const LaneF w11 = a * b;
-                const float* at[4];
-                for (int c = 0; c < 4; ++c) {
-                    at[c] = planes.plane[c] + row + texel;
-                }
+                const std::ptrdiff_t offset = static_cast<std::ptrdiff_t>(row) + texel;
+                const float* at[4] = {planes.plane[0] + offset, planes.plane[1] + offset,
+                                      planes.plane[2] + offset, planes.plane[3] + offset};
                 const std::ptrdiff_t stride = planes.stride;
                 LaneF cx = positive(w00 * load(at[0]) + w10 * load(at[0] + 1) +
                                     w01 * load(at[0] + stride) + w11 * load(at[0] + stride + 1));
