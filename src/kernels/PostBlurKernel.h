@@ -30,23 +30,32 @@ HD inline int postBlurWeights(float postRadius, float* weight) {
     return used;
 }
 
-// The Gaussian over the working image at (u, v), stepping (stepU, stepV) per tap.
-template <typename L, typename Fetch>
-HD inline Rgba<L> postBlurGaussian(L u, L v, const float* weight, int taps, float stepU,
+// Tap weights shared by every lane: weight[d - 1] for tap distance d.
+struct TapWeights {
+    const float* weight;
+    HD float operator()(int d) const { return weight[d - 1]; }
+};
+
+// The Gaussian over the working image at (u, v), stepping (stepU, stepV) per tap, for taps
+// distances. weight(d) is the weight of distance d in each lane; a lane whose taps ended
+// before d has weight 0 there and takes nothing more.
+template <typename L, typename Weight, typename Fetch>
+HD inline Rgba<L> postBlurGaussian(L u, L v, const Weight& weight, int taps, float stepU,
                                    float stepV, bool reflect, const Fetch& fetch) {
     Rgba<L> sum = fetch(u, v);
-    float total = 1.0f;
+    L total = splatL<L>(1.0f);
     for (int d = 1; d <= taps; ++d) {
-        const float w = weight[d - 1];
+        const L w = weight(d);
+        const auto used = w > 0.0f;
         const float du = static_cast<float>(d) * stepU;
         const float dv = static_cast<float>(d) * stepV;
         const Rgba<L> t1 = fetch(edgeCoordinate(u - du, reflect), edgeCoordinate(v - dv, reflect));
         const Rgba<L> t2 = fetch(edgeCoordinate(u + du, reflect), edgeCoordinate(v + dv, reflect));
-        sum.x = sum.x + w * (t1.x + t2.x);
-        sum.y = sum.y + w * (t1.y + t2.y);
-        sum.z = sum.z + w * (t1.z + t2.z);
-        sum.w = sum.w + w * (t1.w + t2.w);
-        total += 2.0f * w;
+        sum.x = selectL(used, sum.x + w * (t1.x + t2.x), sum.x);
+        sum.y = selectL(used, sum.y + w * (t1.y + t2.y), sum.y);
+        sum.z = selectL(used, sum.z + w * (t1.z + t2.z), sum.z);
+        sum.w = selectL(used, sum.w + w * (t1.w + t2.w), sum.w);
+        total = selectL(used, total + 2.0f * w, total);
     }
     return {sum.x / total, sum.y / total, sum.z / total, sum.w / total};
 }
@@ -91,7 +100,7 @@ HD inline void postBlurPixel(int x, int y, const SystemParameters& sys, std::uin
             const bool horizontal = sys.currentKernelExecution == 0;
             const float stepU = horizontal ? 1.0f / static_cast<float>(sys.width) : 0.0f;
             const float stepV = horizontal ? 0.0f : 1.0f / static_cast<float>(sys.height);
-            c = postBlurGaussian(f.u, f.v, weight, taps, stepU, stepV, reflect, fetch);
+            c = postBlurGaussian(f.u, f.v, TapWeights{weight}, taps, stepU, stepV, reflect, fetch);
         }
     }
     if (last) {

@@ -319,10 +319,10 @@ bool lensBlurFast(const SystemParameters& sys, const SourceConnections& sources,
     // Separable sampling: no pixel displaces its samples, so the column side of every fetch is
     // the same on every row.
     const float* fp = p.floatParams;
-    const bool separable =
-        frame.px != nullptr && !frame.colourPerPixel && fp[slot::radial_skew] == 0.0f &&
-        !p.boolParams[slot::swirl_enable] && !p.boolParams[slot::superq_enable] &&
-        !shape.catseye && !frame.uniforms.linearise;
+    const bool separable = frame.px != nullptr && !frame.colourPerPixel &&
+                           fp[slot::radial_skew] == 0.0f && !p.boolParams[slot::swirl_enable] &&
+                           !p.boolParams[slot::superq_enable] && !shape.catseye &&
+                           !frame.uniforms.linearise;
     const float spread = uniformRadius / static_cast<float>(height);
     const float stretchX = shape.anamorphic ? shape.anamorphicX : 1.0f;
     const float stretchY = shape.anamorphic ? shape.anamorphicY : 1.0f;
@@ -334,7 +334,8 @@ bool lensBlurFast(const SystemParameters& sys, const SourceConnections& sources,
         const int columns = runs * lanes;
         std::vector<float> cx(static_cast<std::size_t>(columns));
         for (int x = 0; x < columns; ++x) {
-            cx[static_cast<std::size_t>(x)] = pixelFrame(std::min(x, width - 1), 0, width, height, p).cx;
+            cx[static_cast<std::size_t>(x)] =
+                pixelFrame(std::min(x, width - 1), 0, width, height, p).cx;
         }
         columnWeight.resize(static_cast<std::size_t>(uniformCount) * columns);
         runTexel.resize(static_cast<std::size_t>(uniformCount) * runs);
@@ -343,9 +344,9 @@ bool lensBlurFast(const SystemParameters& sys, const SourceConnections& sources,
             std::int32_t first = 0;
             bool consecutive = true;
             for (int x = 0; x < columns; ++x) {
-                const float su =
-                    edgeCoordinate((cx[static_cast<std::size_t>(x)] + spread * qx) / origin.aspect + 0.5f,
-                                   frame.uniforms.reflect);
+                const float su = edgeCoordinate(
+                    (cx[static_cast<std::size_t>(x)] + spread * qx) / origin.aspect + 0.5f,
+                    frame.uniforms.reflect);
                 std::int32_t texel;
                 float weight;
                 texelAxis(su, width, texel, weight);
@@ -380,11 +381,12 @@ bool lensBlurFast(const SystemParameters& sys, const SourceConnections& sources,
             rowOffset.resize(static_cast<std::size_t>(uniformCount));
             rowWeight.resize(static_cast<std::size_t>(uniformCount));
             for (std::size_t k = 0; k < rowOffset.size(); ++k) {
-                const float sv =
-                    edgeCoordinate(cy + spread * (t.py[k] * stretchY) + 0.5f, frame.uniforms.reflect);
+                const float sv = edgeCoordinate(cy + spread * (t.py[k] * stretchY) + 0.5f,
+                                                frame.uniforms.reflect);
                 std::int32_t texel;
                 texelAxis(sv, height, texel, rowWeight[k]);
-                rowOffset[k] = static_cast<std::int32_t>((texel + 1) * frame.source.planes->stride + 1);
+                rowOffset[k] =
+                    static_cast<std::int32_t>((texel + 1) * frame.source.planes->stride + 1);
             }
         }
         s.rowOffset = rowOffset.data();
@@ -453,11 +455,10 @@ bool postBlurFast(const SystemParameters& sys, std::uint64_t workingImage,
                   const AnimatedParameters& p) {
     const PostSegmentFunction postSegment = pathFunctions(activeCpuPath()).post;
     const float scale = p.floatParams[slot::post_blur_scale];
-    // A post radius that varies by pixel keeps the per-pixel path.
-    if (postSegment == nullptr || workingImage == 0 ||
-        (scale > 0.0f && p.boolParams[slot::falloff_enable])) {
+    if (postSegment == nullptr || workingImage == 0) {
         return false;
     }
+    const bool perPixel = scale > 0.0f && p.boolParams[slot::falloff_enable];
     PlanarCopy workingCopy;
     const LaneTexture working = laneTexture(workingImage, workingCopy);
     if (working.planes == nullptr) {
@@ -469,31 +470,47 @@ bool postBlurFast(const SystemParameters& sys, std::uint64_t workingImage,
     float weight[POST_BLUR_MAX_TAPS];
     PostFrame frame{};
     frame.working = *working.planes;
-    frame.weight = weight;
+    frame.weight = perPixel ? nullptr : weight;
     frame.reflect = p.boolParams[slot::edge_mode] != 0;
     frame.last = sys.currentKernelExecution == sys.totalKernelExecutions - 1;
     frame.params = &p;
-    if (scale > 0.0f) {
+    const bool horizontal = sys.currentKernelExecution == 0;
+    frame.stepU = horizontal ? 1.0f / static_cast<float>(width) : 0.0f;
+    frame.stepV = horizontal ? 0.0f : 1.0f / static_cast<float>(height);
+    if (scale > 0.0f && !perPixel) {
         const float postRadius = scale * localBlurRadius(origin, height, p, sources);
         if (postRadius >= 0.5f) {
             frame.taps = postBlurWeights(postRadius, weight);
-            const bool horizontal = sys.currentKernelExecution == 0;
-            frame.stepU = horizontal ? 1.0f / static_cast<float>(width) : 0.0f;
-            frame.stepV = horizontal ? 0.0f : 1.0f / static_cast<float>(height);
         }
     }
 
     RowThreadPool::shared().run(height, [&](int y) {
         std::unique_ptr<PostSegment> segment(new PostSegment);
         PostSegment& s = *segment;
+        std::vector<float> weights; // per pixel: the weights of each tap distance
         for (int x0 = 0; x0 < width; x0 += SEGMENT) {
             s.pixels = std::min(SEGMENT, width - x0);
+            s.taps = 0;
+            if (perPixel) {
+                weights.assign(static_cast<std::size_t>(POST_BLUR_MAX_TAPS) * SEGMENT, 0.0f);
+            }
             for (int i = 0; i < SEGMENT; ++i) {
                 const PixelFrame f = pixelFrame(std::min(x0 + i, width - 1), y, width, height, p);
                 s.u[i] = f.u;
                 s.v[i] = f.v;
                 s.rNorm[i] = f.rNorm;
+                const float postRadius =
+                    perPixel ? scale * localBlurRadius(f, height, p, sources) : 0.0f;
+                if (postRadius >= 0.5f && i < s.pixels) {
+                    float own[POST_BLUR_MAX_TAPS];
+                    const int taps = postBlurWeights(postRadius, own);
+                    for (int d = 0; d < taps; ++d) {
+                        weights[static_cast<std::size_t>(d) * SEGMENT + i] = own[d];
+                    }
+                    s.taps = std::max(s.taps, taps);
+                }
             }
+            s.weight = weights.data();
             postSegment(frame, s);
             for (int i = 0; i < s.pixels; ++i) {
                 gpu::surfWrite(make_float4(s.out[0][i], s.out[1][i], s.out[2][i], s.out[3][i]),

@@ -439,10 +439,20 @@ void postBlurSegment(const PostFrame& frame, PostSegment& s) {
     for (int at = 0; at < s.pixels; at += LANES) {
         const LaneF u = load(s.u + at);
         const LaneF v = load(s.v + at);
-        Rgba<LaneF> c = frame.taps > 0
-                            ? postBlurGaussian(u, v, frame.weight, frame.taps, frame.stepU,
-                                               frame.stepV, frame.reflect, fetch)
-                            : fetch(u, v);
+        Rgba<LaneF> c;
+        if (frame.weight == nullptr) {
+            const float* weight = s.weight + at;
+            c = postBlurGaussian(
+                u, v, [weight](int d) { return load(weight + (d - 1) * SEGMENT); }, s.taps,
+                frame.stepU, frame.stepV, frame.reflect, fetch);
+        } else if (frame.taps > 0) {
+            const float* weight = frame.weight;
+            c = postBlurGaussian(
+                u, v, [weight](int d) { return splatL<LaneF>(weight[d - 1]); }, frame.taps,
+                frame.stepU, frame.stepV, frame.reflect, fetch);
+        } else {
+            c = fetch(u, v);
+        }
         if (frame.last) {
             c = postBlurFinish(c, load(s.rNorm + at), *frame.params);
         }

@@ -109,7 +109,7 @@ struct alignas(64) LensSegment {
 // One execution of the post-blur where every pixel has the same post radius.
 struct PostFrame {
     Planes working;
-    const float* weight; // Gaussian weight per tap distance
+    const float* weight; // Gaussian weight per tap distance; null: per pixel, in the segment
     int taps;            // 0: the working image passes through
     float stepU, stepV;
     bool reflect;
@@ -122,6 +122,10 @@ struct alignas(64) PostSegment {
     alignas(64) float u[SEGMENT];
     alignas(64) float v[SEGMENT];
     alignas(64) float rNorm[SEGMENT];
+    // Where the post radius varies by pixel: weight[(d - 1) * SEGMENT + x] for distance d, 0
+    // past the pixel's taps, and the most taps of any pixel.
+    const float* weight;
+    int taps;
     alignas(64) float out[4][SEGMENT];
 };
 
