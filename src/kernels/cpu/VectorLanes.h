@@ -66,6 +66,10 @@ HALDEN_LANE_INLINE LaneF floorL(LaneF x) {
     return lanes::floorV(x);
 }
 HALDEN_LANE_INLINE LaneF powL(LaneF x, float y) {
+    if (y == 0.5f) {
+        // Correctly rounded, as powf is to within its ulp; the bases here are never negative.
+        return lanes::sqrtV(x);
+    }
     const int n = static_cast<int>(y);
     if (static_cast<float>(n) == y && n >= -64 && n <= 64) {
         return lanes::powIntV(x, n);
