@@ -9,7 +9,7 @@
 # GEGL comes from Debian's gegl package, installed with apt-get when missing and possible;
 # without it that part is skipped with a note. BENCH_PATHS="sse2 avx2" limits the table.
 set -uo pipefail
-cd "$(dirname "$0")/.."
+cd "$(dirname "$0")/.." || exit 1
 build=${1:-build}
 
 if [ ! -f "$build/CMakeCache.txt" ]; then
