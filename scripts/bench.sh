@@ -7,7 +7,8 @@
 #   scripts/bench.sh [build-folder]   (default: build; configured without CUDA when missing)
 #
 # GEGL comes from Debian's gegl package, installed with apt-get when missing and possible;
-# without it that part is skipped with a note. BENCH_PATHS="sse2 avx2" limits the table.
+# without it that part is skipped with a note. The table takes minutes (the reference path is
+# slow): BENCH_PATHS="sse2 avx2" limits it.
 set -uo pipefail
 cd "$(dirname "$0")/.." || exit 1
 build=${1:-build}
@@ -49,11 +50,11 @@ if [ -z "$ours" ] || [ -z "$threads" ]; then
     cat "$work/frame.err" >&2
     exit 1
 fi
-printf '  ours, in memory:         %8.1f ms/frame  (%s, %s threads)\n' "$ours" "$label" "$threads"
+printf '  %-32s %8.1f ms  (%s, %s threads)\n' 'ours, frame in memory:' "$ours" "$label" "$threads"
 start=$(seconds)
 "$build/host/cli/halden-render" -i "$work/scene.exr" -o "$work/ours.exr" >/dev/null || exit 1
 ours_file=$(calc "($(seconds) - $start) * 1000")
-printf '  ours, halden-render EXR to EXR: %8.1f ms\n' "$ours_file"
+printf '  %-32s %8.1f ms\n' 'ours, halden-render EXR to EXR:' "$ours_file"
 
 echo "== GEGL gegl:lens-blur radius=35, same picture, GEGL_THREADS=$threads"
 note=""
@@ -97,8 +98,9 @@ fi
 if [ -n "$note" ]; then
     echo "  GEGL not available: $note; skipped"
 else
-    printf '  GEGL, the operation alone:      %8.1f ms  (%s)\n' "$best_op" "$(gegl --version 2>/dev/null | head -n 1)"
-    printf '  GEGL, gegl EXR to EXR:          %8.1f ms\n' "$best_all"
+    printf '  %-32s %8.1f ms  (%s)\n' 'GEGL, the operation alone:' "$best_op" \
+        "gegl $(dpkg-query -W -f '${Version}' gegl 2>/dev/null)"
+    printf '  %-32s %8.1f ms\n' 'GEGL, gegl EXR to EXR:' "$best_all"
     printf '  ratio ours / GEGL: %.3f (frame in memory / operation), %.3f (file to file)\n' \
         "$(calc "$ours / $best_op")" "$(calc "$ours_file / $best_all")"
 fi
