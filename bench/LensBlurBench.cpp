@@ -1,8 +1,18 @@
-// Throughput of the lens-blur pass on the active backend (CPU here, CUDA where a device answers),
-// at 960x540 with the definition's defaults over a scene of small bright lights.
+// Throughput of the lens-blur pass on the active backend (CPU here, CUDA where a device answers)
+// per look, and the time of a whole frame through the plug-in as halden-render runs it, both at
+// 1920x1080 over halden-render's demo scene.
+//
+// halden_bench --write-scene <file> writes that scene (EXR or PNG) for other tools to blur.
 #include "definition/EmbeddedDefinition.h"
 #include "definition/XMLEffectDefinition.h"
 #include "gpu/Runtime.h"
+#include "host/cli/CommandLine.h"
+#include "host/cli/DemoScene.h"
+#include "host/cli/ImageIo.h"
+#include "host/cli/PluginSession.h"
+#include "host/effect/EffectInstance.h"
+#include "host/effect/HostImage.h"
+#include "kernels/KernelMath.h"
 #include "kernels/KernelPasses.h"
 #include "kernels/LensBlurKernel.h"
 #include "kernels/RowThreadPool.h"
@@ -10,7 +20,13 @@
 
 #include <benchmark/benchmark.h>
 
-#include <random>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <functional>
+#include <iostream>
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -18,6 +34,9 @@
 using namespace kernels;
 
 namespace {
+
+constexpr int kWidth = 1920;
+constexpr int kHeight = 1080;
 
 void check(gpu::Error error) {
     if (error != gpu::Error::Success) {
@@ -44,68 +63,283 @@ AnimatedParameters definitionDefaults() {
     return p;
 }
 
-void LensBlurPass(benchmark::State& state) {
-    const int width = int(state.range(0));
-    const int height = int(state.range(1));
-    gpu::Runtime& runtime = gpu::runtime();
+std::string runtimeLabel() {
+    // HALDEN_CPU_PATH picks the CPU path to measure: reference, sse2, avx2 or avx512.
+    return std::string(gpu::runtime().name()) + " " +
+           kernels::cpu::cpuPathName(kernels::cpu::activeCpuPath());
+}
 
-    std::vector<float> pixels(std::size_t(width) * height * 4, 0.05f);
-    std::mt19937 random(3);
-    for (int i = 0; i < width * height / 300; ++i) {
-        const std::size_t at = (random() % (std::size_t(width) * height)) * 4;
-        pixels[at] = pixels[at + 1] = pixels[at + 2] = 2.0f + float(random() % 800) / 100.0f;
+// A float RGBA array on the runtime with a texture (standard sampling) and a surface over it.
+class DeviceImage {
+public:
+    DeviceImage(int width, int height, const float* pixels = nullptr) : runtime_(gpu::runtime()) {
+        check(runtime_.mallocArray(&array_, width, height, gpu::kArraySurfaceLoadStore));
+        if (pixels != nullptr) {
+            check(runtime_.memcpy2DToArray(array_, 0, 0, pixels, width * 16u, width * 16u, height,
+                                           gpu::MemcpyKind::HostToDevice));
+        }
+        check(runtime_.createTextureObject(&texture_, gpu::ResourceDesc::fromArray(array_),
+                                           gpu::TextureDesc::standard()));
+        check(runtime_.createSurfaceObject(&surface_, array_));
     }
-    gpu::ArrayHandle in = 0, out = 0;
-    gpu::TextureObject texture = 0;
-    gpu::SurfaceObject surface = 0;
-    check(runtime.mallocArray(&in, width, height, 0));
-    check(runtime.mallocArray(&out, width, height, gpu::kArraySurfaceLoadStore));
-    check(runtime.memcpy2DToArray(in, 0, 0, pixels.data(), width * 16u, width * 16u, height,
-                                  gpu::MemcpyKind::HostToDevice));
-    check(runtime.createTextureObject(&texture, gpu::ResourceDesc::fromArray(in),
-                                      gpu::TextureDesc::standard()));
-    check(runtime.createSurfaceObject(&surface, out));
+    ~DeviceImage() {
+        runtime_.destroySurfaceObject(surface_);
+        runtime_.destroyTextureObject(texture_);
+        runtime_.freeArray(array_);
+    }
+    DeviceImage(const DeviceImage&) = delete;
+    DeviceImage& operator=(const DeviceImage&) = delete;
 
-    const AnimatedParameters params = definitionDefaults();
+    gpu::TextureObject texture() const { return texture_; }
+    gpu::SurfaceObject surface() const { return surface_; }
+
+private:
+    gpu::Runtime& runtime_;
+    gpu::ArrayHandle array_ = 0;
+    gpu::TextureObject texture_ = 0;
+    gpu::SurfaceObject surface_ = 0;
+};
+
+// A size x size RGBA picture from a function of (u, v) in [-1, 1].
+std::vector<float> pattern(int size, const std::function<void(float, float, float*)>& at) {
+    std::vector<float> pixels(std::size_t(size) * size * 4);
+    for (int y = 0; y < size; ++y) {
+        for (int x = 0; x < size; ++x) {
+            at(2 * (x + 0.5f) / float(size) - 1, 2 * (y + 0.5f) / float(size) - 1,
+               &pixels[(std::size_t(y) * size + x) * 4]);
+        }
+    }
+    return pixels;
+}
+
+struct Look {
+    const char* name;
+    std::function<void(AnimatedParameters&)> set;
+    bool kernelMap = false;
+    bool occluder = false;
+};
+
+const Look kLooks[] = {
+    {"defaults", [](AnimatedParameters&) {}},
+    {"blades6_curvature",
+     [](AnimatedParameters& p) {
+         p.boolParams[slot::aperture_enable] = 1;
+         p.intParams[slot::blade_count] = 6;
+         p.floatParams[slot::blade_rotation] = 20.0f;
+         p.floatParams[slot::blade_curvature] = 0.35f;
+         p.floatParams[slot::blade_softness] = 0.2f;
+         p.floatParams[slot::edge_width] = 0.3f;
+     }},
+    {"catseye_swirl",
+     [](AnimatedParameters& p) {
+         p.boolParams[slot::catseye_enable] = 1;
+         p.floatParams[slot::catseye_strength] = 1.2f;
+         p.floatParams[slot::catseye_softness] = 0.5f;
+         p.boolParams[slot::swirl_enable] = 1;
+         p.floatParams[slot::swirl_factor] = 1.8f;
+         p.floatParams[slot::radial_skew] = 1.2f;
+     }},
+    {"anamorphic_misalignment",
+     [](AnimatedParameters& p) {
+         p.vec2Params[slot::anamorphic] = {1.8f, 1.0f};
+         p.boolParams[slot::superq_enable] = 1;
+         p.floatParams[slot::superq_scale] = 0.8f;
+         p.floatParams[slot::dimple_depth] = 0.8f;
+         p.floatParams[slot::bokeh_power] = 3.5f;
+     }},
+    {"falloff_rack_focus",
+     [](AnimatedParameters& p) {
+         p.boolParams[slot::falloff_enable] = 1;
+         p.floatParams[slot::rack_focus] = -0.3f;
+         p.floatParams[slot::falloff_exponent] = 1.5f;
+         p.vec2Params[slot::optical_center] = {0.3f, 0.1f};
+         p.floatParams[slot::optical_scale] = 0.8f;
+     }},
+    {"occlusion_foliage_wind",
+     [](AnimatedParameters& p) {
+         p.intParams[slot::fg_texture] = 1;
+         p.floatParams[slot::fg_opacity] = 1.0f;
+         p.floatParams[slot::fg_speed] = 2.0f;
+         p.floatParams[slot::fg_turbulence] = 1.0f;
+     },
+     false, true},
+    {"kernel_map", [](AnimatedParameters& p) { p.floatParams[slot::kernel_rotation] = 30.0f; },
+     true},
+    {"rec709_reflect",
+     [](AnimatedParameters& p) {
+         p.intParams[slot::colorspace] = COLORSPACE_REC709;
+         p.boolParams[slot::edge_mode] = 1;
+         p.floatParams[slot::bokeh_power] = 4.0f;
+     }},
+};
+
+// Samples the pass evaluates over the frame, rejected ones (blades, cat's eye) included: the
+// count varies per pixel with falloff, and pixels under a radius of one take none.
+double frameSamples(const SystemParameters& system, const SourceConnections& sources,
+                    const AnimatedParameters& p) {
+    double total = 0;
+    for (int y = 0; y < system.height; ++y) {
+        for (int x = 0; x < system.width; ++x) {
+            const PixelFrame f = pixelFrame(x, y, system.width, system.height, p);
+            const float radius = localBlurRadius(f, system.height, p, sources);
+            const int count = sampleCount(radius, system.height, p);
+            total += radius < 1.0f || count <= 0 ? 0 : count;
+        }
+    }
+    return total;
+}
+
+void LensBlurPass(benchmark::State& state, const Look& look) {
+    // A path this machine does not run falls back to another: not worth measuring again.
+    const char* wanted = std::getenv("HALDEN_CPU_PATH");
+    if (wanted != nullptr && *wanted != '\0' &&
+        std::string(wanted) != cpu::cpuPathName(cpu::activeCpuPath())) {
+        state.SkipWithError((std::string(wanted) + " does not run here").c_str());
+        return;
+    }
+    const ofxhost::RgbaImage scene = ofxhost::DemoScene::render(kWidth, kHeight);
+    DeviceImage in(kWidth, kHeight, scene.data());
+    DeviceImage out(kWidth, kHeight);
+    // A ring map, dimmer on the left, alpha ramping across; and a leafy occluder.
+    const std::vector<float> map = pattern(256, [](float u, float v, float* p) {
+        const float r = std::sqrt(u * u + v * v);
+        const float level = (r > 0.4f && r < 1.0f ? 1.0f : 0.1f) * (u < 0 ? 0.5f : 1.0f);
+        p[0] = level, p[1] = 0.6f * level, p[2] = 0.3f * level, p[3] = 0.5f * (u + 1);
+    });
+    const std::vector<float> leaves = pattern(256, [](float u, float v, float* p) {
+        const float a = std::sin(9 * u + 4 * std::sin(5 * v)) * std::cos(7 * v + 3 * u);
+        const float alpha = a > 0.2f ? 1.0f : 0.0f;
+        p[0] = 0.1f * alpha, p[1] = 0.15f * alpha, p[2] = 0.05f * alpha, p[3] = alpha;
+    });
+    DeviceImage mapImage(256, 256, map.data());
+    DeviceImage occluder(256, 256, leaves.data());
+
+    AnimatedParameters params = definitionDefaults();
+    params.boolParams[slot::kernel_enable] = look.kernelMap ? 1 : 0;
+    look.set(params);
     SystemParameters system{};
-    system.width = width;
-    system.height = height;
+    system.width = kWidth;
+    system.height = kHeight;
+    system.time = 12.0f;
     system.totalKernelExecutions = 1;
     const PipelineParameters pipeline{"BRMR Halden", "1.0"};
     SourceConnections sources{};
-    sources.sources[0].textureObject = texture;
-    sources.sources[0].isConnected = 1;
+    sources.sources[0] = {in.texture(), 1, "Source", BORDER_CLAMP, NOINPUT_ERROR};
+    sources.sources[1] = {mapImage.texture(), std::uint8_t(look.kernelMap ? 1 : 0), "KernelMap",
+                          BORDER_CLAMP, NOINPUT_WHITE};
     sources.sourceCount = 2;
-    const BundledResources bundled{};
+    BundledResources bundled{};
+    if (look.occluder) {
+        bundled.resources[0] = {occluder.texture(), "branches_dense", 256, 256, 4, 0, 0};
+        bundled.resourceCount = 1;
+    }
+    const double samples = frameSamples(system, sources, params);
 
     for (auto _ : state) {
         call_halden_v01_kernel_Pass(nullptr, &system, &pipeline, &sources, &params, &bundled,
-                                    "halden_v01.cu", 0, surface);
-        check(runtime.streamSynchronize(0));
+                                    "halden_v01.cu", 0, out.surface());
+        check(gpu::runtime().streamSynchronize(0));
     }
-    // Every pixel of the frame takes the same count with the defaults (no falloff).
-    const float radius = params.floatParams[slot::blur_radius] * float(height) / 1080.0f;
-    const double samples = double(sampleCount(radius, height, params)) * width * height;
     state.counters["samples_per_second"] =
         benchmark::Counter(samples * double(state.iterations()), benchmark::Counter::kIsRate);
     // Per core on the CPU backend, whose pool runs one thread per core.
     state.counters["samples_per_second_per_core"] = benchmark::Counter(
         samples * double(state.iterations()) / RowThreadPool::shared().threadCount(),
         benchmark::Counter::kIsRate);
-    state.counters["samples_per_pixel"] = samples / (double(width) * height);
-    // HALDEN_CPU_PATH picks the CPU path to measure: reference, sse2, avx2 or avx512.
-    state.SetLabel(std::string(runtime.name()) + " " +
-                   kernels::cpu::cpuPathName(kernels::cpu::activeCpuPath()));
-
-    runtime.destroySurfaceObject(surface);
-    runtime.destroyTextureObject(texture);
-    runtime.freeArray(out);
-    runtime.freeArray(in);
+    state.counters["samples_per_pixel"] = samples / (double(kWidth) * kHeight);
+    state.SetLabel(std::string(look.name) + ", " + runtimeLabel());
 }
 
-BENCHMARK(LensBlurPass)->Args({960, 540})->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(LensBlurPass)->Args({1920, 1080})->Unit(benchmark::kMillisecond)->UseRealTime();
+bool succeeded(OfxStatus status) {
+    return status == kOfxStatOK || status == kOfxStatReplyDefault;
+}
+
+// The whole frame at the defaults through the OFX host halden-render is built on: the bundle
+// loaded and described, an instance on the demo scene in host memory, one frame per iteration
+// (all passes, with the plug-in's own uploads and downloads). HALDEN_BACKEND picks the
+// plug-in's runtime as it does for halden-render.
+void renderFrames(benchmark::State& state, const std::filesystem::path& bundle) {
+    ofxhost::PluginSession session(ofxhost::CommandLine::profile(ofxhost::CliOptions{}), bundle,
+                                   std::nullopt);
+    ofxhost::ProjectSettings project;
+    project.size[0] = project.extent[0] = kWidth;
+    project.size[1] = project.extent[1] = kHeight;
+    project.firstFrame = project.lastFrame = 0;
+    ofxhost::EffectInstance& instance = session.plugin().createInstance(session.context(), project);
+    const OfxRectI bounds{0, 0, kWidth, kHeight};
+    auto input = std::make_shared<ofxhost::HostImage>(bounds);
+    auto output = std::make_shared<ofxhost::HostImage>(bounds);
+    const ofxhost::RgbaImage scene = ofxhost::DemoScene::render(kWidth, kHeight);
+    std::memcpy(input->data(), scene.data(),
+                std::size_t(kWidth) * kHeight * ofxhost::HostImage::kPixelBytes);
+    instance.setClipImage("Source", input);
+    instance.setClipImage(kOfxImageEffectOutputClipName, output);
+    instance.clipPreferences();
+
+    ofxhost::RenderArgs args;
+    args.window = bounds;
+    if (!succeeded(instance.beginSequenceRender(0, 0, args))) {
+        state.SkipWithError("the plug-in could not begin rendering");
+        return;
+    }
+    for (auto _ : state) {
+        const OfxStatus status = instance.render(args);
+        if (!succeeded(status)) {
+            state.SkipWithError(("render failed, status " + std::to_string(status)).c_str());
+            break;
+        }
+    }
+    instance.endSequenceRender(0, 0, args);
+}
+
+// The bundle of the build this bench belongs to, also when the build folder was copied to
+// another machine (scripts/gpu-check.sh).
+std::filesystem::path gBenchPath;
+std::filesystem::path bundlePath() {
+    const std::filesystem::path built = HALDEN_BENCH_BUNDLE;
+    const std::filesystem::path beside =
+        gBenchPath.parent_path().parent_path() / "bundles" / built.filename();
+    return std::filesystem::exists(beside) ? beside : built;
+}
+
+void WholeFrame(benchmark::State& state) {
+    const std::filesystem::path bundle = bundlePath();
+    if (!std::filesystem::exists(bundle)) {
+        state.SkipWithError(("no plug-in bundle at " + bundle.string()).c_str());
+        return;
+    }
+    try {
+        renderFrames(state, bundle);
+    } catch (const std::exception& error) {
+        state.SkipWithError(error.what());
+        return;
+    }
+    state.counters["threads"] = RowThreadPool::shared().threadCount();
+    state.SetLabel("defaults, " + runtimeLabel());
+}
 
 } // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+    if (argc == 3 && std::string(argv[1]) == "--write-scene") {
+        ofxhost::ImageIo::write(ofxhost::DemoScene::render(kWidth, kHeight), argv[2]);
+        return 0;
+    }
+    gBenchPath = std::filesystem::absolute(argv[0]);
+    for (const Look& look : kLooks) {
+        benchmark::RegisterBenchmark((std::string("LensBlurPass/") + look.name).c_str(),
+                                     LensBlurPass, look)
+            ->Unit(benchmark::kMillisecond)
+            ->UseRealTime();
+    }
+    benchmark::RegisterBenchmark("WholeFrame/1920x1080", WholeFrame)
+        ->Unit(benchmark::kMillisecond)
+        ->UseRealTime();
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
+        return 1;
+    }
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -13,7 +13,6 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <functional>
@@ -181,26 +180,5 @@ INSTANTIATE_TEST_SUITE_P(Looks, KernelParity,
                          [](const ::testing::TestParamInfo<Look>& param) {
                              return std::string(param.param.name);
                          });
-
-TEST(KernelTiming, FullHdFrameWithDefaults) {
-    if (!kernelsRunOnCuda()) {
-        GTEST_SKIP() << "no CUDA device";
-    }
-    const AnimatedParameters params = harness::defaultParameters();
-    const Image source = demoScene(1920, 1080);
-    onCuda(source, params); // warm-up: module load, first allocation
-    const auto start = std::chrono::steady_clock::now();
-    constexpr int kFrames = 5;
-    for (int i = 0; i < kFrames; ++i) {
-        onCuda(source, params);
-    }
-    const double ms =
-        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
-            .count() /
-        kFrames;
-    std::printf("[ timing ] 1920x1080 defaults, three passes with upload and download: %.2f ms "
-                "per frame\n",
-                ms);
-}
 
 } // namespace
