@@ -275,78 +275,94 @@ void lensSegment(const LensFrame& frame, LensSegment& s) {
     float alphaTotal = 0.0f;
     auto separableLoop = [&](auto powerTag) __attribute__((always_inline)) {
         constexpr int N = decltype(powerTag)::value;
-        for (int k = 0; k < s.maxCount; ++k) {
-            // The texture fetch from the tables: the same texels and weights, summed in the same
-            // order, as the fetch the general loop below computes lane by lane.
-            if (u.shape.blades && frame.weight[k] <= 0.0f) {
-                continue;
+        const Planes& planes = *frame.source.planes;
+        const std::ptrdiff_t stride = planes.stride;
+        // A few samples at a time over each chunk: the sums stay in registers for all of them,
+        // and the rows they read stay few enough for the cache.
+        constexpr int BLOCK = 8;
+        struct Sample {
+            int k;
+            float alphaWeight, red, green, blue, b;
+        } block[BLOCK];
+        int k = 0;
+        while (k < s.maxCount) {
+            int used = 0;
+            for (; k < s.maxCount && used < BLOCK; ++k) {
+                if (u.shape.blades && frame.weight[k] <= 0.0f) {
+                    continue;
+                }
+                // The fetch from the tables: the same texels and weights, summed in the same
+                // order, as the general loop below computes lane by lane.
+                const float w = frame.weight[k] * frame.profile[k];
+                const float meanK = (frame.kr[k] + frame.kg[k] + frame.kb[k]) * (1.0f / 3.0f);
+                block[used++] = {k,
+                                 w * meanK,
+                                 w * frame.kr[k],
+                                 w * frame.kg[k],
+                                 w * frame.kb[k],
+                                 s.rowWeight[k]};
+                alphaTotal = alphaTotal + w * meanK;
             }
-            const Planes& planes = *frame.source.planes;
-            const float w = frame.weight[k] * frame.profile[k];
-            const float meanK = (frame.kr[k] + frame.kg[k] + frame.kb[k]) * (1.0f / 3.0f);
-            const float wr = w * frame.kr[k];
-            const float wg = w * frame.kg[k];
-            const float wb = w * frame.kb[k];
-            alphaTotal = alphaTotal + w * meanK;
-            const LaneF alphaWeight = splatL<LaneF>(w * meanK);
-            const LaneF redWeight = splatL<LaneF>(wr);
-            const LaneF greenWeight = splatL<LaneF>(wg);
-            const LaneF blueWeight = splatL<LaneF>(wb);
-            const LaneF b = splatL<LaneF>(s.rowWeight[k]);
-            const LaneF oneMinusB = 1.0f - b;
-            const std::int32_t row = s.rowOffset[k];
-            const std::uint8_t* columnWeight =
-                frame.columnWeight + static_cast<std::ptrdiff_t>(k) * frame.columns;
-            const std::int32_t* runTexel =
-                frame.runTexel + static_cast<std::ptrdiff_t>(k) * frame.runs;
             for (int j = 0; j < chunks; ++j) {
-                if (k >= chunkCount[j]) {
-                    continue;
+                LensSums<LaneF> sum = sums[j];
+                for (int i = 0; i < used && block[i].k < chunkCount[j]; ++i) {
+                    const Sample& sample = block[i];
+                    const std::ptrdiff_t kk = sample.k;
+                    const std::int32_t texel = frame.runTexel[kk * frame.runs + s.firstRun + j];
+                    if (texel == NO_RUN) {
+                        sums[j] = sum;
+                        LaneF red = splatL<LaneF>(frame.kr[kk]),
+                              green = splatL<LaneF>(frame.kg[kk]),
+                              blue = splatL<LaneF>(frame.kb[kk]);
+                        lensSample(splatL<LaneF>(frame.px[kk]), splatL<LaneF>(frame.py[kk]),
+                                   splatL<LaneF>(frame.rho[kk]), splatL<LaneF>(frame.weight[kk]),
+                                   splatL<LaneF>(frame.profile[kk]), red, green, blue,
+                                   splatM(sample.k) < count[j], u, pixel[j], source, sums[j]);
+                        sum = sums[j];
+                        continue;
+                    }
+                    const LaneF a = bytesToFloats(frame.columnWeight + kk * frame.columns +
+                                                  s.firstColumn + j * LANES) *
+                                    (1.0f / 256.0f);
+                    const LaneF b = splatL<LaneF>(sample.b);
+                    const LaneF w00 = (1.0f - a) * (1.0f - b);
+                    const LaneF w10 = a * (1.0f - b);
+                    const LaneF w01 = (1.0f - a) * b;
+                    const LaneF w11 = a * b;
+                    const std::ptrdiff_t offset =
+                        static_cast<std::ptrdiff_t>(s.rowOffset[kk]) + texel;
+                    const float* r = planes.plane[0] + offset;
+                    const float* g = planes.plane[1] + offset;
+                    const float* bl = planes.plane[2] + offset;
+                    LaneF cx = positive(w00 * load(r) + w10 * load(r + 1) + w01 * load(r + stride) +
+                                        w11 * load(r + stride + 1));
+                    LaneF cy = positive(w00 * load(g) + w10 * load(g + 1) + w01 * load(g + stride) +
+                                        w11 * load(g + stride + 1));
+                    LaneF cz = positive(w00 * load(bl) + w10 * load(bl + 1) +
+                                        w01 * load(bl + stride) + w11 * load(bl + stride + 1));
+                    if (!alphaOne) {
+                        const float* al = planes.plane[3] + offset;
+                        const LaneF alpha = w00 * load(al) + w10 * load(al + 1) +
+                                            w01 * load(al + stride) + w11 * load(al + stride + 1);
+                        const float w = frame.weight[kk] * frame.profile[kk];
+                        const float meanK =
+                            (frame.kr[kk] + frame.kg[kk] + frame.kb[kk]) * (1.0f / 3.0f);
+                        sum.sumA = sum.sumA + alpha * w * meanK;
+                        sum.weightA = sum.weightA + sample.alphaWeight;
+                    }
+                    LaneF px3 = cx, py3 = cy, pz3 = cz;
+                    popPow3<N>(px3, py3, pz3, static_cast<unsigned>(power));
+                    const LaneF pr = sample.red * (contrast * px3 + smooth);
+                    const LaneF pg = sample.green * (contrast * py3 + smooth);
+                    const LaneF pb = sample.blue * (contrast * pz3 + smooth);
+                    sum.sumR = sum.sumR + cx * pr;
+                    sum.sumG = sum.sumG + cy * pg;
+                    sum.sumB = sum.sumB + cz * pb;
+                    sum.weightR = sum.weightR + pr;
+                    sum.weightG = sum.weightG + pg;
+                    sum.weightB = sum.weightB + pb;
                 }
-                const std::int32_t texel = runTexel[s.firstRun + j];
-                if (texel == NO_RUN) {
-                    LaneF ckr = splatL<LaneF>(frame.kr[k]), ckg = splatL<LaneF>(frame.kg[k]),
-                          ckb = splatL<LaneF>(frame.kb[k]);
-                    lensSample(splatL<LaneF>(frame.px[k]), splatL<LaneF>(frame.py[k]),
-                               splatL<LaneF>(frame.rho[k]), splatL<LaneF>(frame.weight[k]),
-                               splatL<LaneF>(frame.profile[k]), ckr, ckg, ckb, splatM(k) < count[j],
-                               u, pixel[j], source, sums[j]);
-                    continue;
-                }
-                const LaneF a =
-                    bytesToFloats(columnWeight + s.firstColumn + j * LANES) * (1.0f / 256.0f);
-                const LaneF w00 = (1.0f - a) * oneMinusB;
-                const LaneF w10 = a * oneMinusB;
-                const LaneF w01 = (1.0f - a) * b;
-                const LaneF w11 = a * b;
-                const std::ptrdiff_t offset = static_cast<std::ptrdiff_t>(row) + texel;
-                const float* at[4] = {planes.plane[0] + offset, planes.plane[1] + offset,
-                                      planes.plane[2] + offset, planes.plane[3] + offset};
-                const std::ptrdiff_t stride = planes.stride;
-                LaneF cx = positive(w00 * load(at[0]) + w10 * load(at[0] + 1) +
-                                    w01 * load(at[0] + stride) + w11 * load(at[0] + stride + 1));
-                LaneF cy = positive(w00 * load(at[1]) + w10 * load(at[1] + 1) +
-                                    w01 * load(at[1] + stride) + w11 * load(at[1] + stride + 1));
-                LaneF cz = positive(w00 * load(at[2]) + w10 * load(at[2] + 1) +
-                                    w01 * load(at[2] + stride) + w11 * load(at[2] + stride + 1));
-                LensSums<LaneF>& sum = sums[j];
-                if (!alphaOne) {
-                    const LaneF alpha = w00 * load(at[3]) + w10 * load(at[3] + 1) +
-                                        w01 * load(at[3] + stride) + w11 * load(at[3] + stride + 1);
-                    sum.sumA = sum.sumA + alpha * w * meanK;
-                    sum.weightA = sum.weightA + alphaWeight;
-                }
-                LaneF px3 = cx, py3 = cy, pz3 = cz;
-                popPow3<N>(px3, py3, pz3, static_cast<unsigned>(power));
-                const LaneF pr = redWeight * (contrast * px3 + smooth);
-                const LaneF pg = greenWeight * (contrast * py3 + smooth);
-                const LaneF pb = blueWeight * (contrast * pz3 + smooth);
-                sum.sumR = sum.sumR + cx * pr;
-                sum.sumG = sum.sumG + cy * pg;
-                sum.sumB = sum.sumB + cz * pb;
-                sum.weightR = sum.weightR + pr;
-                sum.weightG = sum.weightG + pg;
-                sum.weightB = sum.weightB + pb;
+                sums[j] = sum;
             }
         }
     };
