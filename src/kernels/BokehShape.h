@@ -187,7 +187,7 @@ HD inline L catseyeWeight(const ShapeSetup& s, const ShapeLanes<L, M>& l, L px, 
     const L e = sqrtL(ex * ex + ey * ey);
     L w = splatL<L>(1.0f);
     if (s.catseyeSoftness > 0.0f) {
-        w = powL((s.catseyeRadius - e) / s.catseyeRadius, s.catseyeSoftness);
+        w = powValueL((s.catseyeRadius - e) / s.catseyeRadius, s.catseyeSoftness);
     }
     return selectL(e > s.catseyeRadius, splatL<L>(-1.0f), w);
 }
@@ -220,11 +220,11 @@ template <typename L>
 HD inline L discProfile(const ShapeSetup& s, L rho) {
     L w = splatL<L>(1.0f);
     if (s.dimple) {
-        w = w * ((1.0f - s.dimpleDepth) + s.dimpleDepth * powL(rho, s.dimpleExponent));
+        w = w * ((1.0f - s.dimpleDepth) + s.dimpleDepth * powValueL(rho, s.dimpleExponent));
     }
     if (s.softEdge) {
         const L t = minL((rho - (1.0f - s.edgeWidth)) / s.edgeWidth, 1.0f);
-        w = selectL(rho > 1.0f - s.edgeWidth, w * powL(1.0f - t, s.edgeFalloff), w);
+        w = selectL(rho > 1.0f - s.edgeWidth, w * powValueL(1.0f - t, s.edgeFalloff), w);
     }
     return w;
 }

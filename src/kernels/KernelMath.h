@@ -24,12 +24,12 @@ HD inline L clampf(L v, float lo, float hi) {
 // Rec. 709 inverse transfer (encoded to linear) and forward transfer.
 template <typename L>
 HD inline L rec709ToLinear(L c) {
-    return selectL(c < 0.081f, c / 4.5f, powL((c + 0.099f) / 1.099f, 2.2222223f));
+    return selectL(c < 0.081f, c / 4.5f, powValueL((c + 0.099f) / 1.099f, 2.2222223f));
 }
 template <typename L>
 HD inline L linearToRec709(L c) {
     c = maxL(c, 0.0f);
-    return selectL(c < 0.018f, 4.5f * c, 1.099f * powL(c, 0.45f) - 0.099f);
+    return selectL(c < 0.018f, 4.5f * c, 1.099f * powValueL(c, 0.45f) - 0.099f);
 }
 
 // Texture coordinate outside [0, 1]: clamped ("stretch") or reflected once ("reflect").

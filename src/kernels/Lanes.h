@@ -61,7 +61,11 @@ HD inline float sqrtL(float x) {
 HD inline float powL(float x, float y) {
     return powf(x, y);
 }
-// x^y as a weight, where a few ulp do not matter.
+// x^y for a colour or a weight, where a few ulp do not matter as they would in a position.
+HD inline float powValueL(float x, float y) {
+    return powf(x, y);
+}
+// The bokeh pop weight's power.
 HD inline float popPowL(float x, float y) {
     return powf(x, y);
 }

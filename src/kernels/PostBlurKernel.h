@@ -66,7 +66,7 @@ HD inline Rgba<L> postBlurFinish(Rgba<L> c, L rNorm, const AnimatedParameters& p
     const float strength = p.floatParams[slot::vignette_strength];
     if (p.boolParams[slot::vignette_enable] && strength > 0.0f) {
         // Not clamped: beyond the corners (optical_scale < 1) the factor goes negative.
-        const L factor = 1.0f - strength * powL(rNorm, p.floatParams[slot::vignette_exponent]);
+        const L factor = 1.0f - strength * powValueL(rNorm, p.floatParams[slot::vignette_exponent]);
         c.x = c.x * factor;
         c.y = c.y * factor;
         c.z = c.z * factor;

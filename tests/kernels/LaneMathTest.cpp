@@ -289,23 +289,31 @@ TYPED_TEST(LaneMath, Atan2WithinTwoUlpWithLibmSignsAndSpecials) {
         [](float a, float b) { return std::atan2(a, b); });
 }
 
-TYPED_TEST(LaneMath, MasksReduceAndSelectPerLane) {
+TYPED_TEST(LaneMath, FastPowWithinTwoMillionthsOfPowf) {
     using F = typename TypeParam::F;
-    using I = typename TypeParam::I;
     constexpr int n = sizeof(F) / sizeof(float);
-    const F a = splat<F>(1.0f), b = splat<F>(-0.0f);
-    EXPECT_FALSE(anyV(a < 0.0f));
-    EXPECT_TRUE(allV(a > 0.0f));
-    for (int lane = 0; lane < n; ++lane) {
-        I one = {};
-        one[lane] = -1;
-        EXPECT_TRUE(anyV(one)) << lane;
-        EXPECT_FALSE(allV(~one)) << lane;
-        const F s = selectV(one, a, b);
+    Inputs in;
+    const std::vector<float> x = in.logUniform(1 << 18, 1e-38f, 1e6f, false);
+    const std::vector<float> y = in.uniform(x.size(), -8.0f, 8.0f);
+    double worst = 0.0;
+    for (std::size_t i = 0; i + n <= x.size(); i += n) {
+        F a, b;
+        std::memcpy(&a, &x[i], sizeof a);
+        std::memcpy(&b, &y[i], sizeof b);
+        const F r = powFastV(a, b);
         for (int j = 0; j < n; ++j) {
-            EXPECT_EQ(ulps(s[j], j == lane ? 1.0f : -0.0f), 0) << lane << " " << j;
+            const float want = std::pow(x[i + j], y[i + j]);
+            if (std::fabs(y[i + j] * std::log2(x[i + j])) < 30.0f && std::isnormal(want)) {
+                worst = std::max(worst, std::fabs(double(r[j]) / want - 1.0));
+            }
         }
     }
+    EXPECT_LT(worst, 2e-6);
+    std::vector<float> sx, sy;
+    specialPairs({0.0f, 1.0f, INF, NaN, 0.5f}, {0.0f, 2.0f, -2.0f, INF, -INF, NaN}, sx, sy);
+    expectWithin<F>(
+        0, "special cases", sx, sy, [](const F& a, const F& b, F& r) { r = powFastV(a, b); },
+        [](float a, float b) { return std::pow(a, b); });
 }
 
 } // namespace

@@ -101,8 +101,9 @@ public:
             return false;
         }
         const std::size_t planeSize = static_cast<std::size_t>(rows * stride);
-        storage_.assign(4 * planeSize + 16, 0.0f);
-        float* base = storage_.data();
+        // Every element is written below.
+        storage_.reset(new float[4 * planeSize + 16]);
+        float* base = storage_.get();
         bool alphaOne = true;
         for (std::ptrdiff_t py = 0; py < rows; ++py) {
             const int y = static_cast<int>(
@@ -123,6 +124,9 @@ public:
                 out[3][px] = t.w;
                 alphaOne = alphaOne && t.w == 1.0f;
             }
+            for (int c = 0; c < 4; ++c) {
+                std::fill(out[c] + width + 2, out[c] + stride, 0.0f);
+            }
         }
         for (int c = 0; c < 4; ++c) {
             planes_.plane[c] = base + c * planeSize;
@@ -137,7 +141,7 @@ public:
     const Planes& planes() const { return planes_; }
 
 private:
-    std::vector<float> storage_;
+    std::unique_ptr<float[]> storage_;
     Planes planes_{};
 };
 
@@ -321,8 +325,7 @@ bool lensBlurFast(const SystemParameters& sys, const SourceConnections& sources,
     const float* fp = p.floatParams;
     const bool separable = frame.px != nullptr && !frame.colourPerPixel &&
                            fp[slot::radial_skew] == 0.0f && !p.boolParams[slot::swirl_enable] &&
-                           !p.boolParams[slot::superq_enable] && !shape.catseye &&
-                           !frame.uniforms.linearise;
+                           !p.boolParams[slot::superq_enable] && !shape.catseye;
     const float spread = uniformRadius / static_cast<float>(height);
     const float stretchX = shape.anamorphic ? shape.anamorphicX : 1.0f;
     const float stretchY = shape.anamorphic ? shape.anamorphicY : 1.0f;

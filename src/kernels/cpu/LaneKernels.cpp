@@ -266,8 +266,8 @@ void lensSegment(const LensFrame& frame, LensSegment& s) {
     LaneF px{}, py{}, rho{}, weight{}, profile{}, kr{}, kg{}, kb{};
     const int power = static_cast<int>(u.power);
     const bool separable = frame.columnWeight != nullptr && frame.lanes == LANES &&
-                           frame.source.planes != nullptr && !u.linearise &&
-                           static_cast<float>(power) == u.power && power >= 0 && power <= 64;
+                           frame.source.planes != nullptr && static_cast<float>(power) == u.power &&
+                           power >= 0 && power <= 64;
     const LaneF contrast = splatL<LaneF>(u.contrast);
     const LaneF smooth = splatL<LaneF>(u.smooth);
     // With every alpha 1, the alpha sums of every pixel are one sum of the same terms.
@@ -340,6 +340,11 @@ void lensSegment(const LensFrame& frame, LensSegment& s) {
                                         w11 * load(g + stride + 1));
                     LaneF cz = positive(w00 * load(bl) + w10 * load(bl + 1) +
                                         w01 * load(bl + stride) + w11 * load(bl + stride + 1));
+                    if (u.linearise) {
+                        cx = rec709ToLinear(cx);
+                        cy = rec709ToLinear(cy);
+                        cz = rec709ToLinear(cz);
+                    }
                     if (!alphaOne) {
                         const float* al = planes.plane[3] + offset;
                         const LaneF alpha = w00 * load(al) + w10 * load(al + 1) +

@@ -76,12 +76,15 @@ HALDEN_LANE_INLINE LaneF powL(LaneF x, float y) {
     }
     return lanes::powV(x, splatL<LaneF>(y));
 }
+HALDEN_LANE_INLINE LaneF powValueL(LaneF x, float y) {
+    return y == 0.5f ? lanes::sqrtV(x) : lanes::powFastV(x, splatL<LaneF>(y));
+}
 // The bokeh pop weight. Integral powers, the common ones, square and multiply in float: within
 // a few ulp of powf, which a weight tolerates, at a third of the work of the exact path.
 HALDEN_LANE_INLINE LaneF popPowL(LaneF x, float y) {
     const int n = static_cast<int>(y);
     if (static_cast<float>(n) != y || n < 0 || n > 64) {
-        return powL(x, y);
+        return powValueL(x, y);
     }
     LaneF result = splatL<LaneF>(1.0f);
     LaneF base = x;
