@@ -102,8 +102,11 @@ public:
         }
         const std::size_t planeSize = static_cast<std::size_t>(rows * stride);
         // Every element is written below.
-        storage_.reset(new float[4 * planeSize + 16]);
+        // The slack past the last plane is for reads of a whole window beyond a texel.
+        constexpr std::size_t kSlack = 64;
+        storage_.reset(new float[4 * planeSize + kSlack]);
         float* base = storage_.get();
+        std::fill(base + 4 * planeSize, base + 4 * planeSize + kSlack, 0.0f);
         bool alphaOne = true;
         for (std::ptrdiff_t py = 0; py < rows; ++py) {
             const int y = static_cast<int>(

@@ -61,6 +61,25 @@ HALDEN_LANE_INLINE LaneF gather(const float* base, LaneM index) {
 #endif
 }
 
+#if HALDEN_LANES == 16
+// The smallest and the largest lane, by halving.
+HALDEN_LANE_INLINE void rangeOf(LaneM v, int& low, int& high) {
+    const __m256i a =
+        reinterpret_cast<__m256i>(__builtin_shufflevector(v, v, 0, 1, 2, 3, 4, 5, 6, 7));
+    const __m256i b =
+        reinterpret_cast<__m256i>(__builtin_shufflevector(v, v, 8, 9, 10, 11, 12, 13, 14, 15));
+    __m256i lo8 = _mm256_min_epi32(a, b), hi8 = _mm256_max_epi32(a, b);
+    __m128i lo = _mm_min_epi32(_mm256_castsi256_si128(lo8), _mm256_extracti128_si256(lo8, 1));
+    __m128i hi = _mm_max_epi32(_mm256_castsi256_si128(hi8), _mm256_extracti128_si256(hi8, 1));
+    lo = _mm_min_epi32(lo, _mm_shuffle_epi32(lo, 0x4e));
+    hi = _mm_max_epi32(hi, _mm_shuffle_epi32(hi, 0x4e));
+    lo = _mm_min_epi32(lo, _mm_shuffle_epi32(lo, 0xb1));
+    hi = _mm_max_epi32(hi, _mm_shuffle_epi32(hi, 0xb1));
+    low = _mm_cvtsi128_si32(lo);
+    high = _mm_cvtsi128_si32(hi);
+}
+#endif
+
 // tex2D<float4> on the padded planes, rounded as the texture emulation rounds: the position is
 // quantised to 1/256 of a texel, so the weights are exact and the sum runs in the same order.
 struct PlanarFetch {
@@ -92,6 +111,14 @@ struct PlanarFetch {
         LaneF value[4];
         const int x0 = ix[0];
         const int y0 = iy[0];
+#if HALDEN_LANES == 16
+        int windowFirst = 0;
+        auto windowFits = [&windowFirst](LaneM index) {
+            int last;
+            rangeOf(index, windowFirst, last);
+            return last - windowFirst <= 30;
+        };
+#endif
         if (allL(iy == y0) && allL(ix == x0 + laneIndex())) {
             // Neighbouring pixels read neighbouring texels of one row: plain loads.
             const std::ptrdiff_t at = (static_cast<std::ptrdiff_t>(y0) + 1) * p.stride + x0 + 1;
@@ -100,7 +127,30 @@ struct PlanarFetch {
                 value[c] = w00 * load(row) + w10 * load(row + 1) + w01 * load(row + p.stride) +
                            w11 * load(row + p.stride + 1);
             }
-        } else {
+        }
+#if HALDEN_LANES == 16
+        else if (allL(iy == y0) && windowFits(ix)) {
+            // One row, texels within a window of 32: two loads and a permutation per corner
+            // row instead of gathers. Reads past the row land in padding or the next row and
+            // are never selected.
+            const int first = windowFirst;
+            const __m512i left = reinterpret_cast<__m512i>(ix - first);
+            const __m512i right = reinterpret_cast<__m512i>(ix - first + 1);
+            const std::ptrdiff_t at = (static_cast<std::ptrdiff_t>(y0) + 1) * p.stride + first + 1;
+            for (int c = 0; c < channels; ++c) {
+                const float* row = p.plane[c] + at;
+                const __m512 top0 = _mm512_loadu_ps(row), top1 = _mm512_loadu_ps(row + 16);
+                const __m512 low0 = _mm512_loadu_ps(row + p.stride);
+                const __m512 low1 = _mm512_loadu_ps(row + p.stride + 16);
+                value[c] =
+                    w00 * reinterpret_cast<LaneF>(_mm512_permutex2var_ps(top0, left, top1)) +
+                    w10 * reinterpret_cast<LaneF>(_mm512_permutex2var_ps(top0, right, top1)) +
+                    w01 * reinterpret_cast<LaneF>(_mm512_permutex2var_ps(low0, left, low1)) +
+                    w11 * reinterpret_cast<LaneF>(_mm512_permutex2var_ps(low0, right, low1));
+            }
+        }
+#endif
+        else {
             const LaneM at = (iy + 1) * static_cast<std::int32_t>(p.stride) + ix + 1;
             const LaneM below = at + static_cast<std::int32_t>(p.stride);
             for (int c = 0; c < channels; ++c) {
