@@ -323,17 +323,75 @@ void lensSegment(const LensFrame& frame, LensSegment& s) {
     // With every alpha 1, the alpha sums of every pixel are one sum of the same terms.
     const bool alphaOne = frame.source.planes != nullptr && frame.source.planes->alphaOne;
     float alphaTotal = 0.0f;
-    auto separableLoop = [&](auto powerTag) __attribute__((always_inline)) {
+    auto separableLoop = [&](auto powerTag, auto lineariseTag) __attribute__((always_inline)) {
         constexpr int N = decltype(powerTag)::value;
+        constexpr bool LINEARISE = decltype(lineariseTag)::value;
         const Planes& planes = *frame.source.planes;
         const std::ptrdiff_t stride = planes.stride;
+        const float* const planeR = planes.plane[0];
+        const float* const planeG = planes.plane[1];
+        const float* const planeB = planes.plane[2];
+        const float* const planeA = planes.plane[3];
+        const std::uint8_t* const columnWeight = frame.columnWeight + s.firstColumn;
+        const std::int32_t* const runTexel = frame.runTexel + s.firstRun;
+        const std::ptrdiff_t columns = frame.columns;
+        const std::ptrdiff_t runs = frame.runs;
         // A few samples at a time over each chunk: the sums stay in registers for all of them,
         // and the rows they read stay few enough for the cache.
         constexpr int BLOCK = 8;
         struct Sample {
             int k;
-            float alphaWeight, red, green, blue, b;
+            std::int32_t row;
+            float alphaWeight, red, green, blue, b, oneMinusB, weight, meanK;
         } block[BLOCK];
+
+        // The fetch from the tables: the same texels and weights, summed in the same order, as
+        // the general loop below computes lane by lane.
+        auto add = [&](LensSums<LaneF> & sum, const Sample& sample, int j, std::int32_t texel)
+            __attribute__((always_inline)) {
+            const LaneF a =
+                bytesToFloats(columnWeight + sample.k * columns + j * LANES) * (1.0f / 256.0f);
+            const LaneF b = splatL<LaneF>(sample.b);
+            const LaneF oneMinusB = splatL<LaneF>(sample.oneMinusB);
+            const LaneF w00 = (1.0f - a) * oneMinusB;
+            const LaneF w10 = a * oneMinusB;
+            const LaneF w01 = (1.0f - a) * b;
+            const LaneF w11 = a * b;
+            const std::ptrdiff_t offset = static_cast<std::ptrdiff_t>(sample.row) + texel;
+            const float* r = planeR + offset;
+            const float* g = planeG + offset;
+            const float* bl = planeB + offset;
+            LaneF cx = positive(w00 * load(r) + w10 * load(r + 1) + w01 * load(r + stride) +
+                                w11 * load(r + stride + 1));
+            LaneF cy = positive(w00 * load(g) + w10 * load(g + 1) + w01 * load(g + stride) +
+                                w11 * load(g + stride + 1));
+            LaneF cz = positive(w00 * load(bl) + w10 * load(bl + 1) + w01 * load(bl + stride) +
+                                w11 * load(bl + stride + 1));
+            if constexpr (LINEARISE) {
+                cx = rec709ToLinear(cx);
+                cy = rec709ToLinear(cy);
+                cz = rec709ToLinear(cz);
+            }
+            if (!alphaOne) {
+                const float* al = planeA + offset;
+                const LaneF alpha = w00 * load(al) + w10 * load(al + 1) + w01 * load(al + stride) +
+                                    w11 * load(al + stride + 1);
+                sum.sumA = sum.sumA + alpha * sample.weight * sample.meanK;
+                sum.weightA = sum.weightA + sample.alphaWeight;
+            }
+            LaneF px3 = cx, py3 = cy, pz3 = cz;
+            popPow3<N>(px3, py3, pz3, static_cast<unsigned>(power));
+            const LaneF pr = sample.red * (contrast * px3 + smooth);
+            const LaneF pg = sample.green * (contrast * py3 + smooth);
+            const LaneF pb = sample.blue * (contrast * pz3 + smooth);
+            sum.sumR = sum.sumR + cx * pr;
+            sum.sumG = sum.sumG + cy * pg;
+            sum.sumB = sum.sumB + cz * pb;
+            sum.weightR = sum.weightR + pr;
+            sum.weightG = sum.weightG + pg;
+            sum.weightB = sum.weightB + pb;
+        };
+
         int k = 0;
         while (k < s.maxCount) {
             int used = 0;
@@ -341,103 +399,78 @@ void lensSegment(const LensFrame& frame, LensSegment& s) {
                 if (u.shape.blades && frame.weight[k] <= 0.0f) {
                     continue;
                 }
-                // The fetch from the tables: the same texels and weights, summed in the same
-                // order, as the general loop below computes lane by lane.
                 const float w = frame.weight[k] * frame.profile[k];
                 const float meanK = (frame.kr[k] + frame.kg[k] + frame.kb[k]) * (1.0f / 3.0f);
                 block[used++] = {k,
+                                 s.rowOffset[k],
                                  w * meanK,
                                  w * frame.kr[k],
                                  w * frame.kg[k],
                                  w * frame.kb[k],
-                                 s.rowWeight[k]};
+                                 s.rowWeight[k],
+                                 1.0f - s.rowWeight[k],
+                                 w,
+                                 meanK};
                 alphaTotal = alphaTotal + w * meanK;
             }
             for (int j = 0; j < chunks; ++j) {
-                LensSums<LaneF> sum = sums[j];
-                for (int i = 0; i < used && block[i].k < chunkCount[j]; ++i) {
-                    const Sample& sample = block[i];
-                    const std::ptrdiff_t kk = sample.k;
-                    const std::int32_t texel = frame.runTexel[kk * frame.runs + s.firstRun + j];
-                    if (texel == NO_RUN) {
-                        sums[j] = sum;
-                        LaneF red = splatL<LaneF>(frame.kr[kk]),
-                              green = splatL<LaneF>(frame.kg[kk]),
-                              blue = splatL<LaneF>(frame.kb[kk]);
-                        lensSample(splatL<LaneF>(frame.px[kk]), splatL<LaneF>(frame.py[kk]),
-                                   splatL<LaneF>(frame.rho[kk]), splatL<LaneF>(frame.weight[kk]),
-                                   splatL<LaneF>(frame.profile[kk]), red, green, blue,
-                                   splatM(sample.k) < count[j], u, pixel[j], source, sums[j]);
-                        sum = sums[j];
+                int reach = 0; // the samples of the block this chunk takes
+                bool edge = false;
+                while (reach < used && block[reach].k < chunkCount[j]) {
+                    edge = edge || runTexel[block[reach].k * runs + j] == NO_RUN;
+                    ++reach;
+                }
+                if (!edge) {
+                    LensSums<LaneF> sum = sums[j];
+                    for (int i = 0; i < reach; ++i) {
+                        add(sum, block[i], j, runTexel[block[i].k * runs + j]);
+                    }
+                    sums[j] = sum;
+                    continue;
+                }
+                // Near the frame's edges clamping breaks the runs: those samples take the
+                // general code.
+                for (int i = 0; i < reach; ++i) {
+                    const std::ptrdiff_t kk = block[i].k;
+                    const std::int32_t texel = runTexel[kk * runs + j];
+                    if (texel != NO_RUN) {
+                        add(sums[j], block[i], j, texel);
                         continue;
                     }
-                    const LaneF a = bytesToFloats(frame.columnWeight + kk * frame.columns +
-                                                  s.firstColumn + j * LANES) *
-                                    (1.0f / 256.0f);
-                    const LaneF b = splatL<LaneF>(sample.b);
-                    const LaneF w00 = (1.0f - a) * (1.0f - b);
-                    const LaneF w10 = a * (1.0f - b);
-                    const LaneF w01 = (1.0f - a) * b;
-                    const LaneF w11 = a * b;
-                    const std::ptrdiff_t offset =
-                        static_cast<std::ptrdiff_t>(s.rowOffset[kk]) + texel;
-                    const float* r = planes.plane[0] + offset;
-                    const float* g = planes.plane[1] + offset;
-                    const float* bl = planes.plane[2] + offset;
-                    LaneF cx = positive(w00 * load(r) + w10 * load(r + 1) + w01 * load(r + stride) +
-                                        w11 * load(r + stride + 1));
-                    LaneF cy = positive(w00 * load(g) + w10 * load(g + 1) + w01 * load(g + stride) +
-                                        w11 * load(g + stride + 1));
-                    LaneF cz = positive(w00 * load(bl) + w10 * load(bl + 1) +
-                                        w01 * load(bl + stride) + w11 * load(bl + stride + 1));
-                    if (u.linearise) {
-                        cx = rec709ToLinear(cx);
-                        cy = rec709ToLinear(cy);
-                        cz = rec709ToLinear(cz);
-                    }
-                    if (!alphaOne) {
-                        const float* al = planes.plane[3] + offset;
-                        const LaneF alpha = w00 * load(al) + w10 * load(al + 1) +
-                                            w01 * load(al + stride) + w11 * load(al + stride + 1);
-                        const float w = frame.weight[kk] * frame.profile[kk];
-                        const float meanK =
-                            (frame.kr[kk] + frame.kg[kk] + frame.kb[kk]) * (1.0f / 3.0f);
-                        sum.sumA = sum.sumA + alpha * w * meanK;
-                        sum.weightA = sum.weightA + sample.alphaWeight;
-                    }
-                    LaneF px3 = cx, py3 = cy, pz3 = cz;
-                    popPow3<N>(px3, py3, pz3, static_cast<unsigned>(power));
-                    const LaneF pr = sample.red * (contrast * px3 + smooth);
-                    const LaneF pg = sample.green * (contrast * py3 + smooth);
-                    const LaneF pb = sample.blue * (contrast * pz3 + smooth);
-                    sum.sumR = sum.sumR + cx * pr;
-                    sum.sumG = sum.sumG + cy * pg;
-                    sum.sumB = sum.sumB + cz * pb;
-                    sum.weightR = sum.weightR + pr;
-                    sum.weightG = sum.weightG + pg;
-                    sum.weightB = sum.weightB + pb;
+                    LaneF red = splatL<LaneF>(frame.kr[kk]), green = splatL<LaneF>(frame.kg[kk]),
+                          blue = splatL<LaneF>(frame.kb[kk]);
+                    lensSample(splatL<LaneF>(frame.px[kk]), splatL<LaneF>(frame.py[kk]),
+                               splatL<LaneF>(frame.rho[kk]), splatL<LaneF>(frame.weight[kk]),
+                               splatL<LaneF>(frame.profile[kk]), red, green, blue,
+                               splatM(block[i].k) < count[j], u, pixel[j], source, sums[j]);
                 }
-                sums[j] = sum;
             }
         }
     };
     if (separable) {
-        switch (power) {
-        case 2:
-            separableLoop(std::integral_constant<int, 2>{});
-            break;
-        case 3:
-            separableLoop(std::integral_constant<int, 3>{});
-            break;
-        case 4:
-            separableLoop(std::integral_constant<int, 4>{});
-            break;
-        case 9:
-            separableLoop(std::integral_constant<int, 9>{});
-            break;
-        default:
-            separableLoop(std::integral_constant<int, -1>{});
-            break;
+        auto withPower = [&](auto lineariseTag) __attribute__((always_inline)) {
+            switch (power) {
+            case 2:
+                separableLoop(std::integral_constant<int, 2>{}, lineariseTag);
+                break;
+            case 3:
+                separableLoop(std::integral_constant<int, 3>{}, lineariseTag);
+                break;
+            case 4:
+                separableLoop(std::integral_constant<int, 4>{}, lineariseTag);
+                break;
+            case 9:
+                separableLoop(std::integral_constant<int, 9>{}, lineariseTag);
+                break;
+            default:
+                separableLoop(std::integral_constant<int, -1>{}, lineariseTag);
+                break;
+            }
+        };
+        if (u.linearise) {
+            withPower(std::true_type{});
+        } else {
+            withPower(std::false_type{});
         }
         if (alphaOne) {
             for (int j = 0; j < chunks; ++j) {
