@@ -342,21 +342,21 @@ void lensSegment(const LensFrame& frame, LensSegment& s) {
         struct Sample {
             int k;
             std::int32_t row;
-            float alphaWeight, red, green, blue, b, oneMinusB, weight, meanK;
+            float alphaWeight, red, green, blue, b, oneMinusB, bStep, oneMinusBStep, weight, meanK;
         } block[BLOCK];
 
         // The fetch from the tables: the same texels and weights, summed in the same order, as
         // the general loop below computes lane by lane.
         auto add = [&](LensSums<LaneF> & sum, const Sample& sample, int j, std::int32_t texel)
             __attribute__((always_inline)) {
-            const LaneF a =
-                bytesToFloats(columnWeight + sample.k * columns + j * LANES) * (1.0f / 256.0f);
-            const LaneF b = splatL<LaneF>(sample.b);
-            const LaneF oneMinusB = splatL<LaneF>(sample.oneMinusB);
-            const LaneF w00 = (1.0f - a) * oneMinusB;
-            const LaneF w10 = a * oneMinusB;
-            const LaneF w01 = (1.0f - a) * b;
-            const LaneF w11 = a * b;
+            // The weights are products of multiples of 1/256, exact in float, so forming them
+            // from the 8-bit column weight and differences gives the same bits with fewer
+            // multiplications: w10 = a (1 - b), w00 = (1 - a)(1 - b) = (1 - b) - w10.
+            const LaneF steps = bytesToFloats(columnWeight + sample.k * columns + j * LANES);
+            const LaneF w10 = steps * sample.oneMinusBStep;
+            const LaneF w11 = steps * sample.bStep;
+            const LaneF w00 = sample.oneMinusB - w10;
+            const LaneF w01 = sample.b - w11;
             const std::ptrdiff_t offset = static_cast<std::ptrdiff_t>(sample.row) + texel;
             const float* r = planeR + offset;
             const float* g = planeG + offset;
@@ -409,6 +409,8 @@ void lensSegment(const LensFrame& frame, LensSegment& s) {
                                  w * frame.kb[k],
                                  s.rowWeight[k],
                                  1.0f - s.rowWeight[k],
+                                 s.rowWeight[k] * (1.0f / 256.0f),
+                                 (1.0f - s.rowWeight[k]) * (1.0f / 256.0f),
                                  w,
                                  meanK};
                 alphaTotal = alphaTotal + w * meanK;
