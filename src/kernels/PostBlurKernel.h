@@ -32,32 +32,46 @@ HD inline int postBlurWeights(float postRadius, float* weight) {
 
 // Tap weights shared by every lane: weight[d - 1] for tap distance d.
 struct TapWeights {
+    static constexpr bool perLane = false;
     const float* weight;
     HD float operator()(int d) const { return weight[d - 1]; }
 };
 
 // The Gaussian over the working image at (u, v), stepping (stepU, stepV) per tap, for taps
-// distances. weight(d) is the weight of distance d in each lane; a lane whose taps ended
-// before d has weight 0 there and takes nothing more.
+// distances. weight(d) is the weight of distance d, for all lanes or (perLane) for each; a
+// lane whose taps ended before d has weight 0 there and takes nothing more.
 template <typename L, typename Weight, typename Fetch>
 HD inline Rgba<L> postBlurGaussian(L u, L v, const Weight& weight, int taps, float stepU,
                                    float stepV, bool reflect, const Fetch& fetch) {
     Rgba<L> sum = fetch(u, v);
-    L total = splatL<L>(1.0f);
+    float total = 1.0f;
+    L laneTotal = splatL<L>(1.0f);
     for (int d = 1; d <= taps; ++d) {
-        const L w = weight(d);
-        const auto used = w > 0.0f;
+        const auto w = weight(d);
         const float du = static_cast<float>(d) * stepU;
         const float dv = static_cast<float>(d) * stepV;
         const Rgba<L> t1 = fetch(edgeCoordinate(u - du, reflect), edgeCoordinate(v - dv, reflect));
         const Rgba<L> t2 = fetch(edgeCoordinate(u + du, reflect), edgeCoordinate(v + dv, reflect));
-        sum.x = selectL(used, sum.x + w * (t1.x + t2.x), sum.x);
-        sum.y = selectL(used, sum.y + w * (t1.y + t2.y), sum.y);
-        sum.z = selectL(used, sum.z + w * (t1.z + t2.z), sum.z);
-        sum.w = selectL(used, sum.w + w * (t1.w + t2.w), sum.w);
-        total = selectL(used, total + 2.0f * w, total);
+        if constexpr (Weight::perLane) {
+            const auto used = w > 0.0f;
+            sum.x = selectL(used, sum.x + w * (t1.x + t2.x), sum.x);
+            sum.y = selectL(used, sum.y + w * (t1.y + t2.y), sum.y);
+            sum.z = selectL(used, sum.z + w * (t1.z + t2.z), sum.z);
+            sum.w = selectL(used, sum.w + w * (t1.w + t2.w), sum.w);
+            laneTotal = selectL(used, laneTotal + 2.0f * w, laneTotal);
+        } else {
+            sum.x = sum.x + w * (t1.x + t2.x);
+            sum.y = sum.y + w * (t1.y + t2.y);
+            sum.z = sum.z + w * (t1.z + t2.z);
+            sum.w = sum.w + w * (t1.w + t2.w);
+            total += 2.0f * w;
+        }
     }
-    return {sum.x / total, sum.y / total, sum.z / total, sum.w / total};
+    if constexpr (Weight::perLane) {
+        return {sum.x / laneTotal, sum.y / laneTotal, sum.z / laneTotal, sum.w / laneTotal};
+    } else {
+        return {sum.x / total, sum.y / total, sum.z / total, sum.w / total};
+    }
 }
 
 // The last execution's vignette and Rec. 709 encoding.

@@ -501,7 +501,14 @@ bool postBlurFast(const SystemParameters& sys, std::uint64_t workingImage,
                 weights.assign(static_cast<std::size_t>(POST_BLUR_MAX_TAPS) * SEGMENT, 0.0f);
             }
             for (int i = 0; i < SEGMENT; ++i) {
-                const PixelFrame f = pixelFrame(std::min(x0 + i, width - 1), y, width, height, p);
+                const int x = std::min(x0 + i, width - 1);
+                if (!perPixel && !frame.last) {
+                    // As pixelFrame has them; the rest of the frame is not needed here.
+                    s.u[i] = (static_cast<float>(x) + 0.5f) / static_cast<float>(width);
+                    s.v[i] = (static_cast<float>(y) + 0.5f) / static_cast<float>(height);
+                    continue;
+                }
+                const PixelFrame f = pixelFrame(x, y, width, height, p);
                 s.u[i] = f.u;
                 s.v[i] = f.v;
                 s.rNorm[i] = f.rNorm;

@@ -188,6 +188,13 @@ struct LaneFetch {
 
 constexpr int CHUNKS = SEGMENT / LANES;
 
+// Post-blur tap weights of each pixel: weights[(d - 1) * SEGMENT] for distance d.
+struct LaneTapWeights {
+    static constexpr bool perLane = true;
+    const float* weights;
+    HALDEN_LANE_INLINE LaneF operator()(int d) const { return load(weights + (d - 1) * SEGMENT); }
+};
+
 // x^n on three channels, in popPowL's order of operations (square and multiply; the first
 // multiplication, by 1, is exact and left out). M is the part of the exponent still to do.
 template <unsigned M, bool First>
@@ -547,15 +554,11 @@ void postBlurSegment(const PostFrame& frame, PostSegment& s) {
         const LaneF v = load(s.v + at);
         Rgba<LaneF> c;
         if (frame.weight == nullptr) {
-            const float* weight = s.weight + at;
-            c = postBlurGaussian(
-                u, v, [weight](int d) { return load(weight + (d - 1) * SEGMENT); }, s.taps,
-                frame.stepU, frame.stepV, frame.reflect, fetch);
+            c = postBlurGaussian(u, v, LaneTapWeights{s.weight + at}, s.taps, frame.stepU,
+                                 frame.stepV, frame.reflect, fetch);
         } else if (frame.taps > 0) {
-            const float* weight = frame.weight;
-            c = postBlurGaussian(
-                u, v, [weight](int d) { return splatL<LaneF>(weight[d - 1]); }, frame.taps,
-                frame.stepU, frame.stepV, frame.reflect, fetch);
+            c = postBlurGaussian(u, v, TapWeights{frame.weight}, frame.taps, frame.stepU,
+                                 frame.stepV, frame.reflect, fetch);
         } else {
             c = fetch(u, v);
         }
