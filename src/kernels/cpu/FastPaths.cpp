@@ -330,6 +330,8 @@ bool lensBlurFast(const SystemParameters& sys, const SourceConnections& sources,
                            fp[slot::radial_skew] == 0.0f && !p.boolParams[slot::swirl_enable] &&
                            !p.boolParams[slot::superq_enable] && !shape.catseye;
     const float spread = uniformRadius / static_cast<float>(height);
+    const float spiralScale =
+        uniformCount > 0 ? sqrtf(0.5f / static_cast<float>(uniformCount)) : 0.0f;
     const float stretchX = shape.anamorphic ? shape.anamorphicX : 1.0f;
     const float stretchY = shape.anamorphic ? shape.anamorphicY : 1.0f;
     std::vector<std::uint8_t> columnWeight;
@@ -405,6 +407,27 @@ bool lensBlurFast(const SystemParameters& sys, const SourceConnections& sources,
             for (int i = 0; i < SEGMENT; ++i) {
                 // Lanes past the row repeat its last pixel, with no samples.
                 const int x = std::min(x0 + i, width - 1);
+                if (separable) {
+                    // No pixel has a shape of its own: the position, as pixelFrame has it.
+                    const int count = i < s.pixels && uniformRadius >= 1.0f ? uniformCount : 0;
+                    const float u = (static_cast<float>(x) + 0.5f) / static_cast<float>(width);
+                    const float v = (static_cast<float>(y) + 0.5f) / static_cast<float>(height);
+                    s.maxCount = std::max(s.maxCount, count);
+                    s.count[i] = count;
+                    s.u[i] = u;
+                    s.v[i] = v;
+                    s.cx[i] = (u - 0.5f) * origin.aspect;
+                    s.cy[i] = v - 0.5f;
+                    s.spread[i] = spread;
+                    s.spiralScale[i] = spiralScale;
+                    s.dirx[i] = s.diry[i] = 0.0f;
+                    s.astigmatism[i] = s.swirl[i] = s.misalign[i] = 0;
+                    s.astigmatismAmount[i] = s.catseyeOffsetX[i] = s.catseyeOffsetY[i] = 0.0f;
+                    s.swirlK[i] = s.misalignAngle[i] = 0.0f;
+                    s.misalignEx[i] = s.misalignEy[i] = 1.0f;
+                    s.parallaxX[i] = s.parallaxY[i] = 0.0f;
+                    continue;
+                }
                 const PixelFrame f = pixelFrame(x, y, width, height, p);
                 const float radius =
                     uniform ? uniformRadius : localBlurRadius(f, height, p, sources);
