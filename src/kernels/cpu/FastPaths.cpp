@@ -39,6 +39,7 @@ CpuPath initialPath() {
     const CpuPath widest = widestSupported();
     const char* wanted = std::getenv("HALDEN_CPU_PATH");
     if (wanted == nullptr || *wanted == '\0') {
+        HALDEN_LOG_INFO("CPU backend: %s sample loops", cpuPathName(widest));
         return widest;
     }
     for (CpuPath path : kPaths) {
@@ -276,7 +277,8 @@ bool lensBlurFast(const SystemParameters& sys, const SourceConnections& sources,
     const float uniformRadius = localBlurRadius(origin, height, p, sources);
     const int uniformCount = sampleCount(uniformRadius, height, p);
     const int bound = uniform ? std::max(uniformCount, 0) : sampleCountBound(height, p);
-    if (bound > (1 << 24)) {
+    // Settings no picture needs; the per-pixel path takes them without the tables.
+    if (bound > (1 << 20)) {
         return false;
     }
     t.radial.resize(static_cast<std::size_t>(bound));
@@ -326,9 +328,9 @@ bool lensBlurFast(const SystemParameters& sys, const SourceConnections& sources,
     // Separable sampling: no pixel displaces its samples, so the column side of every fetch is
     // the same on every row.
     const float* fp = p.floatParams;
-    const bool separable = frame.px != nullptr && !frame.colourPerPixel &&
-                           fp[slot::radial_skew] == 0.0f && !p.boolParams[slot::swirl_enable] &&
-                           !p.boolParams[slot::superq_enable] && !shape.catseye;
+    const bool separableLook = frame.px != nullptr && !frame.colourPerPixel &&
+                               fp[slot::radial_skew] == 0.0f && !p.boolParams[slot::swirl_enable] &&
+                               !p.boolParams[slot::superq_enable] && !shape.catseye;
     const float spread = uniformRadius / static_cast<float>(height);
     const float spiralScale =
         uniformCount > 0 ? sqrtf(0.5f / static_cast<float>(uniformCount)) : 0.0f;
@@ -336,10 +338,14 @@ bool lensBlurFast(const SystemParameters& sys, const SourceConnections& sources,
     const float stretchY = shape.anamorphic ? shape.anamorphicY : 1.0f;
     std::vector<std::uint8_t> columnWeight;
     std::vector<std::int32_t> runTexel;
+    const int lanes = lanesOf(activeCpuPath());
+    const int runs = (width + lanes - 1) / lanes;
+    const int columns = runs * lanes;
+    // The column tables take a byte per sample and column: beyond 64 MiB the general loop is
+    // the better trade.
+    const bool separable =
+        separableLook && static_cast<double>(uniformCount) * columns <= 64.0 * 1024 * 1024;
     if (separable) {
-        const int lanes = lanesOf(activeCpuPath());
-        const int runs = (width + lanes - 1) / lanes;
-        const int columns = runs * lanes;
         std::vector<float> cx(static_cast<std::size_t>(columns));
         for (int x = 0; x < columns; ++x) {
             cx[static_cast<std::size_t>(x)] =
