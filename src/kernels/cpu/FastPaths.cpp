@@ -91,7 +91,7 @@ public:
         const int width = texture.width();
         const int height = texture.height();
         // Rows a multiple of 64 bytes, but never of 4 KiB: such strides alias in the cache.
-        std::ptrdiff_t stride = (static_cast<std::ptrdiff_t>(width) + 2 + 15) / 16 * 16;
+        std::ptrdiff_t stride = (static_cast<std::ptrdiff_t>(width) + 2 * PAD + 15) / 16 * 16;
         if (stride % 1024 == 0) {
             stride += 16;
         }
@@ -118,9 +118,9 @@ public:
             for (int c = 0; c < 4; ++c) {
                 out[c] = base + c * planeSize + py * stride;
             }
-            for (std::ptrdiff_t px = 0; px < width + 2; ++px) {
+            for (std::ptrdiff_t px = 0; px < width + 2 * PAD; ++px) {
                 const int x = static_cast<int>(
-                    std::min<std::ptrdiff_t>(std::max<std::ptrdiff_t>(px - 1, 0), width - 1));
+                    std::min<std::ptrdiff_t>(std::max<std::ptrdiff_t>(px - PAD, 0), width - 1));
                 const gpu::Texel& t = row[x];
                 out[0][px] = t.x;
                 out[1][px] = t.y;
@@ -129,7 +129,7 @@ public:
                 alphaOne = alphaOne && t.w == 1.0f;
             }
             for (int c = 0; c < 4; ++c) {
-                std::fill(out[c] + width + 2, out[c] + stride, 0.0f);
+                std::fill(out[c] + width + 2 * PAD, out[c] + stride, 0.0f);
             }
         }
         for (int c = 0; c < 4; ++c) {
@@ -177,6 +177,39 @@ void texelAxis(float c, int size, std::int32_t& index, float& weight) {
 
 int lanesOf(CpuPath path) {
     return path == CpuPath::Avx512 ? 16 : path == CpuPath::Avx2 ? 8 : 4;
+}
+
+// The texel lane 0 of a run of lanes columns reads when lane i reads texel first + i (pairs
+// first + i and first + i + 1), or NO_RUN. A lane whose pair lies at or past an edge reads the
+// edge texel twice wherever in the padding it reads, so only the lanes inside need their own
+// texel; the lanes past the frame's last column (valid onwards) read anything in bounds.
+std::int32_t runStart(const std::int32_t* texel, int lanes, int valid, int width) {
+    std::int32_t first = NO_RUN;
+    bool left = false, right = false;
+    for (int i = 0; i < valid; ++i) {
+        if (texel[i] <= -1) {
+            left = true;
+        } else if (texel[i] >= width - 1) {
+            right = true;
+        } else if (first == NO_RUN) {
+            first = texel[i] - i;
+        }
+    }
+    if (first == NO_RUN) {
+        first = left && !right ? -lanes : right && !left ? width - 1 : NO_RUN;
+    }
+    if (first == NO_RUN || first < -PAD || first + lanes > width + PAD - 1) {
+        return NO_RUN;
+    }
+    for (int i = 0; i < valid; ++i) {
+        const bool fits = texel[i] <= -1          ? first + i <= -1
+                          : texel[i] >= width - 1 ? first + i >= width - 1
+                                                  : texel[i] == first + i;
+        if (!fits) {
+            return NO_RUN;
+        }
+    }
+    return first;
 }
 
 // An upper bound of sampleCount over all radii.
@@ -355,25 +388,18 @@ bool lensBlurFast(const SystemParameters& sys, const SourceConnections& sources,
         runTexel.resize(static_cast<std::size_t>(uniformCount) * runs);
         RowThreadPool::shared().run(uniformCount, [&](int k) {
             const float qx = t.px[static_cast<std::size_t>(k)] * stretchX;
-            std::int32_t first = 0;
-            bool consecutive = true;
+            std::vector<std::int32_t> texels(static_cast<std::size_t>(lanes));
             for (int x = 0; x < columns; ++x) {
                 const float su = edgeCoordinate(
                     (cx[static_cast<std::size_t>(x)] + spread * qx) / origin.aspect + 0.5f,
                     frame.uniforms.reflect);
-                std::int32_t texel;
                 float weight;
-                texelAxis(su, width, texel, weight);
-                const std::size_t at = static_cast<std::size_t>(k) * columns + x;
-                columnWeight[at] = static_cast<std::uint8_t>(weight * 256.0f);
-                if (x % lanes == 0) {
-                    first = texel;
-                    consecutive = true;
-                }
-                consecutive = consecutive && texel == first + x % lanes && x < width;
+                texelAxis(su, width, texels[static_cast<std::size_t>(x % lanes)], weight);
+                columnWeight[static_cast<std::size_t>(k) * columns + x] =
+                    static_cast<std::uint8_t>(weight * 256.0f);
                 if (x % lanes == lanes - 1) {
-                    runTexel[static_cast<std::size_t>(k) * runs + x / lanes] =
-                        consecutive ? first : NO_RUN;
+                    runTexel[static_cast<std::size_t>(k) * runs + x / lanes] = runStart(
+                        texels.data(), lanes, std::min(lanes, width - (x - lanes + 1)), width);
                 }
             }
         });
@@ -400,7 +426,7 @@ bool lensBlurFast(const SystemParameters& sys, const SourceConnections& sources,
                 std::int32_t texel;
                 texelAxis(sv, height, texel, rowWeight[k]);
                 rowOffset[k] =
-                    static_cast<std::int32_t>((texel + 1) * frame.source.planes->stride + 1);
+                    static_cast<std::int32_t>((texel + 1) * frame.source.planes->stride + PAD);
             }
         }
         s.rowOffset = rowOffset.data();

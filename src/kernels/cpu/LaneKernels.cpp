@@ -121,7 +121,7 @@ struct PlanarFetch {
 #endif
         if (allL(iy == y0) && allL(ix == x0 + laneIndex())) {
             // Neighbouring pixels read neighbouring texels of one row: plain loads.
-            const std::ptrdiff_t at = (static_cast<std::ptrdiff_t>(y0) + 1) * p.stride + x0 + 1;
+            const std::ptrdiff_t at = (static_cast<std::ptrdiff_t>(y0) + 1) * p.stride + x0 + PAD;
             for (int c = 0; c < channels; ++c) {
                 const float* row = p.plane[c] + at;
                 value[c] = w00 * load(row) + w10 * load(row + 1) + w01 * load(row + p.stride) +
@@ -136,7 +136,8 @@ struct PlanarFetch {
             const int first = windowFirst;
             const __m512i left = reinterpret_cast<__m512i>(ix - first);
             const __m512i right = reinterpret_cast<__m512i>(ix - first + 1);
-            const std::ptrdiff_t at = (static_cast<std::ptrdiff_t>(y0) + 1) * p.stride + first + 1;
+            const std::ptrdiff_t at =
+                (static_cast<std::ptrdiff_t>(y0) + 1) * p.stride + first + PAD;
             for (int c = 0; c < channels; ++c) {
                 const float* row = p.plane[c] + at;
                 const __m512 top0 = _mm512_loadu_ps(row), top1 = _mm512_loadu_ps(row + 16);
@@ -151,7 +152,7 @@ struct PlanarFetch {
         }
 #endif
         else {
-            const LaneM at = (iy + 1) * static_cast<std::int32_t>(p.stride) + ix + 1;
+            const LaneM at = (iy + 1) * static_cast<std::int32_t>(p.stride) + ix + PAD;
             const LaneM below = at + static_cast<std::int32_t>(p.stride);
             for (int c = 0; c < channels; ++c) {
                 const float* plane = p.plane[c];

@@ -18,9 +18,13 @@ namespace cpu {
 // the samples run in the outer loop.
 constexpr int SEGMENT = 256;
 
+// Columns of padding on either side of a plane's rows: as many as the widest vector has lanes.
+constexpr int PAD = 16;
+
 // A padded planar copy of a texture's texels: channel c of texel (x, y) is at
-// plane[c][(y + 1) * stride + x + 1], and the padding repeats the edge texels, which is what
-// clamp addressing reads outside the frame.
+// plane[c][(y + 1) * stride + x + PAD], and the padding (a row above and below, PAD columns
+// left and right) repeats the edge texels, which is what clamp addressing reads outside the
+// frame.
 struct Planes {
     const float* plane[4];
     int width;
@@ -74,7 +78,7 @@ struct alignas(64) LensSegment {
     int pixels;   // valid pixels from the start; the rest repeat the last one
     int maxCount; // largest sample count
     // With separable sampling: per sample, the offset of the row the sample reads in a plane
-    // ((y + 1) * stride + 1 for texel row y) and its 1/256 weight.
+    // ((y + 1) * stride + PAD for texel row y) and its 1/256 weight.
     const std::int32_t* rowOffset;
     const float* rowWeight;
     int firstColumn; // this segment's first column
