@@ -84,6 +84,7 @@ HALDEN_LANE_INLINE void rangeOf(LaneM v, int& low, int& high) {
 // quantised to 1/256 of a texel, so the weights are exact and the sum runs in the same order.
 struct PlanarFetch {
     const Planes& p;
+    bool colourOnly = false; // alpha is not wanted: it reads as 1
 
     HALDEN_LANE_INLINE Rgba<LaneF> operator()(LaneF u, LaneF v) const {
         constexpr float kLimit = 4194304.0f;
@@ -107,7 +108,8 @@ struct PlanarFetch {
         const LaneF w10 = a * (1.0f - b);
         const LaneF w01 = (1.0f - a) * b;
         const LaneF w11 = a * b;
-        const int channels = p.alphaOne ? 3 : 4;
+        const bool alphaOne = p.alphaOne || colourOnly;
+        const int channels = alphaOne ? 3 : 4;
         LaneF value[4];
         const int x0 = ix[0];
         const int y0 = iy[0];
@@ -160,7 +162,7 @@ struct PlanarFetch {
                            w01 * gather(plane, below) + w11 * gather(plane, below + 1);
             }
         }
-        if (p.alphaOne) {
+        if (alphaOne) {
             value[3] = splatL<LaneF>(1.0f);
         }
         return {value[0], value[1], value[2], value[3]};
@@ -170,10 +172,11 @@ struct PlanarFetch {
 // Any other texture: planar when it can be, else lane by lane through the emulation.
 struct LaneFetch {
     const LaneTexture& texture;
+    bool colourOnly = false;
 
     HALDEN_LANE_INLINE Rgba<LaneF> operator()(LaneF u, LaneF v) const {
         if (texture.planes != nullptr) {
-            return PlanarFetch{*texture.planes}(u, v);
+            return PlanarFetch{*texture.planes, colourOnly}(u, v);
         }
         Rgba<LaneF> out;
         for (int i = 0; i < LANES; ++i) {
@@ -270,8 +273,9 @@ void lensSegment(const LensFrame& frame, LensSegment& s) {
     const LensUniforms& u = frame.uniforms;
     const int chunks = (s.pixels + LANES - 1) / LANES;
     const LaneFetch source{frame.source};
-    const LaneFetch kernelMap{frame.kernelMap};
-    const LaneFetch occluder{frame.occluder};
+    // The sample colour takes only the colour of these two.
+    const LaneFetch kernelMap{frame.kernelMap, true};
+    const LaneFetch occluder{frame.occluder, true};
     const bool table = frame.px != nullptr;
 
     PixelLanes<LaneF, LaneM> pixel[CHUNKS];
