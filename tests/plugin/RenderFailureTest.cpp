@@ -13,7 +13,9 @@
 #include <vector>
 
 #if defined(_WIN32)
+#if !defined(NOMINMAX)
 #define NOMINMAX
+#endif
 #include <windows.h>
 #else
 #include <sys/mman.h>

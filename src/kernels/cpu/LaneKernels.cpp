@@ -1,7 +1,7 @@
-// The lens blur's sample loop over vectors of pixels, compiled once per instruction set with
-// HALDEN_LANES and HALDEN_TARGET set (see CMakeLists.txt). Everything here with external linkage
-// is either in the target's namespace or takes this target's vector types, so the linker never
-// hands another translation unit code for an instruction set its machine may lack.
+// The lens blur's and the post-blur's loops over vectors of pixels, compiled once per instruction
+// set with HALDEN_LANES and HALDEN_TARGET set (see CMakeLists.txt). Everything here with external
+// linkage is either in the target's namespace or takes this target's vector types, so the linker
+// never hands another translation unit code for an instruction set its machine may lack.
 
 #include "kernels/cpu/VectorLanes.h" // before the kernel headers
 
