@@ -545,13 +545,72 @@ bool postBlurFast(const SystemParameters& sys, std::uint64_t workingImage,
         }
     }
 
+    // With shared weights the column side of every fetch is the same on every row.
+    const int fetches = 1 + 2 * frame.taps;
+    const int lanes = lanesOf(activeCpuPath());
+    const int runs = (width + lanes - 1) / lanes;
+    const int columns = runs * lanes;
+    std::vector<std::uint8_t> columnWeight;
+    std::vector<std::int32_t> runTexel;
+    // The coordinate fetch e reads along an axis: the pixel's own, or a tap's.
+    auto tapCoordinate = [&frame](int e, float centre, float step) {
+        if (e == 0) {
+            return centre;
+        }
+        const float offset = static_cast<float>((e + 1) / 2) * step;
+        return edgeCoordinate(e % 2 == 1 ? centre - offset : centre + offset, frame.reflect);
+    };
+    if (!perPixel && frame.taps > 0) {
+        columnWeight.resize(static_cast<std::size_t>(fetches) * columns);
+        runTexel.resize(static_cast<std::size_t>(fetches) * runs);
+        RowThreadPool::shared().run(fetches, [&](int e) {
+            std::vector<std::int32_t> texels(static_cast<std::size_t>(lanes));
+            for (int x = 0; x < columns; ++x) {
+                const float u =
+                    (static_cast<float>(std::min(x, width - 1)) + 0.5f) / static_cast<float>(width);
+                float fraction;
+                texelAxis(tapCoordinate(e, u, frame.stepU), width,
+                          texels[static_cast<std::size_t>(x % lanes)], fraction);
+                columnWeight[static_cast<std::size_t>(e) * columns + x] =
+                    static_cast<std::uint8_t>(fraction * 256.0f);
+                if (x % lanes == lanes - 1) {
+                    runTexel[static_cast<std::size_t>(e) * runs + x / lanes] = runStart(
+                        texels.data(), lanes, std::min(lanes, width - (x - lanes + 1)), width);
+                }
+            }
+        });
+        frame.columnWeight = columnWeight.data();
+        frame.runTexel = runTexel.data();
+        frame.columns = columns;
+        frame.runs = runs;
+        frame.lanes = lanes;
+    }
+
     RowThreadPool::shared().run(height, [&](int y) {
         std::unique_ptr<PostSegment> segment(new PostSegment);
         PostSegment& s = *segment;
         std::vector<float> weights; // per pixel: the weights of each tap distance
+        std::vector<std::int32_t> rowOffset;
+        std::vector<float> rowWeight;
+        if (frame.columnWeight != nullptr) {
+            const float v = (static_cast<float>(y) + 0.5f) / static_cast<float>(height);
+            rowOffset.resize(static_cast<std::size_t>(fetches));
+            rowWeight.resize(static_cast<std::size_t>(fetches));
+            for (int e = 0; e < fetches; ++e) {
+                std::int32_t texel;
+                texelAxis(tapCoordinate(e, v, frame.stepV), height, texel,
+                          rowWeight[static_cast<std::size_t>(e)]);
+                rowOffset[static_cast<std::size_t>(e)] =
+                    static_cast<std::int32_t>((texel + 1) * frame.working.stride + PAD);
+            }
+        }
+        s.rowOffset = rowOffset.data();
+        s.rowWeight = rowWeight.data();
         for (int x0 = 0; x0 < width; x0 += SEGMENT) {
             s.pixels = std::min(SEGMENT, width - x0);
             s.taps = 0;
+            s.firstColumn = x0;
+            s.firstRun = x0 / lanes;
             if (perPixel) {
                 weights.assign(static_cast<std::size_t>(POST_BLUR_MAX_TAPS) * SEGMENT, 0.0f);
             }

@@ -554,11 +554,59 @@ void lensSegment(const LensFrame& frame, LensSegment& s) {
 
 void postBlurSegment(const PostFrame& frame, PostSegment& s) {
     const PlanarFetch fetch{frame.working};
+    const Planes& planes = frame.working;
+    const bool tables = frame.columnWeight != nullptr && frame.lanes == LANES &&
+                        frame.weight != nullptr && frame.taps > 0;
+    const int fetches = 1 + 2 * frame.taps;
     for (int at = 0; at < s.pixels; at += LANES) {
         const LaneF u = load(s.u + at);
         const LaneF v = load(s.v + at);
+        const int j = at / LANES;
+        bool runs = tables;
+        for (int e = 0; e < fetches && runs; ++e) {
+            runs = frame.runTexel[e * frame.runs + s.firstRun + j] != NO_RUN;
+        }
         Rgba<LaneF> c;
-        if (frame.weight == nullptr) {
+        if (runs) {
+            // The fetches from the tables: the texels and weights the fetch below computes,
+            // summed in the same order.
+            auto tableFetch = [&](int e) __attribute__((always_inline)) {
+                const float b = s.rowWeight[e];
+                const LaneF steps =
+                    bytesToFloats(frame.columnWeight + e * frame.columns + s.firstColumn + at);
+                const LaneF w10 = steps * ((1.0f - b) * (1.0f / 256.0f));
+                const LaneF w11 = steps * (b * (1.0f / 256.0f));
+                const LaneF w00 = (1.0f - b) - w10;
+                const LaneF w01 = b - w11;
+                const std::ptrdiff_t offset = static_cast<std::ptrdiff_t>(s.rowOffset[e]) +
+                                              frame.runTexel[e * frame.runs + s.firstRun + j];
+                const std::ptrdiff_t stride = planes.stride;
+                LaneF value[4];
+                for (int ch = 0; ch < 4; ++ch) {
+                    if (ch == 3 && planes.alphaOne) {
+                        value[3] = splatL<LaneF>(1.0f);
+                        break;
+                    }
+                    const float* t = planes.plane[ch] + offset;
+                    value[ch] = w00 * load(t) + w10 * load(t + 1) + w01 * load(t + stride) +
+                                w11 * load(t + stride + 1);
+                }
+                return Rgba<LaneF>{value[0], value[1], value[2], value[3]};
+            };
+            Rgba<LaneF> sum = tableFetch(0);
+            float total = 1.0f;
+            for (int d = 1; d <= frame.taps; ++d) {
+                const float w = frame.weight[d - 1];
+                const Rgba<LaneF> t1 = tableFetch(2 * d - 1);
+                const Rgba<LaneF> t2 = tableFetch(2 * d);
+                sum.x = sum.x + w * (t1.x + t2.x);
+                sum.y = sum.y + w * (t1.y + t2.y);
+                sum.z = sum.z + w * (t1.z + t2.z);
+                sum.w = sum.w + w * (t1.w + t2.w);
+                total += 2.0f * w;
+            }
+            c = {sum.x / total, sum.y / total, sum.z / total, sum.w / total};
+        } else if (frame.weight == nullptr) {
             c = postBlurGaussian(u, v, LaneTapWeights{s.weight + at}, s.taps, frame.stepU,
                                  frame.stepV, frame.reflect, fetch);
         } else if (frame.taps > 0) {

@@ -119,6 +119,14 @@ struct PostFrame {
     bool reflect;
     bool last; // vignette and Rec. 709 encoding follow
     const AnimatedParameters* params;
+    // With shared weights, the column side of every fetch as in LensFrame: fetch e is the pixel
+    // itself (0) or the tap at -d (2d - 1) or +d (2d); weights [e * columns + x], run texels
+    // [e * runs + x / lanes]. Null otherwise.
+    const std::uint8_t* columnWeight;
+    const std::int32_t* runTexel;
+    int columns;
+    int runs;
+    int lanes;
 };
 
 struct alignas(64) PostSegment {
@@ -130,6 +138,11 @@ struct alignas(64) PostSegment {
     // past the pixel's taps, and the most taps of any pixel.
     const float* weight;
     int taps;
+    // With the column tables: the row side of every fetch for this row, as in LensSegment.
+    const std::int32_t* rowOffset;
+    const float* rowWeight;
+    int firstColumn;
+    int firstRun;
     alignas(64) float out[4][SEGMENT];
 };
 
