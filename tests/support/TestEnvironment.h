@@ -104,7 +104,13 @@ inline std::filesystem::path pluginLogFolder(const std::filesystem::path& stateH
 inline int runShell(const std::string& command) {
 #if defined(_WIN32)
     // cmd /c drops the first and last quote of a line that starts with one: quote it whole.
-    return std::system(("\"" + command + "\"").c_str());
+    // -1 means cmd itself did not start (Wine under load does this now and then), not that the
+    // command failed: try again.
+    int result = -1;
+    for (int attempt = 0; attempt < 3 && result == -1; ++attempt) {
+        result = std::system(("\"" + command + "\"").c_str());
+    }
+    return result;
 #else
     return std::system(command.c_str());
 #endif
