@@ -24,7 +24,12 @@ HD inline L clampf(L v, float lo, float hi) {
 // Rec. 709 inverse transfer (encoded to linear) and forward transfer.
 template <typename L>
 HD inline L rec709ToLinear(L c) {
-    return selectL(c < 0.081f, c / 4.5f, powValueL((c + 0.099f) / 1.099f, 2.2222223f));
+    const auto linear = c < 0.081f;
+    const L low = c / 4.5f;
+    if (allL(linear)) {
+        return low; // the power is the costly part, and dark samples are common
+    }
+    return selectL(linear, low, powValueL((c + 0.099f) / 1.099f, 2.2222223f));
 }
 template <typename L>
 HD inline L linearToRec709(L c) {

@@ -46,6 +46,9 @@ HD inline float selectL(bool m, float a, float b) {
 HD inline bool anyL(bool m) {
     return m;
 }
+HD inline bool allL(bool m) {
+    return m;
+}
 HD inline float minL(float a, float b) {
     return fminf(a, b);
 }

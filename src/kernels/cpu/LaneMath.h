@@ -85,10 +85,11 @@ LANE_MATH_INLINE V broadcast(S s) {
     return s - V{}; // s - (+0) keeps the sign of a zero s
 }
 
-// Lanes of m are 0 or all ones.
+// Lanes of m are 0 or all ones. The vector conditional keeps a compare's mask register where
+// the target has them, and blends in one instruction.
 template <class V, class M>
 LANE_MATH_INLINE V blend(const M& m, const V& a, const V& b) {
-    return (V)(((M)a & m) | ((M)b & ~m));
+    return m ? a : b;
 }
 
 template <class V>
@@ -537,19 +538,18 @@ LANE_MATH_INLINE F powV(const F& x, const F& y) {
     return selectV((x == 1.0f) | (y == 0.0f), splat<F>(1.0f), r);
 }
 
-// x^y in float alone, for colours and weights: within 2e-6 relative where |y log2 x| is
-// below 30 (the error grows with it), several times faster than powV. Bases and special cases
-// as powV. Not for positions, where an ulp moves a texel weight.
+namespace detail {
+
+// x^y in float for finite non-zero x, saturated beyond the float range: powFastV's body.
 template <class F>
-LANE_MATH_INLINE F powFastV(const F& x, const F& y) {
-    using I = detail::MaskOf<F>;
-    const float inf = __builtin_inff();
+LANE_MATH_INLINE F powFastCore(const F& x, const F& y) {
+    using I = MaskOf<F>;
     F m, e;
-    detail::logSplit(x, m, e);
+    logSplit(x, m, e);
     // log2(m) = 2 atanh(t) / ln 2, |t| <= 0.1716; the first omitted term is below 3e-9.
     const F t = (m - 1.0f) / (m + 1.0f);
     const F t2 = t * t;
-    F p = splat<F>(2.0f / 9.0f);
+    F p = broadcast<F>(2.0f / 9.0f);
     p = p * t2 + 2.0f / 7.0f;
     p = p * t2 + 2.0f / 5.0f;
     p = p * t2 + 2.0f / 3.0f;
@@ -557,10 +557,12 @@ LANE_MATH_INLINE F powFastV(const F& x, const F& y) {
     const F z = y * (e + t * p * 1.44269504f);
     // 2^z = 2^n 2^f with |f| <= 1/2, the scale applied in two steps so that results down to
     // the denormals keep their bits.
-    const F zc = minV(maxV(z, splat<F>(-160.0f)), splat<F>(130.0f));
+    const F low = broadcast<F>(-160.0f), high = broadcast<F>(130.0f);
+    const F above = z > low ? z : low; // a NaN z becomes low
+    const F zc = above < high ? above : high;
     const F n = floorV(zc + 0.5f);
     const F f = zc - n;
-    F q = splat<F>(1.52527338e-5f);
+    F q = broadcast<F>(1.52527338e-5f);
     q = q * f + 1.54035304e-4f;
     q = q * f + 1.33335581e-3f;
     q = q * f + 9.61812911e-3f;
@@ -573,14 +575,39 @@ LANE_MATH_INLINE F powFastV(const F& x, const F& y) {
     const F scaleA = (F)((half + 127) << 23);
     const F scaleB = (F)((ni - half + 127) << 23);
     F r = q * scaleA * scaleB;
-    r = selectV(zc >= 130.0f, splat<F>(inf), r);
-    r = selectV(zc <= -160.0f, splat<F>(0.0f), r);
+    r = blend(zc >= 130.0f, broadcast<F>(__builtin_inff()), r);
+    return blend(zc <= -160.0f, F{}, r);
+}
+
+} // namespace detail
+
+// x^y in float alone, for colours and weights: within 2e-6 relative where |y log2 x| is
+// below 30 (the error grows with it), several times faster than powV. Bases and special cases
+// as powV. Not for positions, where an ulp moves a texel weight.
+template <class F>
+LANE_MATH_INLINE F powFastV(const F& x, const F& y) {
+    const float inf = __builtin_inff();
+    F r = detail::powFastCore(x, y);
     const auto yPositive = y > 0.0f;
     r = selectV(x == 0.0f, selectV(yPositive, splat<F>(0.0f), splat<F>(inf)), r);
     r = selectV(x == inf, selectV(yPositive, splat<F>(inf), splat<F>(0.0f)), r);
     r = selectV(x != x, x, r);
     r = selectV(y != y, y, r);
     return selectV((x == 1.0f) | (y == 0.0f), splat<F>(1.0f), r);
+}
+
+// The same for one exponent in every lane: its special cases are settled once. Where y is
+// finite and not 0, x = 1 gives exactly 1 without a test (log2 1 = 0, 2^0 = 1).
+template <class F>
+LANE_MATH_INLINE F powFastV(const F& x, float y) {
+    if (y == 0.0f || y != y || y == __builtin_inff() || y == -__builtin_inff()) {
+        return powFastV(x, splat<F>(y));
+    }
+    const float inf = __builtin_inff();
+    F r = detail::powFastCore(x, splat<F>(y));
+    r = selectV(x == 0.0f, splat<F>(y > 0.0f ? 0.0f : inf), r);
+    r = selectV(x == inf, splat<F>(y > 0.0f ? inf : 0.0f), r);
+    return selectV(x != x, x, r);
 }
 
 template <class F>

@@ -50,11 +50,20 @@ HALDEN_LANE_INLINE LaneF minL(LaneF a, LaneF b) {
 HALDEN_LANE_INLINE LaneF maxL(LaneF a, LaneF b) {
     return lanes::maxV(a, b);
 }
+// Against a number, fminf and fmaxf are the processor's min and max (a NaN a gives b).
 HALDEN_LANE_INLINE LaneF minL(LaneF a, float b) {
-    return lanes::minV(a, splatL<LaneF>(b));
+    if (b != b) {
+        return a;
+    }
+    const LaneF v = splatL<LaneF>(b);
+    return a < v ? a : v;
 }
 HALDEN_LANE_INLINE LaneF maxL(LaneF a, float b) {
-    return lanes::maxV(a, splatL<LaneF>(b));
+    if (b != b) {
+        return a;
+    }
+    const LaneF v = splatL<LaneF>(b);
+    return a > v ? a : v;
 }
 HALDEN_LANE_INLINE LaneF absL(LaneF x) {
     return lanes::absV(x);
@@ -77,7 +86,7 @@ HALDEN_LANE_INLINE LaneF powL(LaneF x, float y) {
     return lanes::powV(x, splatL<LaneF>(y));
 }
 HALDEN_LANE_INLINE LaneF powValueL(LaneF x, float y) {
-    return y == 0.5f ? lanes::sqrtV(x) : lanes::powFastV(x, splatL<LaneF>(y));
+    return y == 0.5f ? lanes::sqrtV(x) : lanes::powFastV(x, y);
 }
 // The bokeh pop weight. Integral powers, the common ones, square and multiply in float: within
 // a few ulp of powf, which a weight tolerates, at a third of the work of the exact path.
