@@ -120,8 +120,13 @@ struct PlanarFetch {
             rangeOf(index, windowFirst, last);
             return last - windowFirst <= 30;
         };
+        int rowFirst = 0, rowLast = 0;
+        rangeOf(iy, rowFirst, rowLast);
+        const bool oneRow = rowFirst == rowLast;
+#else
+        const bool oneRow = allL(iy == y0);
 #endif
-        if (allL(iy == y0) && allL(ix == x0 + laneIndex())) {
+        if (oneRow && allL(ix == x0 + laneIndex())) {
             // Neighbouring pixels read neighbouring texels of one row: plain loads.
             const std::ptrdiff_t at = (static_cast<std::ptrdiff_t>(y0) + 1) * p.stride + x0 + PAD;
             for (int c = 0; c < channels; ++c) {
@@ -131,25 +136,40 @@ struct PlanarFetch {
             }
         }
 #if HALDEN_LANES == 16
-        else if (allL(iy == y0) && windowFits(ix)) {
-            // One row, texels within a window of 32: two loads and a permutation per corner
-            // row instead of gathers. Reads past the row land in padding or the next row and
-            // are never selected.
+        else if (rowLast - rowFirst <= 1 && windowFits(ix)) {
+            // Pairs of rows starting on one row or two neighbouring ones, texels within a
+            // window of 32: two loads and a permutation per corner row instead of gathers.
+            // Reads past the row land in padding or the next row and are never selected.
             const int first = windowFirst;
             const __m512i left = reinterpret_cast<__m512i>(ix - first);
             const __m512i right = reinterpret_cast<__m512i>(ix - first + 1);
             const std::ptrdiff_t at =
-                (static_cast<std::ptrdiff_t>(y0) + 1) * p.stride + first + PAD;
+                (static_cast<std::ptrdiff_t>(rowFirst) + 1) * p.stride + first + PAD;
+            // Lanes whose pair of rows starts one row further down (the row below exists: it is
+            // at most the bottom padding).
+            const __mmask16 down = _mm512_cmpneq_epi32_mask(reinterpret_cast<__m512i>(iy),
+                                                            _mm512_set1_epi32(rowFirst));
+            auto texels = [](const float* row, __m512i index) __attribute__((always_inline)) {
+                return _mm512_permutex2var_ps(_mm512_loadu_ps(row), index,
+                                              _mm512_loadu_ps(row + 16));
+            };
             for (int c = 0; c < channels; ++c) {
                 const float* row = p.plane[c] + at;
-                const __m512 top0 = _mm512_loadu_ps(row), top1 = _mm512_loadu_ps(row + 16);
-                const __m512 low0 = _mm512_loadu_ps(row + p.stride);
-                const __m512 low1 = _mm512_loadu_ps(row + p.stride + 16);
-                value[c] =
-                    w00 * reinterpret_cast<LaneF>(_mm512_permutex2var_ps(top0, left, top1)) +
-                    w10 * reinterpret_cast<LaneF>(_mm512_permutex2var_ps(top0, right, top1)) +
-                    w01 * reinterpret_cast<LaneF>(_mm512_permutex2var_ps(low0, left, low1)) +
-                    w11 * reinterpret_cast<LaneF>(_mm512_permutex2var_ps(low0, right, low1));
+                __m512 topLeft = texels(row, left), topRight = texels(row, right);
+                __m512 lowLeft = texels(row + p.stride, left);
+                __m512 lowRight = texels(row + p.stride, right);
+                if (down != 0) {
+                    const __m512 nextLeft = texels(row + 2 * p.stride, left);
+                    const __m512 nextRight = texels(row + 2 * p.stride, right);
+                    topLeft = _mm512_mask_blend_ps(down, topLeft, lowLeft);
+                    topRight = _mm512_mask_blend_ps(down, topRight, lowRight);
+                    lowLeft = _mm512_mask_blend_ps(down, lowLeft, nextLeft);
+                    lowRight = _mm512_mask_blend_ps(down, lowRight, nextRight);
+                }
+                value[c] = w00 * reinterpret_cast<LaneF>(topLeft) +
+                           w10 * reinterpret_cast<LaneF>(topRight) +
+                           w01 * reinterpret_cast<LaneF>(lowLeft) +
+                           w11 * reinterpret_cast<LaneF>(lowRight);
             }
         }
 #endif
