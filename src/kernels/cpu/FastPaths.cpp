@@ -255,7 +255,8 @@ bool cpuPathSupported(CpuPath path) {
         return __builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma");
     case CpuPath::Avx512:
         return __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512dq") &&
-               __builtin_cpu_supports("avx512bw") && __builtin_cpu_supports("avx512vl");
+               __builtin_cpu_supports("avx512bw") && __builtin_cpu_supports("avx512vl") &&
+               __builtin_cpu_supports("fma");
     case CpuPath::Reference:
         break;
     }

@@ -266,6 +266,22 @@ HALDEN_LANE_INLINE LaneF positive(LaneF c) {
 #endif
 }
 
+// a * b + c, rounded once where the target fuses them. Only for colours and weights: positions
+// must round as the reference rounds them.
+HALDEN_LANE_INLINE LaneF madd(LaneF a, LaneF b, LaneF c) {
+#if defined(__FMA__) && HALDEN_LANES == 16
+    return reinterpret_cast<LaneF>(_mm512_fmadd_ps(reinterpret_cast<__m512>(a),
+                                                   reinterpret_cast<__m512>(b),
+                                                   reinterpret_cast<__m512>(c)));
+#elif defined(__FMA__) && HALDEN_LANES == 8
+    return reinterpret_cast<LaneF>(_mm256_fmadd_ps(reinterpret_cast<__m256>(a),
+                                                   reinterpret_cast<__m256>(b),
+                                                   reinterpret_cast<__m256>(c)));
+#else
+    return a * b + c;
+#endif
+}
+
 // LANES bytes as floats.
 HALDEN_LANE_INLINE LaneF bytesToFloats(const std::uint8_t* p) {
 #if HALDEN_LANES == 16
@@ -350,8 +366,6 @@ void lensSegment(const LensFrame& frame, LensSegment& s) {
     const bool separable = frame.columnWeight != nullptr && frame.lanes == LANES &&
                            frame.source.planes != nullptr && static_cast<float>(power) == u.power &&
                            power >= 0 && power <= 64;
-    const LaneF contrast = splatL<LaneF>(u.contrast);
-    const LaneF smooth = splatL<LaneF>(u.smooth);
     // With every alpha 1, the alpha sums of every pixel are one sum of the same terms.
     const bool alphaOne = frame.source.planes != nullptr && frame.source.planes->alphaOne;
     float alphaTotal = 0.0f;
@@ -374,51 +388,51 @@ void lensSegment(const LensFrame& frame, LensSegment& s) {
         struct Sample {
             int k;
             std::int32_t row;
-            float alphaWeight, red, green, blue, b, oneMinusB, bStep, oneMinusBStep, weight, meanK;
+            // The pop weight of a channel is contrast * c^power * w * k + smooth * w * k.
+            float alphaWeight, redPop, greenPop, bluePop, redBase, greenBase, blueBase;
+            float b, oneMinusB, bStep, oneMinusBStep, weight, meanK;
         } block[BLOCK];
 
-        // The fetch from the tables: the same texels and weights, summed in the same order, as
-        // the general loop below computes lane by lane.
+        // The fetch from the tables: the texels and weights of the general loop below. The
+        // weights are products of multiples of 1/256, exact in float, so forming them from the
+        // 8-bit column weight and differences gives the same bits with fewer multiplications:
+        // w10 = a (1 - b), w00 = (1 - a)(1 - b) = (1 - b) - w10. The sum fuses two of its
+        // multiplications.
         auto add = [&](LensSums<LaneF> & sum, const Sample& sample, int j, std::int32_t texel)
             __attribute__((always_inline)) {
-            // The weights are products of multiples of 1/256, exact in float, so forming them
-            // from the 8-bit column weight and differences gives the same bits with fewer
-            // multiplications: w10 = a (1 - b), w00 = (1 - a)(1 - b) = (1 - b) - w10.
             const LaneF steps = bytesToFloats(columnWeight + sample.k * columns + j * LANES);
             const LaneF w10 = steps * sample.oneMinusBStep;
             const LaneF w11 = steps * sample.bStep;
             const LaneF w00 = sample.oneMinusB - w10;
             const LaneF w01 = sample.b - w11;
             const std::ptrdiff_t offset = static_cast<std::ptrdiff_t>(sample.row) + texel;
-            const float* r = planeR + offset;
-            const float* g = planeG + offset;
-            const float* bl = planeB + offset;
-            LaneF cx = positive(w00 * load(r) + w10 * load(r + 1) + w01 * load(r + stride) +
-                                w11 * load(r + stride + 1));
-            LaneF cy = positive(w00 * load(g) + w10 * load(g + 1) + w01 * load(g + stride) +
-                                w11 * load(g + stride + 1));
-            LaneF cz = positive(w00 * load(bl) + w10 * load(bl + 1) + w01 * load(bl + stride) +
-                                w11 * load(bl + stride + 1));
+            auto bilinear = [&](const float* t) __attribute__((always_inline)) {
+                return madd(w10, load(t + 1), w00 * load(t)) +
+                       madd(w11, load(t + stride + 1), w01 * load(t + stride));
+            };
+            LaneF cx = positive(bilinear(planeR + offset));
+            LaneF cy = positive(bilinear(planeG + offset));
+            LaneF cz = positive(bilinear(planeB + offset));
             if constexpr (LINEARISE) {
                 cx = rec709ToLinear(cx);
                 cy = rec709ToLinear(cy);
                 cz = rec709ToLinear(cz);
             }
             if (!alphaOne) {
-                const float* al = planeA + offset;
-                const LaneF alpha = w00 * load(al) + w10 * load(al + 1) + w01 * load(al + stride) +
-                                    w11 * load(al + stride + 1);
+                const LaneF alpha = bilinear(planeA + offset);
                 sum.sumA = sum.sumA + alpha * sample.weight * sample.meanK;
                 sum.weightA = sum.weightA + sample.alphaWeight;
             }
             LaneF px3 = cx, py3 = cy, pz3 = cz;
             popPow3<N>(px3, py3, pz3, static_cast<unsigned>(power));
-            const LaneF pr = sample.red * (contrast * px3 + smooth);
-            const LaneF pg = sample.green * (contrast * py3 + smooth);
-            const LaneF pb = sample.blue * (contrast * pz3 + smooth);
-            sum.sumR = sum.sumR + cx * pr;
-            sum.sumG = sum.sumG + cy * pg;
-            sum.sumB = sum.sumB + cz * pb;
+            const LaneF pr = madd(splatL<LaneF>(sample.redPop), px3, splatL<LaneF>(sample.redBase));
+            const LaneF pg =
+                madd(splatL<LaneF>(sample.greenPop), py3, splatL<LaneF>(sample.greenBase));
+            const LaneF pb =
+                madd(splatL<LaneF>(sample.bluePop), pz3, splatL<LaneF>(sample.blueBase));
+            sum.sumR = madd(cx, pr, sum.sumR);
+            sum.sumG = madd(cy, pg, sum.sumG);
+            sum.sumB = madd(cz, pb, sum.sumB);
             sum.weightR = sum.weightR + pr;
             sum.weightG = sum.weightG + pg;
             sum.weightB = sum.weightB + pb;
@@ -433,12 +447,16 @@ void lensSegment(const LensFrame& frame, LensSegment& s) {
                 }
                 const float w = frame.weight[k] * frame.profile[k];
                 const float meanK = (frame.kr[k] + frame.kg[k] + frame.kb[k]) * (1.0f / 3.0f);
+                const float wr = w * frame.kr[k], wg = w * frame.kg[k], wb = w * frame.kb[k];
                 block[used++] = {k,
                                  s.rowOffset[k],
                                  w * meanK,
-                                 w * frame.kr[k],
-                                 w * frame.kg[k],
-                                 w * frame.kb[k],
+                                 wr * u.contrast,
+                                 wg * u.contrast,
+                                 wb * u.contrast,
+                                 wr * u.smooth,
+                                 wg * u.smooth,
+                                 wb * u.smooth,
                                  s.rowWeight[k],
                                  1.0f - s.rowWeight[k],
                                  s.rowWeight[k] * (1.0f / 256.0f),
