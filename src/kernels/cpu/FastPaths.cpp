@@ -11,6 +11,7 @@
 #include <cstring>
 #include <limits>
 #include <memory>
+#include <mutex>
 #include <vector>
 
 namespace kernels {
@@ -84,9 +85,77 @@ PathFunctions pathFunctions(CpuPath path) {
     return {nullptr, nullptr};
 }
 
+// Planar copies kept between frames: memory fresh from the system arrives as untouched pages,
+// and faulting in a hundred megabytes a frame costs more than the post-blur. What is kept is
+// bounded; callers on any thread take and give back.
+class ScratchPool {
+public:
+    static ScratchPool& shared() {
+        static ScratchPool pool;
+        return pool;
+    }
+
+    // A buffer of at least floats elements (its size in capacity), not zeroed.
+    std::unique_ptr<float[]> take(std::size_t floats, std::size_t& capacity) {
+        {
+            const std::lock_guard<std::mutex> lock(mutex_);
+            std::size_t best = kept_.size();
+            for (std::size_t i = 0; i < kept_.size(); ++i) {
+                if (kept_[i].capacity >= floats && kept_[i].capacity <= floats + floats / 4 &&
+                    (best == kept_.size() || kept_[i].capacity < kept_[best].capacity)) {
+                    best = i;
+                }
+            }
+            if (best != kept_.size()) {
+                Kept found = std::move(kept_[best]);
+                kept_.erase(kept_.begin() + static_cast<std::ptrdiff_t>(best));
+                keptFloats_ -= found.capacity;
+                capacity = found.capacity;
+                return std::move(found.buffer);
+            }
+        }
+        capacity = floats;
+        return std::unique_ptr<float[]>(new float[floats]);
+    }
+
+    void give(std::unique_ptr<float[]> buffer, std::size_t capacity) {
+        if (buffer == nullptr) {
+            return;
+        }
+        const std::lock_guard<std::mutex> lock(mutex_);
+        // Within the bound, the newest buffers stay: they fit the frames being rendered now.
+        while (!kept_.empty() &&
+               (kept_.size() >= kMaxBuffers || keptFloats_ + capacity > kMaxFloats)) {
+            keptFloats_ -= kept_.front().capacity;
+            kept_.erase(kept_.begin());
+        }
+        if (capacity <= kMaxFloats) {
+            keptFloats_ += capacity;
+            kept_.push_back({std::move(buffer), capacity});
+        }
+    }
+
+private:
+    static constexpr std::size_t kMaxBuffers = 4;
+    static constexpr std::size_t kMaxFloats = std::size_t(256) << 20 >> 2; // 256 MiB
+
+    struct Kept {
+        std::unique_ptr<float[]> buffer;
+        std::size_t capacity;
+    };
+    std::mutex mutex_;
+    std::vector<Kept> kept_;
+    std::size_t keptFloats_ = 0;
+};
+
 // Padded planar copy of a texture that samples as TextureDesc::standard() describes.
 class PlanarCopy {
 public:
+    PlanarCopy() = default;
+    PlanarCopy(const PlanarCopy&) = delete;
+    PlanarCopy& operator=(const PlanarCopy&) = delete;
+    ~PlanarCopy() { ScratchPool::shared().give(std::move(storage_), capacity_); }
+
     bool build(const gpu::EmulatedTexture& texture) {
         const int width = texture.width();
         const int height = texture.height();
@@ -105,7 +174,8 @@ public:
         // Every element is written below.
         // The slack past the last plane is for reads of a whole window beyond a texel.
         constexpr std::size_t kSlack = 64;
-        storage_.reset(new float[4 * planeSize + kSlack]);
+        ScratchPool::shared().give(std::move(storage_), capacity_);
+        storage_ = ScratchPool::shared().take(4 * planeSize + kSlack, capacity_);
         float* base = storage_.get();
         std::fill(base + 4 * planeSize, base + 4 * planeSize + kSlack, 0.0f);
         bool alphaOne = true;
@@ -146,6 +216,7 @@ public:
 
 private:
     std::unique_ptr<float[]> storage_;
+    std::size_t capacity_ = 0;
     Planes planes_{};
 };
 
@@ -448,8 +519,11 @@ bool lensBlurFast(const SystemParameters& sys, const SourceConnections& sources,
                     s.maxCount = std::max(s.maxCount, count);
                     s.count[i] = count;
                     s.u[i] = u;
-                    s.v[i] = v;
                     s.cx[i] = (u - 0.5f) * origin.aspect;
+                    if (x0 > 0) {
+                        continue; // the rest is the same all along the row
+                    }
+                    s.v[i] = v;
                     s.cy[i] = v - 0.5f;
                     s.spread[i] = spread;
                     s.spiralScale[i] = spiralScale;
@@ -587,6 +661,9 @@ bool postBlurFast(const SystemParameters& sys, std::uint64_t workingImage,
         frame.lanes = lanes;
     }
 
+    // Only the vignette needs the pixel's distance from the optical centre.
+    const bool vignette = frame.last && p.boolParams[slot::vignette_enable] &&
+                          p.floatParams[slot::vignette_strength] > 0.0f;
     RowThreadPool::shared().run(height, [&](int y) {
         std::unique_ptr<PostSegment> segment(new PostSegment);
         PostSegment& s = *segment;
@@ -617,10 +694,11 @@ bool postBlurFast(const SystemParameters& sys, std::uint64_t workingImage,
             }
             for (int i = 0; i < SEGMENT; ++i) {
                 const int x = std::min(x0 + i, width - 1);
-                if (!perPixel && !frame.last) {
+                if (!perPixel && !vignette) {
                     // As pixelFrame has them; the rest of the frame is not needed here.
                     s.u[i] = (static_cast<float>(x) + 0.5f) / static_cast<float>(width);
                     s.v[i] = (static_cast<float>(y) + 0.5f) / static_cast<float>(height);
+                    s.rNorm[i] = 0.0f;
                     continue;
                 }
                 const PixelFrame f = pixelFrame(x, y, width, height, p);

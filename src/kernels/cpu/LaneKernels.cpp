@@ -270,13 +270,11 @@ HALDEN_LANE_INLINE LaneF positive(LaneF c) {
 // must round as the reference rounds them.
 HALDEN_LANE_INLINE LaneF madd(LaneF a, LaneF b, LaneF c) {
 #if defined(__FMA__) && HALDEN_LANES == 16
-    return reinterpret_cast<LaneF>(_mm512_fmadd_ps(reinterpret_cast<__m512>(a),
-                                                   reinterpret_cast<__m512>(b),
-                                                   reinterpret_cast<__m512>(c)));
+    return reinterpret_cast<LaneF>(_mm512_fmadd_ps(
+        reinterpret_cast<__m512>(a), reinterpret_cast<__m512>(b), reinterpret_cast<__m512>(c)));
 #elif defined(__FMA__) && HALDEN_LANES == 8
-    return reinterpret_cast<LaneF>(_mm256_fmadd_ps(reinterpret_cast<__m256>(a),
-                                                   reinterpret_cast<__m256>(b),
-                                                   reinterpret_cast<__m256>(c)));
+    return reinterpret_cast<LaneF>(_mm256_fmadd_ps(
+        reinterpret_cast<__m256>(a), reinterpret_cast<__m256>(b), reinterpret_cast<__m256>(c)));
 #else
     return a * b + c;
 #endif
