@@ -111,6 +111,12 @@ HALDEN_LANE_INLINE LaneF powL(LaneF x, LaneF y) {
     return lanes::powV(x, y);
 }
 HALDEN_LANE_INLINE LaneF atan2L(LaneF y, LaneF x) {
+    // The angle of a sample point the pixels share (no pixel moved it): one call serves all.
+    // Bits, not values: atan2 tells -0 from +0.
+    const LaneM yBits = reinterpret_cast<LaneM>(y), xBits = reinterpret_cast<LaneM>(x);
+    if (allL((yBits == yBits[0]) & (xBits == xBits[0]))) {
+        return splatL<LaneF>(atan2f(y[0], x[0]));
+    }
     return lanes::atan2V(y, x);
 }
 HALDEN_LANE_INLINE LaneF sinL(LaneF x) {
