@@ -112,7 +112,8 @@ for path in $paths; do
     HALDEN_CPU_PATH=$path "$bench" --benchmark_filter='^LensBlurPass/' --benchmark_min_time=0.01 \
         --benchmark_out="$work/$path.json" --benchmark_out_format=json >/dev/null 2>&1 || continue
     # A path this machine does not run falls back to another: the label says which ran.
-    if field "$work/$path.json" label | grep -q " $path\$"; then
+    # grep reads to the end: with pipefail, one that stops at the first match breaks the pipe.
+    if field "$work/$path.json" label | grep " $path\$" >/dev/null; then
         measured+=("$path")
     else
         echo "  $path: not supported here"
