@@ -105,12 +105,12 @@ struct LensSums {
     L weightR, weightG, weightB, weightA;
 };
 
-// One spiral sample for every active lane: the point (px, py) at radius rho of the unit disc,
-// its aperture weight w (blades), disc profile and kernel colour. fetch(u, v) samples the source.
+// Where a spiral sample lands for every active lane, and the source there as the blur sees it:
+// the point (px, py) at radius rho of the unit disc, its aperture weight w (times the cat's eye
+// here). False when no lane is left.
 template <typename L, typename M, typename Fetch>
-HD inline void lensSample(L px, L py, L rho, L w, L profile, L kr, L kg, L kb, M active,
-                          const LensUniforms& u, const PixelLanes<L, M>& pixel, const Fetch& fetch,
-                          LensSums<L>& acc) {
+HD inline bool lensFetch(L px, L py, L rho, L& w, M& active, const LensUniforms& u,
+                         const PixelLanes<L, M>& pixel, const Fetch& fetch, Rgba<L>& c) {
     const ShapeSetup& shape = u.shape;
     L qx = px;
     L qy = py;
@@ -123,7 +123,7 @@ HD inline void lensSample(L px, L py, L rho, L w, L profile, L kr, L kg, L kb, M
         const L cat = catseyeWeight(shape, pixel.shape, px, py);
         active = andNotL(active, cat < 0.0f);
         if (!anyL(active)) {
-            return;
+            return false;
         }
         w = w * cat;
     }
@@ -131,8 +131,20 @@ HD inline void lensSample(L px, L py, L rho, L w, L profile, L kr, L kg, L kb, M
 
     const L su = edgeCoordinate((pixel.cx + pixel.spread * qx) / u.aspect + 0.5f, u.reflect);
     const L sv = edgeCoordinate(pixel.cy + pixel.spread * qy + 0.5f, u.reflect);
-    const Rgba<L> c = blurInput(fetch(su, sv), u.linearise);
+    c = blurInput(fetch(su, sv), u.linearise);
+    return true;
+}
 
+// One spiral sample for every active lane, with its disc profile and kernel colour.
+// fetch(u, v) samples the source.
+template <typename L, typename M, typename Fetch>
+HD inline void lensSample(L px, L py, L rho, L w, L profile, L kr, L kg, L kb, M active,
+                          const LensUniforms& u, const PixelLanes<L, M>& pixel, const Fetch& fetch,
+                          LensSums<L>& acc) {
+    Rgba<L> c;
+    if (!lensFetch(px, py, rho, w, active, u, pixel, fetch, c)) {
+        return;
+    }
     w = w * profile;
     const L meanK = (kr + kg + kb) * (1.0f / 3.0f);
     acc.sumA = selectL(active, acc.sumA + c.w * w * meanK, acc.sumA);
@@ -161,56 +173,179 @@ HD inline float4 lensResult(const LensSums<float>& s, float4 centre) {
         s.weightB > 0.0f ? s.sumB / s.weightB : 0.0f, s.weightA > 0.0f ? s.sumA / s.weightA : 0.0f);
 }
 
+// What one pixel's sample loop reads.
+struct LensPixel {
+    TextureFetch source;
+    PixelFrame f;
+    int count; // 0: the pixel passes through
+    ShapeSetup shape;
+    OcclusionSetup colour;
+    LensUniforms uniforms;
+    PixelLanes<float, bool> lanes;
+    float4 centre; // the unblurred pixel
+};
+
+HD inline LensPixel lensPixel(int x, int y, const SystemParameters& sys,
+                              const SourceConnections& sources, const AnimatedParameters& p,
+                              const BundledResources& bundled) {
+    const int height = sys.height;
+    LensPixel l;
+    l.source = TextureFetch{sources.sources[0].textureObject};
+    l.f = pixelFrame(x, y, sys.width, height, p);
+    const float radius = localBlurRadius(l.f, height, p, sources);
+    const bool linearise = p.intParams[slot::colorspace] == COLORSPACE_REC709;
+    // Negatives are only clamped when they are about to be linearised.
+    const Rgba<float> sampled = l.source(l.f.u, l.f.v);
+    const Rgba<float> c0 = linearise ? blurInput(sampled, true) : sampled;
+    l.centre = make_float4(c0.x, c0.y, c0.z, c0.w);
+    l.count = sampleCount(radius, height, p);
+    if (radius < 1.0f || l.count <= 0) {
+        l.count = 0;
+        return l;
+    }
+    l.shape = shapeSetup(l.f, p);
+    l.colour = occlusionSetup(l.f, sys.time, p, sources, bundled);
+    l.uniforms = lensUniforms(l.shape, l.f.aspect, p);
+    l.lanes = {l.f.cx, l.f.cy, radius / static_cast<float>(height), shapeLanes(l.shape, l.f)};
+    return l;
+}
+
+// Calls visit(px, py, rho, w, kr, kg, kb) for every spiral sample of the pixel the aperture
+// keeps.
+template <typename Visit>
+HD inline void forEachLensSample(const LensPixel& l, Visit& visit) {
+    const float spiralScale = sqrtf(0.5f / static_cast<float>(l.count));
+    SpiralStep spiral;
+    for (int k = 0; k < l.count; ++k) {
+        spiral.next();
+        const float px = spiralScale * spiral.radial() * spiral.b;
+        const float py = spiralScale * spiral.radial() * spiral.a;
+        const float rho = sqrtf(px * px + py * py);
+        float w = 1.0f;
+        if (l.shape.blades) {
+            w = bladeWeight(l.shape, px, py, rho);
+            if (w <= 0.0f) {
+                continue;
+            }
+        }
+        float kr, kg, kb;
+        sampleColour(l.colour, l.f.aspect, px, py, kr, kg, kb);
+        visit(px, py, rho, w, kr, kg, kb);
+    }
+}
+
+struct SampleSums {
+    const LensPixel& l;
+    TextureFetch fetch;
+    LensSums<float> sums;
+    HD void operator()(float px, float py, float rho, float w, float kr, float kg, float kb) {
+        lensSample(px, py, rho, w, discProfile(l.shape, rho), kr, kg, kb, true, l.uniforms, l.lanes,
+                   fetch, sums);
+    }
+};
+
+// A fetched sample as the overflow-safe pass reads it: infinities as the largest finite value,
+// a NaN alpha as 0 (colours are already).
+HD inline Rgba<float> finiteSample(Rgba<float> c) {
+    const float big = 3.40282347e38f;
+    c.x = fminf(c.x, big);
+    c.y = fminf(c.y, big);
+    c.z = fminf(c.z, big);
+    c.w = fmaxf(fminf(c.w, big), -big);
+    return c;
+}
+
+// The largest value of each channel over the pixel's samples.
+struct SampleRange {
+    const LensPixel& l;
+    TextureFetch fetch;
+    float r = 0.0f, g = 0.0f, b = 0.0f, a = 0.0f;
+    HD void operator()(float px, float py, float rho, float w, float, float, float) {
+        bool active = true;
+        Rgba<float> c;
+        if (lensFetch(px, py, rho, w, active, l.uniforms, l.lanes, fetch, c)) {
+            c = finiteSample(c);
+            r = fmaxf(r, c.x);
+            g = fmaxf(g, c.y);
+            b = fmaxf(b, c.z);
+            a = fmaxf(a, fabsf(c.w));
+        }
+    }
+};
+
+// The sums with every channel divided by its scale s (its brightest value when above 1), and
+// the pop weights by s^power: the quotient is the same, and no term can overflow.
+struct ScaledSums {
+    const LensPixel& l;
+    TextureFetch fetch;
+    float scale[4];
+    float smooth[3]; // bokeh_smooth / s^power
+    LensSums<float> sums;
+    HD void operator()(float px, float py, float rho, float w, float kr, float kg, float kb) {
+        bool active = true;
+        Rgba<float> c;
+        if (!lensFetch(px, py, rho, w, active, l.uniforms, l.lanes, fetch, c)) {
+            return;
+        }
+        c = finiteSample(c);
+        const LensUniforms& u = l.uniforms;
+        w = w * discProfile(l.shape, rho);
+        const float meanK = (kr + kg + kb) * (1.0f / 3.0f);
+        sums.sumA += c.w / scale[3] * w * meanK;
+        sums.weightA += w * meanK;
+        const float k[3] = {kr, kg, kb};
+        const float value[3] = {c.x / scale[0], c.y / scale[1], c.z / scale[2]};
+        float* sum[3] = {&sums.sumR, &sums.sumG, &sums.sumB};
+        float* weight[3] = {&sums.weightR, &sums.weightG, &sums.weightB};
+        for (int i = 0; i < 3; ++i) {
+            const float wc = w * k[i] * (u.contrast * popPowL(value[i], u.power) + smooth[i]);
+            *sum[i] += value[i] * wc;
+            *weight[i] += wc;
+        }
+    }
+};
+
+HD inline bool finiteSums(const LensSums<float>& s) {
+    return isfinite(s.sumR) && isfinite(s.sumG) && isfinite(s.sumB) && isfinite(s.sumA) &&
+           isfinite(s.weightR) && isfinite(s.weightG) && isfinite(s.weightB) && isfinite(s.weightA);
+}
+
+// The pixel from scaled sums, for when the plain ones overflowed: a pop weight beyond the float
+// range (a very bright sample, a high power or contrast) or an infinite source value.
+HD inline float4 lensBlurScaled(const LensPixel& l) {
+    SampleRange range{l, l.source};
+    forEachLensSample(l, range);
+    ScaledSums scaled{l, l.source, {1.0f, 1.0f, 1.0f, 1.0f}, {0.0f, 0.0f, 0.0f}, {}};
+    const float brightest[4] = {range.r, range.g, range.b, range.a};
+    for (int i = 0; i < 4; ++i) {
+        scaled.scale[i] = brightest[i] > 1.0f ? brightest[i] : 1.0f;
+    }
+    for (int i = 0; i < 3; ++i) {
+        scaled.smooth[i] = l.uniforms.smooth * powf(1.0f / scaled.scale[i], l.uniforms.power);
+    }
+    forEachLensSample(l, scaled);
+    const float4 r = lensResult(scaled.sums, l.centre);
+    return make_float4(r.x * scaled.scale[0], r.y * scaled.scale[1], r.z * scaled.scale[2],
+                       r.w * scaled.scale[3]);
+}
+
+// The blurred pixel.
+HD inline float4 lensBlurValue(const LensPixel& l) {
+    if (l.count == 0) {
+        return l.centre;
+    }
+    SampleSums plain{l, l.source, {}};
+    forEachLensSample(l, plain);
+    return finiteSums(plain.sums) ? lensResult(plain.sums, l.centre) : lensBlurScaled(l);
+}
+
 HD inline void lensBlurPixel(int x, int y, const SystemParameters& sys,
                              const SourceConnections& sources, std::uint64_t outputSurface,
                              const AnimatedParameters& p, const BundledResources& bundled) {
     if (x >= sys.width || y >= sys.height) {
         return;
     }
-    const int height = sys.height;
-    const PixelFrame f = pixelFrame(x, y, sys.width, height, p);
-    const float radius = localBlurRadius(f, height, p, sources);
-    const bool linearise = p.intParams[slot::colorspace] == COLORSPACE_REC709;
-    const TextureFetch fetch{sources.sources[0].textureObject};
-
-    // The unblurred pixel: negatives are only clamped when they are about to be linearised.
-    const Rgba<float> sampled = fetch(f.u, f.v);
-    const Rgba<float> c0 = linearise ? blurInput(sampled, true) : sampled;
-    const float4 centre = make_float4(c0.x, c0.y, c0.z, c0.w);
-    const int count = sampleCount(radius, height, p);
-    if (radius < 1.0f || count <= 0) {
-        gpu::surfWrite(centre, outputSurface, x, y);
-        return;
-    }
-
-    const ShapeSetup shape = shapeSetup(f, p);
-    const OcclusionSetup colour = occlusionSetup(f, sys.time, p, sources, bundled);
-    const LensUniforms uniforms = lensUniforms(shape, f.aspect, p);
-    const PixelLanes<float, bool> pixel{f.cx, f.cy, radius / static_cast<float>(height),
-                                        shapeLanes(shape, f)};
-    const float spiralScale = sqrtf(0.5f / static_cast<float>(count));
-
-    SpiralStep spiral;
-    LensSums<float> sums{};
-    for (int k = 0; k < count; ++k) {
-        spiral.next();
-        const float px = spiralScale * spiral.radial() * spiral.b;
-        const float py = spiralScale * spiral.radial() * spiral.a;
-        const float rho = sqrtf(px * px + py * py);
-
-        float w = 1.0f;
-        if (shape.blades) {
-            w = bladeWeight(shape, px, py, rho);
-            if (w <= 0.0f) {
-                continue;
-            }
-        }
-        float kr, kg, kb;
-        sampleColour(colour, f.aspect, px, py, kr, kg, kb);
-        lensSample(px, py, rho, w, discProfile(shape, rho), kr, kg, kb, true, uniforms, pixel,
-                   fetch, sums);
-    }
-    gpu::surfWrite(lensResult(sums, centre), outputSurface, x, y);
+    gpu::surfWrite(lensBlurValue(lensPixel(x, y, sys, sources, p, bundled)), outputSurface, x, y);
 }
 
 } // namespace kernels

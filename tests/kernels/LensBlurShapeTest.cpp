@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 #include <memory>
 
 using harness::DeviceImage;
@@ -232,6 +233,35 @@ TEST_F(LensBlurShape, BrightHighlightsDominateWithBokehPop) {
     params.floatParams[slot::bokeh_power] = 2.0f;
     const float popped = blur(source).at(kCentre + 3, kCentre).r;
     EXPECT_GT(popped, plain * 2.0f);
+}
+
+TEST_F(LensBlurShape, AnyFiniteOrInfiniteHighlightGivesAFiniteDiscDominatedByIt) {
+    // At the defaults' pop (power 9) 1e7 squares past the float range; so does +Inf.
+    params.floatParams[slot::bokeh_contrast] =
+        harness::defaultParameters().floatParams[slot::bokeh_contrast];
+    const Image dim(kSize, kSize, Pixel{0.2f, 0.3f, 0.1f, 1});
+    const Image plain = blur(dim);
+    for (const float bright : {1e7f, 3.4e38f, INFINITY}) {
+        Image source = dim;
+        source.at(kCentre, kCentre) = Pixel{bright, 0.3f, bright, bright};
+        const Image out = blur(source);
+        for (int y = 0; y < kSize; ++y) {
+            for (int x = 0; x < kSize; ++x) {
+                const Pixel& p = out.at(x, y);
+                ASSERT_TRUE(std::isfinite(p.r) && std::isfinite(p.g) && std::isfinite(p.b) &&
+                            std::isfinite(p.a))
+                    << bright << " at " << x << ", " << y;
+                if (std::abs(x - kCentre) > kRadius + 1 || std::abs(y - kCentre) > kRadius + 1) {
+                    // Beyond the disc nothing changed, to the bit.
+                    ASSERT_EQ(std::memcmp(&p, &plain.at(x, y), sizeof p), 0) << x << ", " << y;
+                }
+            }
+        }
+        const Pixel& near = out.at(kCentre + 3, kCentre);
+        EXPECT_GT(near.r, std::fmin(bright, 3.4e38f) * 0.01f) << "the highlight wins its channel";
+        EXPECT_NEAR(near.g, 0.3f, 1e-5f) << "a channel without it keeps its level";
+        EXPECT_GT(near.a, 1.0f);
+    }
 }
 
 TEST_F(LensBlurShape, BelowOnePixelTheSourcePassesThroughLinearisedWhenAsked) {

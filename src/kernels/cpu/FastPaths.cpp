@@ -579,7 +579,12 @@ bool lensBlurFast(const SystemParameters& sys, const SourceConnections& sources,
                                            s.sums[4][i], s.sums[5][i], s.sums[6][i], s.sums[7][i]};
                 const float4 centre =
                     make_float4(s.centre[0][i], s.centre[1][i], s.centre[2][i], s.centre[3][i]);
-                gpu::surfWrite(lensResult(sums, centre), outputSurface, x0 + i, y);
+                // Sums that overflowed: the pixel again, scaled, as the reference path does.
+                const float4 value =
+                    finiteSums(sums)
+                        ? lensResult(sums, centre)
+                        : lensBlurScaled(lensPixel(x0 + i, y, sys, sources, p, bundled));
+                gpu::surfWrite(value, outputSurface, x0 + i, y);
             }
         }
     });
