@@ -347,4 +347,54 @@ HostProfile CommandLine::profile(const CliOptions& options) {
     return profile;
 }
 
+std::string printableLine(const std::string& text) {
+    std::string out;
+    out.reserve(text.size());
+    auto escape = [&out](unsigned char byte) {
+        static const char digits[] = "0123456789abcdef";
+        out += "\\x";
+        out += digits[byte >> 4];
+        out += digits[byte & 15];
+    };
+    for (std::size_t i = 0; i < text.size();) {
+        const auto byte = static_cast<unsigned char>(text[i]);
+        if (byte == '\n' || byte == '\r' || byte == '\t') {
+            out += ' ';
+            ++i;
+            continue;
+        }
+        if (byte < 0x20 || byte == 0x7f) {
+            escape(byte);
+            ++i;
+            continue;
+        }
+        if (byte < 0x80) {
+            out += static_cast<char>(byte);
+            ++i;
+            continue;
+        }
+        // A UTF-8 sequence: the lead byte gives its length; C1 controls (U+0080 to U+009F) are
+        // terminal commands too.
+        const std::size_t length = byte >= 0xc2 && byte <= 0xdf   ? 2
+                                   : byte >= 0xe0 && byte <= 0xef ? 3
+                                   : byte >= 0xf0 && byte <= 0xf4 ? 4
+                                                                  : 0;
+        bool valid = length != 0 && i + length <= text.size();
+        for (std::size_t k = 1; valid && k < length; ++k) {
+            valid = (static_cast<unsigned char>(text[i + k]) & 0xc0) == 0x80;
+        }
+        if (valid && byte == 0xc2 && static_cast<unsigned char>(text[i + 1]) < 0xa0) {
+            valid = false;
+        }
+        if (!valid) {
+            escape(byte);
+            ++i;
+            continue;
+        }
+        out.append(text, i, length);
+        i += length;
+    }
+    return out;
+}
+
 } // namespace ofxhost

@@ -63,6 +63,10 @@ struct CliOptions {
     std::optional<std::string> overlayImage;
 };
 
+// text as one line safe for a terminal: line breaks and tabs become spaces, control characters
+// and bytes that are not UTF-8 become \xNN, so bytes from a file cannot drive the terminal.
+std::string printableLine(const std::string& text);
+
 class CommandLine {
 public:
     // args excludes the program name. Throws UsageError.

@@ -18,6 +18,7 @@
 #include "ofx/ofxMessage.h"
 
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 #include <fstream>
 #include <iostream>
@@ -70,7 +71,7 @@ RgbaImage atScale(const RgbaImage& image, double scale) {
 // "frame N/M" on a terminal's stderr, erased when done; nothing when stderr is redirected.
 class ProgressLine {
 public:
-    explicit ProgressLine(int total)
+    explicit ProgressLine(std::int64_t total)
         : total_(total),
           enabled_(ProcessEnvironment::isTerminal(ProcessEnvironment::Stream::Error)) {}
     ~ProgressLine() { clear(); }
@@ -85,7 +86,7 @@ public:
         }
     }
 
-    void show(int done) {
+    void show(std::int64_t done) {
         if (!enabled_) {
             return;
         }
@@ -95,7 +96,7 @@ public:
     }
 
 private:
-    int total_;
+    std::int64_t total_;
     bool enabled_;
     std::size_t shown_ = 0;
 };
@@ -272,9 +273,11 @@ RenderCommand::renderFrames(const CliOptions& options, PluginSession& session,
                                    std::to_string(begun) + ")" + failureDetail(session, instance));
     }
     std::vector<std::filesystem::path> written;
-    ProgressLine progress(options.lastFrame - options.firstFrame + 1);
-    for (int frame = options.firstFrame; frame <= options.lastFrame; ++frame) {
-        progress.show(frame - options.firstFrame + 1);
+    // Counted in 64 bits: a range that ends at the largest int must still end.
+    ProgressLine progress(std::int64_t(options.lastFrame) - options.firstFrame + 1);
+    for (std::int64_t at = options.firstFrame; at <= options.lastFrame; ++at) {
+        const int frame = static_cast<int>(at);
+        progress.show(at - options.firstFrame + 1);
         instance.setTime(frame);
         args.time = frame;
         const OfxStatus status = instance.render(args);

@@ -5,7 +5,6 @@
 #include "host/cli/RenderCommand.h"
 #include "host/plugin/Host.h"
 
-#include <algorithm>
 #include <exception>
 #include <iostream>
 #include <string>
@@ -13,10 +12,9 @@
 
 namespace {
 
-int fail(std::string message, int code) {
-    // One line, whatever the loader or the plug-in put in the message.
-    std::replace(message.begin(), message.end(), '\n', ' ');
-    std::cerr << "halden-render: " << message << "\n";
+int fail(const std::string& message, int code) {
+    // One line, whatever the loader, the plug-in or a file put in the message.
+    std::cerr << "halden-render: " << ofxhost::printableLine(message) << "\n";
     return code;
 }
 
@@ -28,7 +26,7 @@ int reportViolations(int status) {
     const auto violations = ofxhost::Host::processViolations();
     for (const auto& violation : violations) {
         std::cerr << "strict host: violation in " << violation.action << ": "
-                  << violation.description << "\n";
+                  << ofxhost::printableLine(violation.description) << "\n";
     }
     return status == 0 && !violations.empty() ? kViolationsStatus : status;
 }

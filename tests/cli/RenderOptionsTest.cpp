@@ -128,4 +128,15 @@ TEST(ProxyImages, AveragePixelsByTheAreaTheyCover) {
     EXPECT_FLOAT_EQ(third.pixel(0, 0)[0], (0.0f + 1.0f / 3.0f) / (4.0f / 3.0f));
 }
 
+TEST(ErrorLines, BytesFromFilesCannotDriveTheTerminal) {
+    using ofxhost::printableLine;
+    EXPECT_EQ(printableLine("chunk \x1b[2J\x07 in\nline\ttwo\x7f"),
+              "chunk \\x1b[2J\\x07 in line two\\x7f");
+    // UTF-8 stays; stray bytes, truncated sequences and C1 controls (CSI is U+009B) do not.
+    EXPECT_EQ(printableLine("Jos\xc3\xa9 \xe2\x82\xac"), "Jos\xc3\xa9 \xe2\x82\xac");
+    EXPECT_EQ(printableLine("\xff\xc3 \xc2\x9b"
+                            "2J \xe2\x82"),
+              "\\xff\\xc3 \\xc2\\x9b2J \\xe2\\x82");
+}
+
 } // namespace

@@ -185,6 +185,12 @@ TEST_F(CliTest, AFrameRangeWritesOneNumberedFilePerFrame) {
     EXPECT_TRUE(std::filesystem::exists(dir.path() / "seq.8.png"));
     EXPECT_TRUE(std::filesystem::exists(dir.path() / "seq.9.png"));
     EXPECT_FALSE(std::filesystem::exists(dir.path() / "seq.png"));
+
+    // A range that ends at the largest frame number ends there.
+    const RenderRun last = run("--size 8x5 --frames 2147483646-2147483647 -o end.png");
+    ASSERT_EQ(last.status, 0) << last.err;
+    EXPECT_EQ(std::count(last.out.begin(), last.out.end(), '\n'), 2) << last.out;
+    EXPECT_TRUE(std::filesystem::exists(dir.path() / "end.2147483647.png"));
 }
 
 TEST_F(CliTest, DeviceMemoryImagesRenderLikeHostMemoryImages) {
