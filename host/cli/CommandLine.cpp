@@ -130,6 +130,17 @@ bool parseRenderOption(const std::string& option, const std::function<std::strin
         }
     } else if (option == "--size") {
         options.demoSize = parseSize(option, takeValue());
+    } else if (option == "--max-side") {
+        options.limits.maxSide = parseInt(option, takeValue());
+        if (options.limits.maxSide < 1) {
+            throw UsageError(option + " expects a positive number of pixels");
+        }
+    } else if (option == "--max-memory") {
+        const double gib = parseNumber(option, takeValue());
+        if (!(gib > 0.0) || gib > 1e6) {
+            throw UsageError(option + " expects a positive number of GiB");
+        }
+        options.limits.maxBytes = gib * 1024 * 1024 * 1024;
     } else if (option == "--set") {
         options.assignments.push_back(parseAssignment(takeValue()));
     } else if (option == "--press") {
@@ -174,6 +185,10 @@ std::string CommandLine::usage() {
            "  -i, --input FILE        image to blur: EXR, PNG, JPEG, TGA, BMP or HDR\n"
            "                          (default: a built-in demo scene of city lights)\n"
            "  --size WxH              size of the demo scene (default 960x540)\n"
+           "  --max-side N            refuse input files more than N pixels on a side\n"
+           "                          (default 32768), before decoding them\n"
+           "  --max-memory GIB        refuse input files whose render needs more memory\n"
+           "                          (default 16)\n"
            "  --kernel-map FILE       image for the KernelMap clip\n"
            "  -o, --output FILE       EXR (float), PNG or JPEG (8-bit, clamped), by extension\n"
            "                          (default halden-render.png)\n"

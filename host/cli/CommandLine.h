@@ -1,5 +1,6 @@
 #pragma once
 
+#include "host/cli/ImageIo.h"
 #include "host/plugin/HostProfile.h"
 
 #include <filesystem>
@@ -58,6 +59,8 @@ struct CliOptions {
     std::optional<std::string> backend;
     bool deviceMemory = false;
     double renderScale = 1.0;
+    // What an input file may claim before it is decoded.
+    ImageLimits limits;
     // The overlay drawn on the first frame: its draw calls as JSON, the picture with it painted.
     std::optional<std::string> overlaysJson;
     std::optional<std::string> overlayImage;

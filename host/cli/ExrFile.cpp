@@ -36,6 +36,29 @@ std::string takeMessage(const char* message, const char* fallback) {
 
 } // namespace
 
+bool ExrFile::size(const std::filesystem::path& path, std::int64_t& width, std::int64_t& height) {
+    const std::string name = path.string();
+    EXRVersion version;
+    if (ParseEXRVersionFromFile(&version, name.c_str()) != TINYEXR_SUCCESS || version.multipart ||
+        version.non_image) {
+        return false;
+    }
+    EXRHeader header;
+    InitEXRHeader(&header);
+    const char* message = nullptr;
+    const int result = ParseEXRHeaderFromFile(&header, &version, name.c_str(), &message);
+    takeMessage(message, "");
+    if (result != TINYEXR_SUCCESS) {
+        FreeEXRHeader(&header);
+        return false;
+    }
+    // In 64 bits: a window of INT_MIN..INT_MAX overflows int.
+    width = std::int64_t(header.data_window.max_x) - header.data_window.min_x + 1;
+    height = std::int64_t(header.data_window.max_y) - header.data_window.min_y + 1;
+    FreeEXRHeader(&header);
+    return true;
+}
+
 RgbaImage ExrFile::read(const std::filesystem::path& path) {
     float* pixels = nullptr;
     int width = 0;

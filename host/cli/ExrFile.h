@@ -2,6 +2,7 @@
 
 #include "host/cli/RgbaImage.h"
 
+#include <cstdint>
 #include <filesystem>
 
 namespace ofxhost {
@@ -11,6 +12,8 @@ namespace ofxhost {
 // Failures throw ImageIoError.
 class ExrFile {
 public:
+    // The size the header claims; false when there is no header to read (read says why).
+    static bool size(const std::filesystem::path& path, std::int64_t& width, std::int64_t& height);
     static RgbaImage read(const std::filesystem::path& path);
     static void write(const RgbaImage& image, const std::filesystem::path& path);
 };

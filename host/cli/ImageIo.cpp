@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdio>
 #include <fstream>
 
 namespace ofxhost {
@@ -44,12 +45,38 @@ ImageIo::Format ImageIo::outputFormat(const std::filesystem::path& path) {
                        ": unknown image format (use .exr, .png or .jpg)");
 }
 
-RgbaImage ImageIo::read(const std::filesystem::path& path) {
+void ImageIo::checkSize(const std::filesystem::path& path, std::int64_t width, std::int64_t height,
+                        const ImageLimits& limits) {
+    const std::string size = std::to_string(width) + "x" + std::to_string(height);
+    if (width < 1 || height < 1) {
+        throw ImageIoError("cannot read " + path.string() + ": its size is " + size);
+    }
+    if (width > limits.maxSide || height > limits.maxSide) {
+        throw ImageIoError("cannot read " + path.string() + ": " + size + " is more than " +
+                           std::to_string(limits.maxSide) + " pixels on a side (--max-side)");
+    }
+    const double bytes = double(width) * double(height) * ImageLimits::kBytesPerPixel;
+    if (bytes > limits.maxBytes) {
+        char needed[64];
+        std::snprintf(needed, sizeof needed, "%.1f GiB, more than the %.1f GiB", bytes / (1u << 30),
+                      limits.maxBytes / (1u << 30));
+        throw ImageIoError("cannot read " + path.string() + ": rendering " + size + " needs " +
+                           needed + " allowed (--max-memory)");
+    }
+}
+
+RgbaImage ImageIo::read(const std::filesystem::path& path, const ImageLimits& limits) {
     std::error_code error;
     if (!std::filesystem::is_regular_file(path, error)) {
         throw ImageIoError("no such image file: " + path.string());
     }
-    return startsWithExrMagic(path) ? ExrFile::read(path) : StbFile::read(path);
+    const bool exr = startsWithExrMagic(path);
+    // The header's size first: a few bytes may claim a picture no machine can hold.
+    std::int64_t width = 0, height = 0;
+    if (exr ? ExrFile::size(path, width, height) : StbFile::size(path, width, height)) {
+        checkSize(path, width, height, limits);
+    }
+    return exr ? ExrFile::read(path) : StbFile::read(path);
 }
 
 void ImageIo::write(const RgbaImage& image, const std::filesystem::path& path) {

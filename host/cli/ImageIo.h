@@ -2,6 +2,7 @@
 
 #include "host/cli/RgbaImage.h"
 
+#include <cstdint>
 #include <filesystem>
 #include <stdexcept>
 #include <string>
@@ -14,6 +15,15 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// What a render may take on before any pixel is decoded: the size the file's header claims,
+// and the memory the render of a picture that size needs (about kBytesPerPixel per pixel: the
+// decoded file, the host's images, the plug-in's textures and working images).
+struct ImageLimits {
+    static constexpr int kBytesPerPixel = 192;
+    int maxSide = 32768;
+    double maxBytes = 16.0 * 1024 * 1024 * 1024;
+};
+
 // Image files in and out. Reading looks at the content (EXR, else PNG, JPEG, TGA, BMP, HDR);
 // writing picks the format from the extension: EXR keeps floats, PNG and JPEG are 8-bit.
 class ImageIo {
@@ -22,7 +32,11 @@ public:
 
     // Throws ImageIoError for an extension it cannot write.
     static Format outputFormat(const std::filesystem::path& path);
-    static RgbaImage read(const std::filesystem::path& path);
+    // Refuses a file whose header claims more than limits allow, before decoding it.
+    static RgbaImage read(const std::filesystem::path& path, const ImageLimits& limits = {});
+    // Throws ImageIoError naming path when a width x height picture exceeds limits.
+    static void checkSize(const std::filesystem::path& path, std::int64_t width,
+                          std::int64_t height, const ImageLimits& limits);
     static void write(const RgbaImage& image, const std::filesystem::path& path);
 };
 

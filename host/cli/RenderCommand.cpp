@@ -213,12 +213,12 @@ std::vector<std::filesystem::path> RenderCommand::run(const CliOptions& options,
     // Everything a user can get wrong is checked before the plug-in is loaded.
     checkOutput(options);
     const RgbaImage full = options.input
-                               ? ImageIo::read(*options.input)
+                               ? ImageIo::read(*options.input, options.limits)
                                : DemoScene::render(options.demoSize.first, options.demoSize.second);
     const RgbaImage source = atScale(full, options.renderScale);
     std::optional<RgbaImage> kernelMap;
     if (options.kernelMap) {
-        kernelMap = atScale(ImageIo::read(*options.kernelMap), options.renderScale);
+        kernelMap = atScale(ImageIo::read(*options.kernelMap, options.limits), options.renderScale);
     }
     const std::filesystem::path bundle = CommandLine::bundlePath(options, defaultBundle_);
 

@@ -91,6 +91,16 @@ std::string failure(const std::filesystem::path& path) {
 
 } // namespace
 
+bool StbFile::size(const std::filesystem::path& path, std::int64_t& width, std::int64_t& height) {
+    int w = 0, h = 0, channels = 0;
+    if (stbi_info(path.string().c_str(), &w, &h, &channels) == 0) {
+        return false;
+    }
+    width = w;
+    height = h;
+    return true;
+}
+
 RgbaImage StbFile::read(const std::filesystem::path& path) {
     const std::string name = path.string();
     int width = 0;

@@ -2,6 +2,7 @@
 
 #include "host/cli/RgbaImage.h"
 
+#include <cstdint>
 #include <filesystem>
 
 namespace ofxhost {
@@ -12,6 +13,8 @@ namespace ofxhost {
 // bottom-first order. Failures throw ImageIoError.
 class StbFile {
 public:
+    // The size the header claims; false when stb cannot tell (read says why).
+    static bool size(const std::filesystem::path& path, std::int64_t& width, std::int64_t& height);
     static RgbaImage read(const std::filesystem::path& path);
     // RGBA when some pixel is not opaque, else RGB.
     static void writePng(const RgbaImage& image, const std::filesystem::path& path);

@@ -7,8 +7,12 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <fstream>
+#include <iterator>
+#include <string>
 #include <utility>
+#include <vector>
 
 namespace {
 
@@ -61,6 +65,46 @@ TEST_F(RenderErrors, EachMistakeIsNamedBeforeRendering) {
     const RenderRun tiff = run("--size 32x18 -o out.tif");
     EXPECT_NE(tiff.status, 0);
     EXPECT_NE(tiff.err.find("out.tif"), std::string::npos);
+}
+
+// A small file whose header claims a picture no machine holds is refused from the header, with
+// the size and the limit named; so is any file beyond limits given on the command line.
+TEST_F(RenderErrors, ClaimedSizesBeyondTheLimitsAreRefusedBeforeDecoding) {
+    ImageIo::write(RgbaImage(4, 4), dir.path() / "small.exr");
+    ImageIo::write(RgbaImage(4, 4), dir.path() / "small.png");
+    auto patched = [this](const char* from, const char* to, const std::string& marker,
+                          std::size_t skip, const std::vector<std::int32_t>& values,
+                          bool bigEndian) {
+        std::ifstream in(dir.path() / from, std::ios::binary);
+        std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        const std::size_t at = bytes.find(marker);
+        ASSERT_NE(at, std::string::npos) << marker;
+        for (std::size_t i = 0; i < values.size(); ++i) {
+            for (int b = 0; b < 4; ++b) {
+                const int shift = bigEndian ? 24 - 8 * b : 8 * b;
+                bytes[at + skip + 4 * i + b] = static_cast<char>(std::uint32_t(values[i]) >> shift);
+            }
+        }
+        std::ofstream(dir.path() / to, std::ios::binary) << bytes;
+    };
+    // EXR: the data window (min x, min y, max x, max y) after "dataWindow", "box2i", its size.
+    const std::string window("dataWindow\0box2i\0", 17);
+    patched("small.exr", "huge.exr", window, 21, {0, 0, 99999, 99999}, false);
+    patched("small.exr", "wide.exr", window, 21, {INT32_MIN, 0, INT32_MAX, 3}, false);
+    // PNG: width and height after "IHDR", big-endian.
+    patched("small.png", "huge.png", "IHDR", 4, {16000, 16000}, true);
+
+    const std::pair<const char*, const char*> cases[] = {
+        {"-i huge.exr", "100000x100000 is more than 32768 pixels on a side"},
+        {"-i wide.exr", "4294967296x4 is more than 32768"},
+        {"-i huge.png", "16000x16000 needs 45.8 GiB, more than the 16.0 GiB allowed"},
+        {"-i small.exr --max-side 3", "4x4 is more than 3 pixels on a side (--max-side)"},
+        {"-i small.png --max-memory 0.000001", "small.png: rendering 4x4 needs"},
+        {"--size 32x18 --kernel-map huge.exr", "huge.exr: 100000x100000"},
+    };
+    for (const auto& [arguments, named] : cases) {
+        EXPECT_NE(failure(arguments).find(named), std::string::npos) << arguments;
+    }
 }
 
 TEST_F(RenderErrors, ABundleThatFailsToLoadIsNamed) {
