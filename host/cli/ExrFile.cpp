@@ -120,11 +120,14 @@ void ExrFile::write(const RgbaImage& image, const std::filesystem::path& path) {
     header.compression_type = TINYEXR_COMPRESSIONTYPE_ZIP;
 
     const char* message = nullptr;
-    if (SaveEXRImageToFile(&exrImage, &header, path.string().c_str(), &message) !=
-        TINYEXR_SUCCESS) {
+    unsigned char* encoded = nullptr;
+    const std::size_t size = SaveEXRImageToMemory(&exrImage, &header, &encoded, &message);
+    std::unique_ptr<unsigned char, decltype(&std::free)> owned(encoded, &std::free);
+    if (size == 0 || encoded == nullptr) {
         throw ImageIoError("cannot write " + path.string() + ": " +
                            takeMessage(message, "EXR encoding failed"));
     }
+    ImageIo::writeFile(path, encoded, size);
 }
 
 } // namespace ofxhost

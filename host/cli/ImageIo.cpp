@@ -5,8 +5,17 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <fstream>
+#include <random>
+
+#if defined(_WIN32)
+#include <windows.h>
+#else
+#include <unistd.h>
+#endif
 
 namespace ofxhost {
 
@@ -77,6 +86,52 @@ RgbaImage ImageIo::read(const std::filesystem::path& path, const ImageLimits& li
         checkSize(path, width, height, limits);
     }
     return exr ? ExrFile::read(path) : StbFile::read(path);
+}
+
+void ImageIo::writeFile(const std::filesystem::path& path, const void* data, std::size_t size) {
+    std::filesystem::path temporary = path;
+    temporary += ".partial-" + std::to_string(std::random_device{}());
+    auto failed = [&](const std::string& reason) {
+        std::error_code ignored;
+        std::filesystem::remove(temporary, ignored);
+        return ImageIoError("cannot write " + path.string() + ": " + reason);
+    };
+#if defined(_WIN32)
+    std::FILE* file = _wfopen(temporary.c_str(), L"wb");
+#else
+    std::FILE* file = std::fopen(temporary.c_str(), "wb");
+#endif
+    if (file == nullptr) {
+        throw failed(std::strerror(errno));
+    }
+    int error = 0;
+    if (std::fwrite(data, 1, size, file) != size || std::fflush(file) != 0) {
+        error = errno;
+    }
+#if !defined(_WIN32)
+    // Where space is only found short at write-back (network and copy-on-write file systems).
+    if (error == 0 && fsync(fileno(file)) != 0) {
+        error = errno;
+    }
+#endif
+    if (std::fclose(file) != 0 && error == 0) {
+        error = errno;
+    }
+    if (error != 0) {
+        throw failed(std::strerror(error));
+    }
+#if defined(_WIN32)
+    if (MoveFileExW(temporary.c_str(), path.c_str(),
+                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) == 0) {
+        throw failed("cannot replace it (Windows error " + std::to_string(GetLastError()) + ")");
+    }
+#else
+    std::error_code renamed;
+    std::filesystem::rename(temporary, path, renamed);
+    if (renamed) {
+        throw failed(renamed.message());
+    }
+#endif
 }
 
 void ImageIo::write(const RgbaImage& image, const std::filesystem::path& path) {

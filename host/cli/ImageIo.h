@@ -2,6 +2,7 @@
 
 #include "host/cli/RgbaImage.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <filesystem>
 #include <stdexcept>
@@ -38,6 +39,9 @@ public:
     static void checkSize(const std::filesystem::path& path, std::int64_t width,
                           std::int64_t height, const ImageLimits& limits);
     static void write(const RgbaImage& image, const std::filesystem::path& path);
+    // Replaces path with size bytes through a temporary file beside it, every write checked:
+    // on any failure the file that was there is untouched and the temporary one gone.
+    static void writeFile(const std::filesystem::path& path, const void* data, std::size_t size);
 };
 
 } // namespace ofxhost

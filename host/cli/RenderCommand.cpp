@@ -20,7 +20,6 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
-#include <fstream>
 #include <iostream>
 #include <memory>
 
@@ -191,12 +190,8 @@ void RenderCommand::writeOverlays(const CliOptions& options, EffectInstance& ins
     };
     if (options.overlaysJson) {
         const std::filesystem::path path = absolute(*options.overlaysJson);
-        std::ofstream file(path, std::ios::binary);
-        file << OverlayJson::write(drawing);
-        file.close();
-        if (!file) {
-            throw std::runtime_error("cannot write " + path.string());
-        }
+        const std::string json = OverlayJson::write(drawing);
+        ImageIo::writeFile(path, json.data(), json.size());
         out << "Wrote " << path.string() << std::endl;
     }
     if (options.overlayImage) {

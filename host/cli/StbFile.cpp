@@ -83,6 +83,13 @@ std::vector<unsigned char> toBytes(const RgbaImage& image, int channels) {
     return bytes;
 }
 
+// stb's writers hand over the encoded file in pieces.
+void appendTo(void* context, void* data, int size) {
+    auto* encoded = static_cast<std::vector<unsigned char>*>(context);
+    const auto* bytes = static_cast<const unsigned char*>(data);
+    encoded->insert(encoded->end(), bytes, bytes + size);
+}
+
 std::string failure(const std::filesystem::path& path) {
     const char* reason = stbi_failure_reason();
     return "cannot read " + path.string() + ": " +
@@ -133,18 +140,22 @@ RgbaImage StbFile::read(const std::filesystem::path& path) {
 void StbFile::writePng(const RgbaImage& image, const std::filesystem::path& path) {
     const int channels = opaque(image) ? 3 : 4;
     const std::vector<unsigned char> bytes = toBytes(image, channels);
-    if (stbi_write_png(path.string().c_str(), image.width(), image.height(), channels, bytes.data(),
-                       image.width() * channels) == 0) {
-        throw ImageIoError("cannot write " + path.string());
+    std::vector<unsigned char> encoded;
+    if (stbi_write_png_to_func(appendTo, &encoded, image.width(), image.height(), channels,
+                               bytes.data(), image.width() * channels) == 0) {
+        throw ImageIoError("cannot write " + path.string() + ": PNG encoding failed");
     }
+    ImageIo::writeFile(path, encoded.data(), encoded.size());
 }
 
 void StbFile::writeJpeg(const RgbaImage& image, const std::filesystem::path& path) {
     const std::vector<unsigned char> bytes = toBytes(image, 3);
-    if (stbi_write_jpg(path.string().c_str(), image.width(), image.height(), 3, bytes.data(),
-                       kJpegQuality) == 0) {
-        throw ImageIoError("cannot write " + path.string());
+    std::vector<unsigned char> encoded;
+    if (stbi_write_jpg_to_func(appendTo, &encoded, image.width(), image.height(), 3, bytes.data(),
+                               kJpegQuality) == 0) {
+        throw ImageIoError("cannot write " + path.string() + ": JPEG encoding failed");
     }
+    ImageIo::writeFile(path, encoded.data(), encoded.size());
 }
 
 } // namespace ofxhost

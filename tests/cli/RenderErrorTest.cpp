@@ -107,6 +107,27 @@ TEST_F(RenderErrors, ClaimedSizesBeyondTheLimitsAreRefusedBeforeDecoding) {
     }
 }
 
+#if !defined(_WIN32)
+// A disk that fills up mid-write (here a file size limit): the error names the file, and the
+// picture that was there before is still there, whole, with nothing left beside it.
+TEST_F(RenderErrors, AWriteThatFailsLeavesThePreviousFileWhole) {
+    for (const char* name : {"shot.png", "shot.exr", "shot.jpg"}) {
+        ASSERT_EQ(run(std::string("--size 64x36 -o ") + name).status, 0) << name;
+        const std::string before = testenv::readText(dir.path() / name);
+        const RenderRun full =
+            run(std::string("--size 640x360 -o ") + name, "trap '' XFSZ; ulimit -f 4; ");
+        EXPECT_NE(full.status, 0) << name;
+        EXPECT_NE(full.err.find(name), std::string::npos) << full.err;
+        EXPECT_EQ(full.out, "") << name;
+        EXPECT_EQ(testenv::readText(dir.path() / name), before) << name;
+        for (const auto& entry : std::filesystem::directory_iterator(dir.path())) {
+            EXPECT_EQ(entry.path().filename().string().find("partial"), std::string::npos)
+                << entry.path();
+        }
+    }
+}
+#endif
+
 TEST_F(RenderErrors, ABundleThatFailsToLoadIsNamed) {
     const auto binaries = dir.path() / "broken.ofx.bundle" / "Contents" / "Linux-x86-64";
     std::filesystem::create_directories(binaries);

@@ -31,8 +31,8 @@ struct RenderRun {
 // the CPU backend forced, so runs are alike on every machine.
 class CliTest : public ::testing::Test {
 protected:
-    // arguments go through the shell as written.
-    RenderRun run(const std::string& arguments) const {
+    // arguments go through the shell as written; shell runs first, in the same shell.
+    RenderRun run(const std::string& arguments, const std::string& shell = "") const {
         const auto out = dir.path() / "stdout.txt";
         const auto err = dir.path() / "stderr.txt";
 #if defined(_WIN32)
@@ -41,7 +41,7 @@ protected:
 #else
         const std::string changeFolder = "cd \"";
 #endif
-        const std::string command = changeFolder + dir.path().string() + "\" && \"" +
+        const std::string command = changeFolder + dir.path().string() + "\" && " + shell + "\"" +
                                     HALDEN_RENDER_EXE + "\" " + arguments + " > \"" + out.string() +
                                     "\" 2> \"" + err.string() + "\"";
         RenderRun result;
