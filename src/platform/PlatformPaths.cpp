@@ -85,8 +85,7 @@ std::filesystem::path logDirectory() {
 
 std::string userConfigDirectory() {
 #if defined(_WIN32)
-    const std::string appData = environmentText("APPDATA");
-    return appData.empty() ? std::string("C:\\") : appData;
+    return environmentText("APPDATA");
 #elif defined(__APPLE__)
     const std::string home = environmentText("HOME");
     return home.empty() ? std::string() : home + "/Library/Application Support";

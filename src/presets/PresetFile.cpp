@@ -133,6 +133,9 @@ void encodeValue(const std::string& type, const PresetValue& value, std::string&
 }
 
 bool readWholeFile(const std::string& path, std::string& content) {
+    if (!isPresetFile(path)) {
+        return false;
+    }
     std::ifstream in(fs::u8path(path), std::ios::binary);
     if (!in) {
         return false;

@@ -3,6 +3,7 @@
 #include "platform/PlatformPaths.h"
 
 #include <algorithm>
+#include <cctype>
 #include <filesystem>
 #include <system_error>
 
@@ -25,6 +26,9 @@ bool endsWith(const std::string& text, const std::string& suffix) {
 
 std::string userPresetDirectory(const std::string& effectName) {
     const std::string base = platform::userConfigDirectory();
+    if (base.empty()) {
+        return {}; // never a folder under the filesystem's root
+    }
     return base + kSeparator + "brinmoor" + kSeparator + "presets" + kSeparator + effectName;
 }
 
@@ -60,10 +64,19 @@ std::vector<std::string> listDirectory(const std::string& folder) {
     return names;
 }
 
+bool isPresetFile(const std::string& path) {
+    std::error_code error;
+    const fs::path file = fs::u8path(path);
+    // A pipe or a device under a preset's name would hang or flood whoever reads it.
+    return fs::is_regular_file(file, error) && fs::file_size(file, error) <= kMaxPresetFileBytes &&
+           !error;
+}
+
 std::vector<std::string> presetNamesIn(const std::string& folder) {
     std::vector<std::string> names;
     for (const std::string& entry : listDirectory(folder)) {
-        if (endsWith(entry, ".xml") && entry.size() > 4) {
+        if (endsWith(entry, ".xml") && entry.size() > 4 &&
+            isPresetFile((fs::u8path(folder) / fs::u8path(entry)).u8string())) {
             names.push_back(entry.substr(0, entry.size() - 4));
         }
     }
@@ -90,7 +103,24 @@ bool isValidPresetName(const std::string& name) {
         }
     }
     // Windows drops a trailing dot or space, so the file would get another name.
-    return base.back() != '.' && base.back() != ' ';
+    if (base.back() == '.' || base.back() == ' ') {
+        return false;
+    }
+    // Nor may a name be a Windows device, whatever follows its first dot: "NUL.x" is NUL.
+    std::string device = base.substr(0, base.find('.'));
+    std::transform(device.begin(), device.end(), device.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+    while (!device.empty() && device.back() == ' ') {
+        device.pop_back();
+    }
+    for (const char* reserved : {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"}) {
+        if (device == reserved) {
+            return false;
+        }
+    }
+    const bool numbered = device.size() == 4 &&
+                          (device.compare(0, 3, "COM") == 0 || device.compare(0, 3, "LPT") == 0);
+    return !(numbered && device[3] >= '0' && device[3] <= '9');
 }
 
 std::string presetBaseName(const std::string& name) {

@@ -30,6 +30,16 @@ std::string joined(const std::string& folder, const std::string& name) {
     return (fs::u8path(folder) / fs::u8path(name + ".xml")).u8string();
 }
 
+// False, with the reason, when there is no user preset folder to use.
+bool haveUserFolder(const std::string& folder) {
+    if (!folder.empty()) {
+        return true;
+    }
+    HALDEN_LOG_ERROR("No user preset folder: the environment names no user configuration folder "
+                     "(XDG_CONFIG_HOME or HOME; APPDATA on Windows)");
+    return false;
+}
+
 // A name typed by the user; an unsafe one is refused with the reason.
 bool acceptedPresetName(const std::string& name) {
     if (isValidPresetName(name)) {
@@ -315,7 +325,7 @@ void GenericEffect::loadUserPreset() {
             HALDEN_LOG_ERROR("No preset selected - choose from dropdown or enter name");
             return;
         }
-        if (!acceptedPresetName(name)) {
+        if (!acceptedPresetName(name) || !haveUserFolder(userPresetFolder())) {
             return;
         }
         path = joined(userPresetFolder(), presetBaseName(name));
@@ -349,7 +359,7 @@ void GenericEffect::savePreset() {
         HALDEN_LOG_ERROR("No preset name specified - enter a name in 'Preset Name' field");
         return;
     }
-    if (!acceptedPresetName(name)) {
+    if (!acceptedPresetName(name) || !haveUserFolder(userPresetFolder())) {
         return;
     }
     const std::string base = presetBaseName(name);

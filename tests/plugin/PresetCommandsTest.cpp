@@ -152,6 +152,25 @@ TEST_F(PresetCommands, UnsafeNamesTouchNoFile) {
     EXPECT_TRUE(fs::is_empty(outside.path()));
 }
 
+#if !defined(_WIN32)
+// A render node often has neither HOME nor XDG_CONFIG_HOME: there are no user presets then, and
+// a save says why instead of writing under the filesystem's root or the working folder.
+TEST(PresetLists, WithoutAUserFolderASaveWritesNothingAndSaysWhy) {
+    testplugin::IsolatedUser user;
+    const fs::path log = user.logFile();
+    {
+        testenv::ScopedVariable noConfig("XDG_CONFIG_HOME", std::nullopt);
+        testenv::ScopedVariable noHome("HOME", std::nullopt);
+        PluginSession session("nuke", "halden_v01", false);
+        session.instance.setValue("preset_name", ParamValue::ofText("Nowhere"));
+        session.instance.pressButton("save_preset");
+        EXPECT_FALSE(fs::exists("/brinmoor/presets/BRMR Halden/Nowhere.xml"));
+        EXPECT_FALSE(fs::exists(fs::current_path() / "Nowhere.xml"));
+    }
+    EXPECT_NE(testenv::readText(log).find("[ERROR] No user preset folder"), std::string::npos);
+}
+#endif
+
 TEST(PresetLists, UpperCaseExtensionsAreNotListed) {
     testplugin::IsolatedUser user;
     fs::create_directories(user.userPresets());

@@ -9,6 +9,10 @@
 
 #include <gtest/gtest.h>
 
+#if !defined(_WIN32)
+#include <sys/stat.h>
+#endif
+
 #include <filesystem>
 #include <fstream>
 
@@ -120,16 +124,29 @@ TEST_F(PresetFiles, AFolderThatCannotBeMadeFailsTheSave) {
     EXPECT_TRUE(log.contains("[ERROR] Failed to create preset directory: " + folder));
 }
 
-TEST(PresetFolders, ListsOnlyLowerCaseXmlNamesSorted) {
+// Only regular files of at most 1 MiB are presets: a folder, a pipe (reading it would hang the
+// host) or a link to a device (it never ends) under a preset's name is neither listed nor read.
+TEST(PresetFolders, ListsOnlyRegularLowerCaseXmlFilesSorted) {
     testenv::TempDir dir;
     for (const char* name : {"b.xml", "A.xml", "c.XML", "notes.txt", "a.xml"}) {
         writeFile(dir.path() / name, "x");
     }
     fs::create_directory(dir.path() / "folder.xml");
-    EXPECT_EQ(listDirectory(dir.path().string()).size(), 6u);
-    EXPECT_EQ(presetNamesIn(dir.path().string()),
-              (std::vector<std::string>{"A", "a", "b", "folder"}));
+    writeFile(dir.path() / "big.xml", std::string(kMaxPresetFileBytes + 1, ' '));
+    std::vector<fs::path> unreadable = {dir.path() / "folder.xml", dir.path() / "big.xml"};
+#if !defined(_WIN32)
+    ASSERT_EQ(mkfifo((dir.path() / "Z.xml").c_str(), 0600), 0);
+    fs::create_symlink("/dev/zero", dir.path() / "zero.xml");
+    unreadable.push_back(dir.path() / "Z.xml");
+    unreadable.push_back(dir.path() / "zero.xml");
+#endif
+    EXPECT_EQ(listDirectory(dir.path().string()).size(), 5u + unreadable.size());
+    EXPECT_EQ(presetNamesIn(dir.path().string()), (std::vector<std::string>{"A", "a", "b"}));
     EXPECT_TRUE(listDirectory((dir.path() / "none").string()).empty());
+    std::string effect, version;
+    for (const fs::path& file : unreadable) {
+        EXPECT_TRUE(loadPresetFile(file.string(), effect, version).empty()) << file;
+    }
 }
 
 #if !defined(_WIN32)
@@ -142,9 +159,14 @@ TEST(PresetFolders, UserPresetsLiveInTheConfigFolderPerEffect) {
                   config.path().string() + "/brinmoor/presets/BRMR Halden");
     }
     testenv::ScopedVariable noXdg("XDG_CONFIG_HOME", std::nullopt);
-    testenv::ScopedVariable home("HOME", std::string("/home/colourist"));
-    EXPECT_EQ(userPresetDirectory("BRMR Halden"),
-              "/home/colourist/.config/brinmoor/presets/BRMR Halden");
+    {
+        testenv::ScopedVariable home("HOME", std::string("/home/colourist"));
+        EXPECT_EQ(userPresetDirectory("BRMR Halden"),
+                  "/home/colourist/.config/brinmoor/presets/BRMR Halden");
+    }
+    // A render node's environment: no user presets rather than a folder at the root.
+    testenv::ScopedVariable noHome("HOME", std::nullopt);
+    EXPECT_EQ(userPresetDirectory("BRMR Halden"), "");
 }
 
 TEST(PresetFolders, FactoryPresetsSitInTheBundleResources) {
@@ -168,13 +190,15 @@ TEST(PresetFolders, BundleNamesComeFromTheDefinitionPath) {
 namespace {
 
 TEST(PresetNames, NamesThatCouldLeaveTheFolderAreRefused) {
-    for (const char* good :
-         {"Look", "night lights 2", "frosted_glass-v1.2", "Look.xml", "Ünïcode"}) {
+    for (const char* good : {"Look", "night lights 2", "frosted_glass-v1.2", "Look.xml", "Ünïcode",
+                             "Console", "COM10", "nullify"}) {
         EXPECT_TRUE(isValidPresetName(good)) << good;
     }
     for (const char* bad :
-         {"", ".xml", "..", "../evil", "a/b", "a\\b", "C:look", "dir/..", "what?", "a*b", "pipe|",
-          "quote\"", "<tag>", "trailing.", "trailing ", "tab\there", "..hidden"}) {
+         {"",        ".xml",      "..",         "../evil",   "a/b",      "a\\b",
+          "C:look",  "dir/..",    "what?",      "a*b",       "pipe|",    "quote\"",
+          "<tag>",   "trailing.", "trailing ",  "tab\there", "..hidden", "NUL",
+          "con.xml", "Com1",      "LPT9.take2", "aux .x",    "CONOUT$"}) {
         EXPECT_FALSE(isValidPresetName(bad)) << bad;
     }
     EXPECT_EQ(presetBaseName("Look.xml"), "Look");
