@@ -99,7 +99,8 @@ private:
     void loadDefaults();
     void openDocumentation();
     PresetValues collectCurrentValues();
-    void applyValues(const PresetValues& values);
+    // source names the values' file in error lines.
+    void applyValues(const PresetValues& values, const std::string& source);
     OFX::ChoiceParam* choiceParameter(const std::string& name);
     // A copy of the parameter map, so host calls run without the state mutex.
     std::map<std::string, OFX::Param*> parameterSnapshot();

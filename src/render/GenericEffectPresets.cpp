@@ -16,6 +16,7 @@
 #include "ofx/support/StringParam.h"
 
 #include <algorithm>
+#include <cmath>
 #include <exception>
 #include <filesystem>
 #include <system_error>
@@ -288,7 +289,7 @@ void GenericEffect::loadFactoryPreset() {
         HALDEN_LOG_ERROR("Failed to load factory preset or preset is empty");
         return;
     }
-    applyValues(values);
+    applyValues(values, path);
     setChoice("preset_list", 0);
     HALDEN_LOG_INFO("Factory preset loaded: %s (%zu parameters applied)", name.c_str(),
                     values.size());
@@ -343,7 +344,7 @@ void GenericEffect::loadUserPreset() {
                         "may not apply",
                         effect.c_str(), definition_.name().c_str());
     }
-    applyValues(values);
+    applyValues(values, path);
     setChoice("factory_preset_list", 0);
     HALDEN_LOG_INFO("Preset loaded: %s (%zu parameters applied)", name.c_str(), values.size());
 }
@@ -445,7 +446,7 @@ void GenericEffect::loadDefaults() {
             values[param.name] = PresetValue::number(0.0);
         }
     }
-    applyValues(values);
+    applyValues(values, "the definition's defaults");
     HALDEN_LOG_INFO("Default values loaded: %zu parameters reset", values.size());
 }
 
@@ -511,7 +512,7 @@ PresetValues GenericEffect::collectCurrentValues() {
     return values;
 }
 
-void GenericEffect::applyValues(const PresetValues& values) {
+void GenericEffect::applyValues(const PresetValues& values, const std::string& source) {
     ensureParametersFetched();
     // Host set-value calls may wait for renders, which take the state mutex: never hold it here.
     const std::map<std::string, OFX::Param*> parameters = parameterSnapshot();
@@ -523,14 +524,51 @@ void GenericEffect::applyValues(const PresetValues& values) {
         }
         OFX::Param* p = found->second;
         try {
-            const std::string type = definition_.getParameter(name).type;
-            const std::array<float, 4> c = value.asComponents();
+            const ParameterDef& def = definition_.getParameter(name);
+            const std::string& type = def.type;
+            std::array<float, 4> c = value.asComponents();
+            // Checked as a host checks a user's entry: a number that is not finite or a choice
+            // that does not exist leaves the parameter as it was; others are held in range.
+            const bool vector =
+                type == "vec2" || type == "vec3" || type == "color" || type == "color_rgba";
+            const bool number = type == "float" || type == "double" || type == "int";
+            const bool finite =
+                vector   ? std::all_of(c.begin(), c.end(), [](float v) { return std::isfinite(v); })
+                : number ? std::isfinite(value.asDouble())
+                         : true;
+            if (!finite) {
+                HALDEN_LOG_ERROR("Preset %s: '%s' is not a finite number - parameter left as it "
+                                 "was",
+                                 source.c_str(), name.c_str());
+                continue;
+            }
+            const auto inRange = [&](double v, double low, double high) {
+                if (v < low || v > high) {
+                    HALDEN_LOG_INFO("Preset %s: '%s' %g held to its range %g to %g", source.c_str(),
+                                    name.c_str(), v, low, high);
+                }
+                return std::min(std::max(v, low), high);
+            };
+            if (type == "vec2" || type == "vec3") {
+                for (std::size_t i = 0; i < def.components.size() && i < c.size(); ++i) {
+                    c[i] = static_cast<float>(
+                        inRange(c[i], def.components[i].min, def.components[i].max));
+                }
+            }
             if (type == "float" || type == "double") {
-                static_cast<OFX::DoubleParam*>(p)->setValue(value.asDouble());
+                static_cast<OFX::DoubleParam*>(p)->setValue(
+                    inRange(value.asDouble(), def.min, def.max));
             } else if (type == "int") {
-                static_cast<OFX::IntParam*>(p)->setValue(value.asInt());
+                static_cast<OFX::IntParam*>(p)->setValue(static_cast<int>(
+                    inRange(value.asDouble(), std::ceil(def.min), std::floor(def.max))));
             } else if (type == "choice") {
-                static_cast<OFX::ChoiceParam*>(p)->setValue(value.asInt());
+                const double index = value.asDouble();
+                if (!(index >= 0.0 && index < static_cast<double>(def.options.size()))) {
+                    HALDEN_LOG_ERROR("Preset %s: '%s' has no option %g - parameter left as it was",
+                                     source.c_str(), name.c_str(), index);
+                    continue;
+                }
+                static_cast<OFX::ChoiceParam*>(p)->setValue(static_cast<int>(index));
             } else if (type == "bool") {
                 static_cast<OFX::BooleanParam*>(p)->setValue(value.asBool());
             } else if (type == "string" || type == "filepath") {

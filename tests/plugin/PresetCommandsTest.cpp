@@ -104,6 +104,36 @@ TEST_F(PresetCommands, AForeignPresetAppliesTheParametersItShares) {
     EXPECT_EQ(number("blur_radius"), 44);
 }
 
+// A shared or damaged file: what a host would refuse leaves its parameter as it was, with an
+// error naming the file and the parameter; a number beyond the range is held to it.
+TEST_F(PresetCommands, ValuesAHostWouldRefuseLeaveTheirParameterAsItWas) {
+    fs::create_directories(userFolder());
+    std::ofstream(userFolder() / "Damaged.xml")
+        << "<preset><meta><effect>BRMR Halden</effect><version>1.1</version></meta><parameters>"
+           "<param name=\"blur_radius\" type=\"float\" value=\"nan\"/>"
+           "<param name=\"optical_center\" type=\"vec2\" value=\"inf,0.1\"/>"
+           "<param name=\"quality_preset\" type=\"choice\" value=\"99\"/>"
+           "<param name=\"colorspace\" type=\"choice\" value=\"-5\"/>"
+           "<param name=\"blade_count\" type=\"int\" value=\"1000\"/>"
+           "<param name=\"bokeh_power\" type=\"float\" value=\"4\"/>"
+           "</parameters></preset>";
+    setText("preset_name", "Damaged");
+    report("load_preset");
+    EXPECT_EQ(number("blur_radius"), 35);
+    EXPECT_EQ(session.instance.value("optical_center").numbers, (std::vector<double>{0.0, 0.0}));
+    EXPECT_EQ(number("quality_preset"), 3);
+    EXPECT_EQ(number("colorspace"), 0);
+    EXPECT_EQ(number("blade_count"), 12);
+    EXPECT_EQ(number("bokeh_power"), 4);
+    const std::string log = testenv::readText(session.ownUser->logFile());
+    for (const char* name : {"'blur_radius'", "'optical_center'", "'quality_preset'"}) {
+        EXPECT_NE(
+            log.find("[ERROR] Preset " + (userFolder() / "Damaged.xml").string() + ": " + name),
+            std::string::npos)
+            << name;
+    }
+}
+
 TEST_F(PresetCommands, LoadDefaultsResetsEveryParameterAndBothLists) {
     set("blur_radius", 150);
     set("aperture_enable", 1);
