@@ -67,6 +67,10 @@ private:
     // runtime does not own; nothing reads or writes it.
     void requireOwnedDeviceMemory(const char* name, const void* pixels);
     void reportRenderFailure(const std::string& what);
+    // A failed preset command: shown to the user through the host's message suite, and for
+    // presetFailed also logged as an error.
+    void tellUser(const std::string& text);
+    void presetFailed(const std::string& text);
     void readParameterValues(double time, Frame& frame);
     void runPipeline(const OFX::RenderArguments& args, Frame& frame);
     void runSinglePipeline(const std::vector<KernelDef>& kernels, Frame& frame, void* target,

@@ -31,28 +31,39 @@ std::string joined(const std::string& folder, const std::string& name) {
     return (fs::u8path(folder) / fs::u8path(name + ".xml")).u8string();
 }
 
-// False, with the reason, when there is no user preset folder to use.
-bool haveUserFolder(const std::string& folder) {
+// Why there is no user preset folder to use; empty when there is one.
+std::string userFolderProblem(const std::string& folder) {
     if (!folder.empty()) {
-        return true;
+        return {};
     }
-    HALDEN_LOG_ERROR("No user preset folder: the environment names no user configuration folder "
-                     "(XDG_CONFIG_HOME or HOME; APPDATA on Windows)");
-    return false;
+    return "No user preset folder: the environment names no user configuration folder "
+           "(XDG_CONFIG_HOME or HOME; APPDATA on Windows)";
 }
 
-// A name typed by the user; an unsafe one is refused with the reason.
-bool acceptedPresetName(const std::string& name) {
+// Why a name typed by the user is refused; empty when it is safe.
+std::string presetNameProblem(const std::string& name) {
     if (isValidPresetName(name)) {
-        return true;
+        return {};
     }
-    HALDEN_LOG_ERROR("Invalid preset name '%s' - a preset name cannot contain path separators, "
-                     "'..', ':' or characters a file name cannot hold",
-                     name.c_str());
-    return false;
+    return "Invalid preset name '" + name +
+           "' - a preset name cannot contain path separators, '..', ':' or characters a file "
+           "name cannot hold";
 }
 
 } // namespace
+
+void GenericEffect::tellUser(const std::string& text) {
+    try {
+        sendMessage(OFX::eMessageError, "", text);
+    } catch (const std::exception& e) {
+        HALDEN_LOG_ERROR("The host did not show a message: %s", e.what());
+    }
+}
+
+void GenericEffect::presetFailed(const std::string& text) {
+    HALDEN_LOG_ERROR("%s", text.c_str());
+    tellUser(text);
+}
 
 void GenericEffect::changedParam(const OFX::InstanceChangedArgs& args,
                                  const std::string& paramName) {
@@ -286,7 +297,7 @@ void GenericEffect::loadFactoryPreset() {
     std::string version;
     const PresetValues values = loadPresetFile(path, effect, version);
     if (values.empty()) {
-        HALDEN_LOG_ERROR("Failed to load factory preset or preset is empty");
+        presetFailed("Failed to load factory preset or preset is empty");
         return;
     }
     applyValues(values, path);
@@ -326,7 +337,11 @@ void GenericEffect::loadUserPreset() {
             HALDEN_LOG_ERROR("No preset selected - choose from dropdown or enter name");
             return;
         }
-        if (!acceptedPresetName(name) || !haveUserFolder(userPresetFolder())) {
+        const std::string problem = presetNameProblem(name).empty()
+                                        ? userFolderProblem(userPresetFolder())
+                                        : presetNameProblem(name);
+        if (!problem.empty()) {
+            presetFailed(problem);
             return;
         }
         path = joined(userPresetFolder(), presetBaseName(name));
@@ -336,7 +351,7 @@ void GenericEffect::loadUserPreset() {
     std::string version;
     const PresetValues values = loadPresetFile(path, effect, version);
     if (values.empty()) {
-        HALDEN_LOG_ERROR("Failed to load preset or preset is empty: %s", path.c_str());
+        presetFailed("Failed to load preset or preset is empty: " + path);
         return;
     }
     if (effect != definition_.name()) {
@@ -360,7 +375,11 @@ void GenericEffect::savePreset() {
         HALDEN_LOG_ERROR("No preset name specified - enter a name in 'Preset Name' field");
         return;
     }
-    if (!acceptedPresetName(name) || !haveUserFolder(userPresetFolder())) {
+    const std::string problem = presetNameProblem(name).empty()
+                                    ? userFolderProblem(userPresetFolder())
+                                    : presetNameProblem(name);
+    if (!problem.empty()) {
+        presetFailed(problem);
         return;
     }
     const std::string base = presetBaseName(name);
@@ -368,6 +387,7 @@ void GenericEffect::savePreset() {
     HALDEN_LOG_INFO("Saving preset to: %s", path.c_str());
     if (!savePresetFile(path, definition_.name(), definition_.version(), collectCurrentValues(),
                         definition_)) {
+        tellUser("Could not save the preset to " + path + " (the log has the reason)");
         return;
     }
     refreshUserPresetList();
@@ -412,7 +432,7 @@ void GenericEffect::deletePreset() {
     const std::string path = joined(userPresetFolder(), name);
     std::error_code error;
     if (!fs::remove(fs::u8path(path), error) || error) {
-        HALDEN_LOG_ERROR("Failed to delete preset: %s", path.c_str());
+        presetFailed("Failed to delete preset: " + path);
         return;
     }
     HALDEN_LOG_INFO("Deleted preset: %s", path.c_str());

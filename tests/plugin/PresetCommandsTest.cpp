@@ -1,6 +1,8 @@
 // The preset controls used as a host's user would: save, load, delete, defaults, the lists.
 #include "PluginSession.h"
 
+#include "ofx/ofxMessage.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -177,6 +179,12 @@ TEST_F(PresetCommands, UnsafeNamesTouchNoFile) {
           std::string("C:evil"), std::string("what?")}) {
         setText("preset_name", name);
         press("save_preset");
+        // The user is told, not only the log.
+        const auto messages = session.host.recorder().messages();
+        ASSERT_FALSE(messages.empty()) << name;
+        EXPECT_EQ(messages.back().type, kOfxMessageError);
+        EXPECT_EQ(messages.back().text.rfind("Invalid preset name '" + name + "'", 0), 0u)
+            << messages.back().text;
     }
     EXPECT_FALSE(fs::exists(userFolder()));
     EXPECT_TRUE(fs::is_empty(outside.path()));
@@ -196,6 +204,9 @@ TEST(PresetLists, WithoutAUserFolderASaveWritesNothingAndSaysWhy) {
         session.instance.pressButton("save_preset");
         EXPECT_FALSE(fs::exists("/brinmoor/presets/BRMR Halden/Nowhere.xml"));
         EXPECT_FALSE(fs::exists(fs::current_path() / "Nowhere.xml"));
+        const auto messages = session.host.recorder().messages();
+        ASSERT_FALSE(messages.empty());
+        EXPECT_EQ(messages.back().text.rfind("No user preset folder", 0), 0u);
     }
     EXPECT_NE(testenv::readText(log).find("[ERROR] No user preset folder"), std::string::npos);
 }
