@@ -9,8 +9,9 @@ void ChoiceParamDescriptor::setDefault(int index) {
 }
 
 void ChoiceParamDescriptor::appendOption(const std::string& label) {
+    // The new option alone: sending the whole list again makes a long list quadratic.
     options_.push_back(label);
-    props_.setStringN(kOfxParamPropChoiceOption, options_);
+    props_.setString(kOfxParamPropChoiceOption, label, static_cast<int>(options_.size()) - 1);
 }
 
 void ChoiceParamDescriptor::resetOptions() {
