@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <ctime>
+#include <string>
 
 #if defined(_WIN32)
 #define WIN32_LEAN_AND_MEAN
@@ -21,9 +22,30 @@ extern char** environ;
 namespace platform {
 namespace {
 
+// A variable's value as UTF-8. Windows keeps the environment in UTF-16: the narrow copy is in
+// the ANSI code page, which cannot hold every user's folder name (and u8path would then throw).
 std::string environmentText(const char* name) {
+#if defined(_WIN32)
+    std::wstring wideName;
+    for (const char* c = name; *c != '\0'; ++c) {
+        wideName.push_back(static_cast<wchar_t>(static_cast<unsigned char>(*c)));
+    }
+    const wchar_t* value = _wgetenv(wideName.c_str());
+    if (value == nullptr || *value == L'\0') {
+        return {};
+    }
+    const int bytes = WideCharToMultiByte(CP_UTF8, 0, value, -1, nullptr, 0, nullptr, nullptr);
+    if (bytes <= 1) {
+        return {};
+    }
+    std::string text(static_cast<std::size_t>(bytes), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, value, -1, text.data(), bytes, nullptr, nullptr);
+    text.resize(static_cast<std::size_t>(bytes) - 1);
+    return text;
+#else
     const char* value = std::getenv(name);
     return value == nullptr ? std::string() : std::string(value);
+#endif
 }
 
 std::tm localNow() {

@@ -106,6 +106,23 @@ TEST(WindowsFolders, ASavedPresetLandsInAppDataBrinmoorPresets) {
     fs::remove(fs::path(appData) / relative, ignored);
 }
 
+// A user folder such as C:\Users\José: the narrow environment holds it in the ANSI code page,
+// which has no letter for some names; the presets must land there all the same.
+TEST(WindowsFolders, AnAppDataFolderNamedInAnyScriptHoldsThePresets) {
+    testenv::TempDir dir;
+    const fs::path appData = dir.path() / L"Jos\u00e9 \u015b\u03bb";
+    fs::create_directories(appData);
+    const wchar_t* saved = _wgetenv(L"APPDATA");
+    const std::wstring previous = saved != nullptr ? saved : L"";
+    ASSERT_EQ(_wputenv_s(L"APPDATA", appData.c_str()), 0);
+    const std::string name = uniqueName("Unicode");
+    const CommandRun run = runRender("--size 32x18 -o \"" + (dir.path() / "out.png").string() +
+                                     "\" --set preset_name=" + name + " --press save_preset");
+    _wputenv_s(L"APPDATA", previous.c_str());
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_TRUE(fs::exists(appData / "brinmoor" / "presets" / "BRMR Halden" / (name + ".xml")));
+}
+
 TEST(WindowsFolders, TheLogIsWrittenToUsersPublic) {
     const fs::path log = "C:\\Users\\Public\\halden_v01_plugin_log.txt";
     const CommandRun run = runRender("--describe --host nuke");
