@@ -14,6 +14,13 @@
 #define HALDEN_PRINTF_FORMAT(fmt, args)
 #endif
 
+// The log file's handle: a file descriptor, or a Windows HANDLE.
+#if defined(_WIN32)
+using LogHandle = void*;
+#else
+using LogHandle = int;
+#endif
+
 // The plug-in's diagnostic log: one file per process run, two backups from earlier runs,
 // rotated in place when it grows past kMaxLogSize. All operations are thread-safe.
 class Logger {
@@ -59,9 +66,18 @@ private:
     void writeLine(int level, const char* format, va_list args) HALDEN_PRINTF_FORMAT(3, 0);
     void rotate();
     void writeClosingLineAndClose();
+    void flushBuffer();
+
+    // Lines wait here until an ERROR line, a flush or this much text sends them.
+    static constexpr std::size_t kBufferSize = 16384;
 
     mutable std::mutex mutex_;
-    std::FILE* file_ = nullptr;
+#if defined(_WIN32)
+    LogHandle file_ = nullptr;
+#else
+    LogHandle file_ = -1;
+#endif
+    std::string buffer_;
     std::string effectName_ = "UnknownEffect";
     std::string path_;
     int level_ = ERROR_LEVEL;

@@ -4,9 +4,14 @@
 
 #include <gtest/gtest.h>
 
+#if !defined(_WIN32)
+#include <sys/stat.h>
+#endif
+
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -179,6 +184,61 @@ TEST_F(LoggerFiles, FilteredLinesDoNotAdvanceTheRotationCount) {
     EXPECT_FALSE(fs::exists(logPath.string() + ".1"));
     EXPECT_TRUE(contains(current(), "[ERROR] eighty-first\n"));
 }
+
+// Processes started together share this run's file: none moves away the file the others are
+// writing, so every line is kept, and the earlier run's file is the one backup made.
+TEST_F(LoggerFiles, LoggersWritingAtOnceShareTheFileAndKeepEveryLine) {
+    {
+        Logger earlier;
+        earlier.openForEffect("fx");
+        earlier.log(Logger::ERROR_LEVEL, "earlier run");
+    }
+    std::vector<std::unique_ptr<Logger>> loggers;
+    for (int i = 0; i < 8; ++i) {
+        loggers.push_back(std::make_unique<Logger>());
+        loggers.back()->openForEffect("fx");
+        loggers.back()->log(Logger::ERROR_LEVEL, "process %d", i);
+    }
+    // Past the size limit while others write: no rotation takes the file from under them.
+    for (int i = 1; i <= 100; ++i) {
+        loggers[3]->log(Logger::ERROR_LEVEL, "%d %s", i, kBigLine.c_str());
+    }
+    loggers.clear();
+    const std::string text = current();
+    for (int i = 0; i < 8; ++i) {
+        EXPECT_TRUE(contains(text, "[ERROR] process " + std::to_string(i) + "\n")) << i;
+    }
+    EXPECT_TRUE(contains(backup(1), "[ERROR] earlier run"));
+    EXPECT_FALSE(fs::exists(logPath.string() + ".2"));
+}
+
+#if !defined(_WIN32)
+// A link or a pipe planted at the log's path (the log folders are shared by every user on some
+// systems): the log moves it aside and writes a file of its own; the link's target is untouched.
+TEST_F(LoggerFiles, ALinkOrPipeAtTheLogPathIsNeverWrittenThrough) {
+    testenv::TempDir elsewhere;
+    const fs::path victim = elsewhere.path() / "precious.txt";
+    std::ofstream(victim) << "precious";
+    fs::create_directories(logPath.parent_path());
+    fs::create_symlink(victim, logPath);
+    {
+        Logger logger;
+        logger.openForEffect("fx");
+        logger.log(Logger::ERROR_LEVEL, "after the link");
+    }
+    EXPECT_EQ(testenv::readFile(victim), "precious");
+    EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(logPath)));
+    EXPECT_TRUE(contains(current(), "[ERROR] after the link"));
+
+    fs::remove(logPath);
+    ASSERT_EQ(mkfifo(logPath.c_str(), 0600), 0);
+    Logger logger;
+    logger.openForEffect("fx"); // returns: nothing waits for a reader of the pipe
+    logger.log(Logger::ERROR_LEVEL, "after the pipe");
+    EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(logPath)));
+    EXPECT_TRUE(contains(current(), "[ERROR] after the pipe"));
+}
+#endif
 
 TEST_F(LoggerFiles, LinesFromManyThreadsNeverInterleave) {
     Logger logger;
