@@ -84,6 +84,9 @@ RgbaImage ImageIo::read(const std::filesystem::path& path, const ImageLimits& li
     std::int64_t width = 0, height = 0;
     if (exr ? ExrFile::size(path, width, height) : StbFile::size(path, width, height)) {
         checkSize(path, width, height, limits);
+    } else if (exr) {
+        // tinyexr's one-call loader leaks the header it half read: refuse a damaged one here.
+        throw ImageIoError("cannot read " + path.string() + ": not a readable EXR header");
     }
     return exr ? ExrFile::read(path) : StbFile::read(path);
 }
