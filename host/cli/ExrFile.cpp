@@ -1,26 +1,17 @@
 #include "host/cli/ExrFile.h"
 
 #include "host/cli/ImageIo.h"
+#include "resources/ExrDecode.h"
 
-#include <zlib.h>
+#include <tinyexr.h>
 
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
-
-// The one translation unit that compiles tinyexr, against the system zlib. Third-party code:
-// its warnings are not ours to fix.
-#define TINYEXR_USE_MINIZ 0
-#define TINYEXR_IMPLEMENTATION
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wall"
-#pragma GCC diagnostic ignored "-Wextra"
-#pragma GCC diagnostic ignored "-Wshadow"
-#pragma GCC diagnostic ignored "-Wformat-nonliteral"
-#include <tinyexr.h>
-#pragma GCC diagnostic pop
 
 namespace ofxhost {
 
@@ -60,20 +51,23 @@ bool ExrFile::size(const std::filesystem::path& path, std::int64_t& width, std::
 }
 
 RgbaImage ExrFile::read(const std::filesystem::path& path) {
-    float* pixels = nullptr;
+    std::ifstream in(path, std::ios::binary);
+    const std::vector<unsigned char> bytes((std::istreambuf_iterator<char>(in)),
+                                           std::istreambuf_iterator<char>());
+    if (!in && !in.eof()) {
+        throw ImageIoError("cannot read " + path.string());
+    }
+    std::vector<float> pixels;
     int width = 0;
     int height = 0;
-    const char* message = nullptr;
-    const int result = LoadEXR(&pixels, &width, &height, path.string().c_str(), &message);
-    std::unique_ptr<float, decltype(&std::free)> owned(pixels, &std::free);
-    if (result != TINYEXR_SUCCESS || pixels == nullptr) {
-        throw ImageIoError("cannot read " + path.string() + ": " +
-                           takeMessage(message, "not a readable EXR image"));
+    std::string error;
+    if (!resources::decodeExr(bytes.data(), bytes.size(), pixels, width, height, error)) {
+        throw ImageIoError("cannot read " + path.string() + ": " + error);
     }
     RgbaImage image(width, height);
     const std::size_t rowFloats = static_cast<std::size_t>(width) * 4;
     for (int row = 0; row < height; ++row) {
-        std::memcpy(image.pixel(0, height - 1 - row), pixels + rowFloats * row,
+        std::memcpy(image.pixel(0, height - 1 - row), pixels.data() + rowFloats * row,
                     rowFloats * sizeof(float));
     }
     return image;

@@ -2,7 +2,7 @@
 
 #include "log/Logger.h"
 
-#include <tinyexr.h>
+#include "resources/ExrDecode.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -13,70 +13,6 @@
 namespace resources {
 
 namespace {
-
-// A scanline EXR in memory as RGBA floats (a single channel is grey, no alpha is 1), or the
-// decoder's reason in error. tinyexr's lower-level calls, so that every allocation is freed on
-// every path: its one-call loader leaks the header when the file is damaged.
-bool decodeExr(const unsigned char* data, std::size_t size, std::vector<float>& rgba, int& width,
-               int& height, std::string& error) {
-    EXRVersion version;
-    const int parsed = ParseEXRVersionFromMemory(&version, data, size);
-    if (parsed != TINYEXR_SUCCESS) {
-        error = "Failed to parse EXR version. code(" + std::to_string(parsed) + ")";
-        return false;
-    }
-    EXRHeader header;
-    InitEXRHeader(&header);
-    EXRImage image;
-    InitEXRImage(&image);
-    const char* message = nullptr;
-    bool ok = ParseEXRHeaderFromMemory(&header, &version, data, size, &message) == TINYEXR_SUCCESS;
-    if (ok) {
-        for (int c = 0; c < header.num_channels; ++c) {
-            header.requested_pixel_types[c] = TINYEXR_PIXELTYPE_FLOAT;
-        }
-        ok = !header.tiled && (header.num_channels == 1 || header.num_channels >= 3) &&
-             LoadEXRImageFromMemory(&image, &header, data, size, &message) == TINYEXR_SUCCESS;
-    }
-    int index[4] = {-1, -1, -1, -1}; // R, G, B, A
-    for (int c = 0; ok && c < header.num_channels; ++c) {
-        const std::string name = header.channels[c].name;
-        const int at = name == "R" ? 0 : name == "G" ? 1 : name == "B" ? 2 : name == "A" ? 3 : -1;
-        if (at >= 0) {
-            index[at] = c;
-        }
-    }
-    if (ok && header.num_channels == 1) {
-        index[0] = index[1] = index[2] = index[3] = 0;
-    }
-    if (ok && (index[0] < 0 || index[1] < 0 || index[2] < 0)) {
-        error = "no R, G and B channels";
-        ok = false;
-    } else if (!ok) {
-        error = message != nullptr ? message : header.tiled ? "tiled" : "not a readable EXR image";
-    }
-    if (ok) {
-        width = image.width;
-        height = image.height;
-        const std::size_t count =
-            static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
-        rgba.assign(4 * count, 1.0f);
-        const auto* const* planes = reinterpret_cast<const float* const*>(image.images);
-        for (int c = 0; c < 4; ++c) {
-            if (index[c] >= 0) {
-                for (std::size_t i = 0; i < count; ++i) {
-                    rgba[4 * i + static_cast<std::size_t>(c)] = planes[index[c]][i];
-                }
-            }
-        }
-    }
-    if (message != nullptr) {
-        FreeEXRErrorMessage(message);
-    }
-    FreeEXRImage(&image);
-    FreeEXRHeader(&header);
-    return ok;
-}
 
 // Everything from the last dot on is the extension; a name without a dot is used whole.
 std::string lookupKey(const std::string& file) {
