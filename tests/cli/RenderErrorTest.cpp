@@ -40,10 +40,15 @@ protected:
 TEST_F(RenderErrors, EachMistakeIsNamedBeforeRendering) {
     std::ofstream(dir.path() / "notes.png") << "not a picture";
     std::ofstream(dir.path() / "broken.exr") << "v/1\x01 and then nothing";
+    // A real header whose pixels are cut short.
+    ImageIo::write(RgbaImage(64, 36), dir.path() / "whole.exr");
+    const std::string whole = testenv::readFile(dir.path() / "whole.exr");
+    std::ofstream(dir.path() / "cut.exr", std::ios::binary) << whole.substr(0, whole.size() - 40);
     const std::pair<const char*, const char*> cases[] = {
         {"-i no-such-picture.exr", "no-such-picture.exr"},
         {"-i notes.png", "cannot read"},
         {"-i broken.exr", "broken.exr"},
+        {"-i cut.exr", "cannot read"},
         {"--size 32x18 --set lens_flare=3", "'lens_flare'"},
         {"--size 32x18 --set blur_radius=wide", "blur_radius"},
         {"--size 32x18 --set blur_radius=wide", "'wide'"},
