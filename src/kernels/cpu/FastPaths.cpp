@@ -283,6 +283,54 @@ std::int32_t runStart(const std::int32_t* texel, int lanes, int valid, int width
     return first;
 }
 
+// The column side of `fetches` fetches that read the same columns on every row, for vectors of
+// `lanes` pixels: per fetch and column the 1/256 weight, per fetch and run of lanes columns
+// the texel of its first column (or NO_RUN). coordinate(e, x) is the normalised coordinate
+// fetch e reads for column x.
+class ColumnTables {
+public:
+    ColumnTables(int width, int lanes)
+        : width_(width), lanes_(lanes), runs_((width + lanes - 1) / lanes),
+          columns_(runs_ * lanes) {}
+
+    int columns() const { return columns_; }
+
+    template <class Coordinate>
+    void build(int fetches, const Coordinate& coordinate) {
+        weight_.resize(static_cast<std::size_t>(fetches) * columns_);
+        runTexel_.resize(static_cast<std::size_t>(fetches) * runs_);
+        RowThreadPool::shared().run(fetches, [&](int e) {
+            std::vector<std::int32_t> texels(static_cast<std::size_t>(lanes_));
+            for (int x = 0; x < columns_; ++x) {
+                float fraction;
+                texelAxis(coordinate(e, x), width_, texels[static_cast<std::size_t>(x % lanes_)],
+                          fraction);
+                weight_[static_cast<std::size_t>(e) * columns_ + x] =
+                    static_cast<std::uint8_t>(fraction * 256.0f);
+                if (x % lanes_ == lanes_ - 1) {
+                    runTexel_[static_cast<std::size_t>(e) * runs_ + x / lanes_] = runStart(
+                        texels.data(), lanes_, std::min(lanes_, width_ - (x - lanes_ + 1)), width_);
+                }
+            }
+        });
+    }
+
+    // Points a frame's table fields here.
+    template <class Frame>
+    void attach(Frame& frame) const {
+        frame.columnWeight = weight_.data();
+        frame.runTexel = runTexel_.data();
+        frame.columns = columns_;
+        frame.runs = runs_;
+        frame.lanes = lanes_;
+    }
+
+private:
+    int width_, lanes_, runs_, columns_;
+    std::vector<std::uint8_t> weight_;
+    std::vector<std::int32_t> runTexel_;
+};
+
 // An upper bound of sampleCount over all radii.
 int sampleCountBound(int height, const AnimatedParameters& p) {
     const float q = qualityMultiplier(p.intParams[slot::quality_preset]);
@@ -441,11 +489,8 @@ bool lensBlurFast(const SystemParameters& sys, const SourceConnections& sources,
         uniformCount > 0 ? sqrtf(0.5f / static_cast<float>(uniformCount)) : 0.0f;
     const float stretchX = shape.anamorphic ? shape.anamorphicX : 1.0f;
     const float stretchY = shape.anamorphic ? shape.anamorphicY : 1.0f;
-    std::vector<std::uint8_t> columnWeight;
-    std::vector<std::int32_t> runTexel;
-    const int lanes = lanesOf(activeCpuPath());
-    const int runs = (width + lanes - 1) / lanes;
-    const int columns = runs * lanes;
+    ColumnTables tables(width, lanesOf(activeCpuPath()));
+    const int columns = tables.columns();
     // The column tables take a byte per sample and column: beyond 64 MiB the general loop is
     // the better trade.
     const bool separable =
@@ -456,30 +501,13 @@ bool lensBlurFast(const SystemParameters& sys, const SourceConnections& sources,
             cx[static_cast<std::size_t>(x)] =
                 pixelFrame(std::min(x, width - 1), 0, width, height, p).cx;
         }
-        columnWeight.resize(static_cast<std::size_t>(uniformCount) * columns);
-        runTexel.resize(static_cast<std::size_t>(uniformCount) * runs);
-        RowThreadPool::shared().run(uniformCount, [&](int k) {
+        tables.build(uniformCount, [&](int k, int x) {
             const float qx = t.px[static_cast<std::size_t>(k)] * stretchX;
-            std::vector<std::int32_t> texels(static_cast<std::size_t>(lanes));
-            for (int x = 0; x < columns; ++x) {
-                const float su = edgeCoordinate(
-                    (cx[static_cast<std::size_t>(x)] + spread * qx) / origin.aspect + 0.5f,
-                    frame.uniforms.reflect);
-                float weight;
-                texelAxis(su, width, texels[static_cast<std::size_t>(x % lanes)], weight);
-                columnWeight[static_cast<std::size_t>(k) * columns + x] =
-                    static_cast<std::uint8_t>(weight * 256.0f);
-                if (x % lanes == lanes - 1) {
-                    runTexel[static_cast<std::size_t>(k) * runs + x / lanes] = runStart(
-                        texels.data(), lanes, std::min(lanes, width - (x - lanes + 1)), width);
-                }
-            }
+            return edgeCoordinate((cx[static_cast<std::size_t>(x)] + spread * qx) / origin.aspect +
+                                      0.5f,
+                                  frame.uniforms.reflect);
         });
-        frame.columnWeight = columnWeight.data();
-        frame.runTexel = runTexel.data();
-        frame.columns = columns;
-        frame.runs = runs;
-        frame.lanes = lanes;
+        tables.attach(frame);
     }
 
     RowThreadPool::shared().run(height, [&](int y) {
@@ -627,11 +655,7 @@ bool postBlurFast(const SystemParameters& sys, std::uint64_t workingImage,
 
     // With shared weights the column side of every fetch is the same on every row.
     const int fetches = 1 + 2 * frame.taps;
-    const int lanes = lanesOf(activeCpuPath());
-    const int runs = (width + lanes - 1) / lanes;
-    const int columns = runs * lanes;
-    std::vector<std::uint8_t> columnWeight;
-    std::vector<std::int32_t> runTexel;
+    ColumnTables tables(width, lanesOf(activeCpuPath()));
     // The coordinate fetch e reads along an axis: the pixel's own, or a tap's.
     auto tapCoordinate = [&frame](int e, float centre, float step) {
         if (e == 0) {
@@ -641,29 +665,12 @@ bool postBlurFast(const SystemParameters& sys, std::uint64_t workingImage,
         return edgeCoordinate(e % 2 == 1 ? centre - offset : centre + offset, frame.reflect);
     };
     if (!perPixel && frame.taps > 0) {
-        columnWeight.resize(static_cast<std::size_t>(fetches) * columns);
-        runTexel.resize(static_cast<std::size_t>(fetches) * runs);
-        RowThreadPool::shared().run(fetches, [&](int e) {
-            std::vector<std::int32_t> texels(static_cast<std::size_t>(lanes));
-            for (int x = 0; x < columns; ++x) {
-                const float u =
-                    (static_cast<float>(std::min(x, width - 1)) + 0.5f) / static_cast<float>(width);
-                float fraction;
-                texelAxis(tapCoordinate(e, u, frame.stepU), width,
-                          texels[static_cast<std::size_t>(x % lanes)], fraction);
-                columnWeight[static_cast<std::size_t>(e) * columns + x] =
-                    static_cast<std::uint8_t>(fraction * 256.0f);
-                if (x % lanes == lanes - 1) {
-                    runTexel[static_cast<std::size_t>(e) * runs + x / lanes] = runStart(
-                        texels.data(), lanes, std::min(lanes, width - (x - lanes + 1)), width);
-                }
-            }
+        tables.build(fetches, [&](int e, int x) {
+            const float u =
+                (static_cast<float>(std::min(x, width - 1)) + 0.5f) / static_cast<float>(width);
+            return tapCoordinate(e, u, frame.stepU);
         });
-        frame.columnWeight = columnWeight.data();
-        frame.runTexel = runTexel.data();
-        frame.columns = columns;
-        frame.runs = runs;
-        frame.lanes = lanes;
+        tables.attach(frame);
     }
 
     // Only the vignette needs the pixel's distance from the optical centre.
@@ -693,7 +700,7 @@ bool postBlurFast(const SystemParameters& sys, std::uint64_t workingImage,
             s.pixels = std::min(SEGMENT, width - x0);
             s.taps = 0;
             s.firstColumn = x0;
-            s.firstRun = x0 / lanes;
+            s.firstRun = frame.lanes > 0 ? x0 / frame.lanes : 0;
             if (perPixel) {
                 weights.assign(static_cast<std::size_t>(POST_BLUR_MAX_TAPS) * SEGMENT, 0.0f);
             }
