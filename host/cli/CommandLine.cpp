@@ -1,5 +1,7 @@
 #include "host/cli/CommandLine.h"
 
+#include "host/cli/ExrFile.h"
+
 #include "ofx/ofxImageEffect.h"
 
 #include <algorithm>
@@ -121,6 +123,21 @@ bool parseRenderOption(const std::string& option, const std::function<std::strin
                        const std::function<void()>& noValue, CliOptions& options) {
     if (option == "-i" || option == "--input") {
         options.input = takeValue();
+    } else if (option == "--layer") {
+        options.layer = takeValue();
+        if (options.layer.empty()) {
+            throw UsageError(option + " needs a layer name");
+        }
+    } else if (option == "--half") {
+        noValue();
+        options.exr.half = true;
+    } else if (option == "--compression") {
+        options.exr.compression = takeValue();
+        if (!ExrFile::knownCompression(options.exr.compression)) {
+            throw UsageError("--compression expects none, rle, zips, zip, piz, pxr24, b44, b44a, "
+                             "dwaa or dwab, not '" +
+                             options.exr.compression + "'");
+        }
     } else if (option == "--kernel-map") {
         options.kernelMap = takeValue();
     } else if (option == "-o" || option == "--output") {
@@ -184,6 +201,8 @@ std::string CommandLine::usage() {
            "rendering:\n"
            "  -i, --input FILE        image to blur: EXR, PNG, JPEG, TGA, BMP or HDR\n"
            "                          (default: a built-in demo scene of city lights)\n"
+           "  --layer NAME            the EXR layer to blur: NAME.R, NAME.G, ... (default: the\n"
+           "                          unnamed R, G, B, A)\n"
            "  --size WxH              size of the demo scene (default 960x540)\n"
            "  --max-side N            refuse input files more than N pixels on a side\n"
            "                          (default 32768), before decoding them\n"
@@ -192,6 +211,9 @@ std::string CommandLine::usage() {
            "  --kernel-map FILE       image for the KernelMap clip\n"
            "  -o, --output FILE       EXR (float), PNG or JPEG (8-bit, clamped), by extension\n"
            "                          (default halden-render.png)\n"
+           "  --half                  EXR output in half floats (default 32-bit float)\n"
+           "  --compression NAME      EXR output compression: none, rle, zips, zip, piz, pxr24,\n"
+           "                          b44, b44a, dwaa or dwab (default zip)\n"
            "  --set NAME=VALUE        set a parameter (repeatable): numbers; x,y for 2D;\n"
            "                          r,g,b[,a] for colours; true/false, 1/0 or on/off for\n"
            "                          booleans; an option index or its exact text for choices\n"

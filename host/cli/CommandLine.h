@@ -46,8 +46,11 @@ struct CliOptions {
 
     // Rendering. No input renders the demo scene at demoSize.
     std::optional<std::string> input;
+    // The input's EXR layer; empty is the unnamed RGBA.
+    std::string layer;
     std::optional<std::string> kernelMap;
     std::string output = "halden-render.png";
+    ExrWriteOptions exr;
     std::pair<int, int> demoSize{960, 540};
     std::vector<ParamAssignment> assignments;
     std::vector<std::string> presses;

@@ -1,21 +1,26 @@
 #pragma once
 
+#include "host/cli/ImageIo.h"
 #include "host/cli/RgbaImage.h"
 
-#include <cstdint>
 #include <filesystem>
+#include <string>
 
 namespace ofxhost {
 
-// OpenEXR through tinyexr: any RGB(A), Y or A file in, float RGBA with ZIP compression out.
-// Rows are flipped between the file's top-first order and RgbaImage's bottom-first order.
-// Failures throw ImageIoError.
+// OpenEXR files through the OpenEXR library: every compression it has, scanline and tiled,
+// multi-part, any data window. A layer is read as RGBA: R, G, B (or Y) and A, a missing alpha
+// being 1, a layer of one channel grey (alpha too). Out: R, G, B, A as float or half with the
+// data and display windows the image came with. Rows are flipped between the file's top-first
+// order and RgbaImage's bottom-first order. Failures throw ImageIoError naming the file.
 class ExrFile {
 public:
-    // The size the header claims; false when there is no header to read (read says why).
-    static bool size(const std::filesystem::path& path, std::int64_t& width, std::int64_t& height);
-    static RgbaImage read(const std::filesystem::path& path);
-    static void write(const RgbaImage& image, const std::filesystem::path& path);
+    static RgbaImage read(const std::filesystem::path& path, const ImageLimits& limits,
+                          const std::string& layer);
+    static void write(const RgbaImage& image, const std::filesystem::path& path,
+                      const ExrWriteOptions& options);
+    // "none", "rle", "zips", "zip", "piz", "pxr24", "b44", "b44a", "dwaa", "dwab".
+    static bool knownCompression(const std::string& name);
 };
 
 } // namespace ofxhost

@@ -1,6 +1,8 @@
 #include "host/cli/ImageIo.h"
 
 #include "host/cli/ExrFile.h"
+#include "host/cli/JpegFile.h"
+#include "host/cli/PngFile.h"
 #include "host/cli/StbFile.h"
 
 #include <algorithm>
@@ -8,7 +10,6 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
 #include <random>
 
 #if defined(_WIN32)
@@ -28,13 +29,10 @@ std::string lowerExtension(const std::filesystem::path& path) {
     return extension;
 }
 
-bool startsWithExrMagic(const std::filesystem::path& path) {
+bool startsWithExrMagic(const unsigned char* head, std::size_t size) {
     // 0x762f3101, little-endian, opens every OpenEXR file.
     const unsigned char magic[4] = {0x76, 0x2f, 0x31, 0x01};
-    unsigned char head[4] = {0, 0, 0, 0};
-    std::ifstream in(path, std::ios::binary);
-    in.read(reinterpret_cast<char*>(head), sizeof head);
-    return in.gcount() == 4 && std::equal(head, head + 4, magic);
+    return size >= 4 && std::equal(head, head + 4, magic);
 }
 
 } // namespace
@@ -74,21 +72,41 @@ void ImageIo::checkSize(const std::filesystem::path& path, std::int64_t width, s
     }
 }
 
-RgbaImage ImageIo::read(const std::filesystem::path& path, const ImageLimits& limits) {
+ImageIo::FileHandle ImageIo::openForReading(const std::filesystem::path& path) {
+#if defined(_WIN32)
+    return FileHandle(_wfopen(path.c_str(), L"rb"), &std::fclose);
+#else
+    return FileHandle(std::fopen(path.c_str(), "rb"), &std::fclose);
+#endif
+}
+
+RgbaImage ImageIo::read(const std::filesystem::path& path, const ImageLimits& limits,
+                        const std::string& layer) {
     std::error_code error;
     if (!std::filesystem::is_regular_file(path, error)) {
         throw ImageIoError("no such image file: " + path.string());
     }
-    const bool exr = startsWithExrMagic(path);
-    // The header's size first: a few bytes may claim a picture no machine can hold.
-    std::int64_t width = 0, height = 0;
-    if (exr ? ExrFile::size(path, width, height) : StbFile::size(path, width, height)) {
-        checkSize(path, width, height, limits);
-    } else if (exr) {
-        // tinyexr's one-call loader leaks the header it half read: refuse a damaged one here.
-        throw ImageIoError("cannot read " + path.string() + ": not a readable EXR header");
+    unsigned char head[8] = {};
+    std::size_t size = 0;
+    if (const FileHandle file = openForReading(path)) {
+        size = std::fread(head, 1, sizeof head, file.get());
+    } else {
+        throw ImageIoError("cannot read " + path.string() + ": " + std::strerror(errno));
     }
-    return exr ? ExrFile::read(path) : StbFile::read(path);
+    if (startsWithExrMagic(head, size)) {
+        return ExrFile::read(path, limits, layer);
+    }
+    if (!layer.empty()) {
+        throw ImageIoError("cannot read layer " + layer + " of " + path.string() +
+                           ": only EXR files have layers");
+    }
+    if (PngFile::isPng(head, size)) {
+        return PngFile::read(path, limits);
+    }
+    if (JpegFile::isJpeg(head, size)) {
+        return JpegFile::read(path, limits);
+    }
+    return StbFile::read(path, limits);
 }
 
 void ImageIo::writeFile(const std::filesystem::path& path, const void* data, std::size_t size) {
@@ -137,16 +155,17 @@ void ImageIo::writeFile(const std::filesystem::path& path, const void* data, std
 #endif
 }
 
-void ImageIo::write(const RgbaImage& image, const std::filesystem::path& path) {
+void ImageIo::write(const RgbaImage& image, const std::filesystem::path& path,
+                    const ExrWriteOptions& exr) {
     switch (outputFormat(path)) {
     case Format::Exr:
-        ExrFile::write(image, path);
+        ExrFile::write(image, path, exr);
         break;
     case Format::Png:
-        StbFile::writePng(image, path);
+        PngFile::write(image, path);
         break;
     case Format::Jpeg:
-        StbFile::writeJpeg(image, path);
+        JpegFile::write(image, path);
         break;
     }
 }

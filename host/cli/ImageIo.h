@@ -4,7 +4,9 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <filesystem>
+#include <memory>
 #include <stdexcept>
 #include <string>
 
@@ -25,20 +27,33 @@ struct ImageLimits {
     double maxBytes = 16.0 * 1024 * 1024 * 1024;
 };
 
-// Image files in and out. Reading looks at the content (EXR, else PNG, JPEG, TGA, BMP, HDR);
-// writing picks the format from the extension: EXR keeps floats, PNG and JPEG are 8-bit.
+// How EXR output is stored: float or half channels, and one of ExrFile's compressions.
+struct ExrWriteOptions {
+    bool half = false;
+    std::string compression = "zip";
+};
+
+// Image files in and out. Reading looks at the content (EXR, PNG and JPEG through their
+// reference libraries, else TGA, BMP or HDR); writing picks the format from the extension: EXR
+// keeps floats, PNG and JPEG are 8-bit.
 class ImageIo {
 public:
     enum class Format { Exr, Png, Jpeg };
 
     // Throws ImageIoError for an extension it cannot write.
     static Format outputFormat(const std::filesystem::path& path);
-    // Refuses a file whose header claims more than limits allow, before decoding it.
-    static RgbaImage read(const std::filesystem::path& path, const ImageLimits& limits = {});
+    // Refuses a file whose header claims more than limits allow, before decoding it. layer
+    // picks an EXR layer's channels (NAME.R, NAME.G, ...); empty means the unnamed RGBA.
+    static RgbaImage read(const std::filesystem::path& path, const ImageLimits& limits = {},
+                          const std::string& layer = "");
     // Throws ImageIoError naming path when a width x height picture exceeds limits.
     static void checkSize(const std::filesystem::path& path, std::int64_t width,
                           std::int64_t height, const ImageLimits& limits);
-    static void write(const RgbaImage& image, const std::filesystem::path& path);
+    static void write(const RgbaImage& image, const std::filesystem::path& path,
+                      const ExrWriteOptions& exr = {});
+    // path opened for reading in binary, wide on Windows; null when it cannot be.
+    using FileHandle = std::unique_ptr<std::FILE, int (*)(std::FILE*)>;
+    static FileHandle openForReading(const std::filesystem::path& path);
     // Replaces path with size bytes through a temporary file beside it, every write checked:
     // on any failure the file that was there is untouched and the temporary one gone.
     static void writeFile(const std::filesystem::path& path, const void* data, std::size_t size);

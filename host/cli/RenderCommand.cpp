@@ -33,15 +33,15 @@ bool succeeded(OfxStatus status) {
 
 using ClipPixels = RenderCommand::ClipPixels;
 
-ClipPixels makePixels(const RgbaImage* content, int width, int height,
+ClipPixels makePixels(const RgbaImage* content, const OfxRectI& bounds,
                       const std::optional<DeviceMemory>& memory) {
     ClipPixels pixels;
-    const OfxRectI bounds{0, 0, width, height};
     pixels.host = std::make_shared<HostImage>(bounds);
     if (content != nullptr) {
         // Both are bottom row first with unpadded rows.
         std::memcpy(pixels.host->data(), content->data(),
-                    std::size_t(width) * height * HostImage::kPixelBytes);
+                    std::size_t(pixels.host->width()) * pixels.host->height() *
+                        HostImage::kPixelBytes);
     }
     if (memory) {
         pixels.device = std::make_shared<DeviceImage>(*memory, bounds);
@@ -63,8 +63,37 @@ RgbaImage atScale(const RgbaImage& image, double scale) {
     if (scale == 1.0) {
         return image;
     }
-    return image.resized(RenderCommand::scaledSize(image.width(), scale),
-                         RenderCommand::scaledSize(image.height(), scale));
+    RgbaImage scaled = image.resized(RenderCommand::scaledSize(image.width(), scale),
+                                     RenderCommand::scaledSize(image.height(), scale));
+    if (image.placement) {
+        // The frame and the pixels' corner at the scale, in the file's terms (y down).
+        const ImagePlacement& full = *image.placement;
+        ImagePlacement& place = scaled.placement.emplace(full);
+        const int frameHeight =
+            RenderCommand::scaledSize(full.displayMaxY - full.displayMinY + 1, scale);
+        place.displayMaxX =
+            full.displayMinX - 1 +
+            RenderCommand::scaledSize(full.displayMaxX - full.displayMinX + 1, scale);
+        place.displayMaxY = full.displayMinY - 1 + frameHeight;
+        const int fromBottom = full.displayMaxY - (full.dataMinY + image.height() - 1);
+        place.dataMinX =
+            full.displayMinX + int(std::floor((full.dataMinX - full.displayMinX) * scale));
+        place.dataMinY =
+            place.displayMaxY - int(std::floor(fromBottom * scale)) - scaled.height() + 1;
+    }
+    return scaled;
+}
+
+// Where the pixels sit in the frame the plug-in sees: OFX pixel coordinates, y up from the
+// frame's bottom-left corner. A picture without placement is the frame.
+OfxRectI boundsOf(const RgbaImage& image) {
+    if (!image.placement) {
+        return OfxRectI{0, 0, image.width(), image.height()};
+    }
+    const ImagePlacement& place = *image.placement;
+    const int x1 = place.dataMinX - place.displayMinX;
+    const int y1 = place.displayMaxY - (place.dataMinY + image.height() - 1);
+    return OfxRectI{x1, y1, x1 + image.width(), y1 + image.height()};
 }
 
 // "frame N/M" on a terminal's stderr, erased when done; nothing when stderr is redirected.
@@ -164,7 +193,10 @@ void RenderCommand::checkOutput(const CliOptions& options) {
             throw UsageError("cannot write " + file + ": there is no folder " + folder.string());
         }
     };
-    ImageIo::outputFormat(options.output);
+    if (ImageIo::outputFormat(options.output) != ImageIo::Format::Exr &&
+        (options.exr.half || options.exr.compression != ExrWriteOptions{}.compression)) {
+        throw UsageError("--half and --compression are for EXR output, not " + options.output);
+    }
     checkFolder(options.output);
     if (options.overlaysJson) {
         checkFolder(*options.overlaysJson);
@@ -208,7 +240,7 @@ std::vector<std::filesystem::path> RenderCommand::run(const CliOptions& options,
     // Everything a user can get wrong is checked before the plug-in is loaded.
     checkOutput(options);
     const RgbaImage full = options.input
-                               ? ImageIo::read(*options.input, options.limits)
+                               ? ImageIo::read(*options.input, options.limits, options.layer)
                                : DemoScene::render(options.demoSize.first, options.demoSize.second);
     const RgbaImage source = atScale(full, options.renderScale);
     std::optional<RgbaImage> kernelMap;
@@ -230,8 +262,13 @@ std::vector<std::filesystem::path> RenderCommand::run(const CliOptions& options,
     PluginSession session(profile, bundle, options.context);
 
     ProjectSettings project;
-    project.size[0] = project.extent[0] = full.width();
-    project.size[1] = project.extent[1] = full.height();
+    // The frame: a file's display window where its pixels are placed in one.
+    project.size[0] = project.extent[0] =
+        full.placement ? full.placement->displayMaxX - full.placement->displayMinX + 1
+                       : full.width();
+    project.size[1] = project.extent[1] =
+        full.placement ? full.placement->displayMaxY - full.placement->displayMinY + 1
+                       : full.height();
     project.firstFrame = options.firstFrame;
     project.lastFrame = options.lastFrame;
     EffectInstance& instance = session.plugin().createInstance(session.context(), project);
@@ -240,25 +277,27 @@ std::vector<std::filesystem::path> RenderCommand::run(const CliOptions& options,
     if (options.deviceMemory) {
         memory = DeviceMemory::fromLibrary(session.bundle().library());
     }
-    const ClipPixels input = makePixels(&source, source.width(), source.height(), memory);
-    const ClipPixels output = makePixels(nullptr, source.width(), source.height(), memory);
+    const ClipPixels input = makePixels(&source, boundsOf(source), memory);
+    const ClipPixels output = makePixels(nullptr, boundsOf(source), memory);
     ClipPixels map;
     instance.setClipImage("Source", input.source());
     if (kernelMap) {
-        map = makePixels(&*kernelMap, kernelMap->width(), kernelMap->height(), memory);
+        kernelMap->placement.reset();
+        map = makePixels(&*kernelMap, boundsOf(*kernelMap), memory);
         instance.setClipImage("KernelMap", map.source());
     }
     instance.setClipImage(kOfxImageEffectOutputClipName, output.source());
     instance.clipPreferences();
     applyEdits(options, instance);
-    return renderFrames(options, session, instance, output, out);
+    return renderFrames(options, session, instance, output, source.placement, out);
 }
 
 std::vector<std::filesystem::path>
 RenderCommand::renderFrames(const CliOptions& options, PluginSession& session,
-                            EffectInstance& instance, const ClipPixels& output, std::ostream& out) {
+                            EffectInstance& instance, const ClipPixels& output,
+                            const std::optional<ImagePlacement>& placement, std::ostream& out) {
     RenderArgs args;
-    args.window = OfxRectI{0, 0, output.host->width(), output.host->height()};
+    args.window = output.host->bounds();
     args.renderScale[0] = args.renderScale[1] = options.renderScale;
     args.cudaEnabled = options.deviceMemory;
     const OfxStatus begun =
@@ -288,8 +327,9 @@ RenderCommand::renderFrames(const CliOptions& options, PluginSession& session,
             std::filesystem::absolute(
                 FrameFileName::forFrame(options.output, frame, options.frameSequence))
                 .lexically_normal();
-        const RgbaImage picture = toRgba(*output.host);
-        ImageIo::write(picture, path);
+        RgbaImage picture = toRgba(*output.host);
+        picture.placement = placement;
+        ImageIo::write(picture, path, options.exr);
         written.push_back(path);
         progress.clear();
         out << "Wrote " << path.string() << std::endl;

@@ -47,7 +47,8 @@ private:
     static void checkOutput(const CliOptions& options);
     static std::vector<std::filesystem::path>
     renderFrames(const CliOptions& options, PluginSession& session, EffectInstance& instance,
-                 const ClipPixels& output, std::ostream& out);
+                 const ClipPixels& output, const std::optional<ImagePlacement>& placement,
+                 std::ostream& out);
     static void applyEdits(const CliOptions& options, EffectInstance& instance);
     // --overlays and --overlay-image, from the first frame's picture.
     static void writeOverlays(const CliOptions& options, EffectInstance& instance,

@@ -66,4 +66,39 @@ RgbaImage RgbaImage::resized(int width, int height) const {
     return result;
 }
 
+namespace {
+
+unsigned char toByte(float value) {
+    // NaN reads as black rather than as whatever the cast would make of it.
+    if (!(value > 0.0f)) {
+        return 0;
+    }
+    return static_cast<unsigned char>(std::lround(std::min(value, 1.0f) * 255.0f));
+}
+
+} // namespace
+
+std::vector<unsigned char> RgbaImage::topFirstBytes(int channels) const {
+    std::vector<unsigned char> bytes(std::size_t(width_) * height_ * channels);
+    std::size_t at = 0;
+    for (int row = 0; row < height_; ++row) {
+        for (int x = 0; x < width_; ++x) {
+            const float* p = pixel(x, height_ - 1 - row);
+            for (int c = 0; c < channels; ++c) {
+                bytes[at++] = toByte(p[c]);
+            }
+        }
+    }
+    return bytes;
+}
+
+bool RgbaImage::opaqueInBytes() const {
+    for (std::size_t i = 3; i < pixels_.size(); i += 4) {
+        if (toByte(pixels_[i]) != 255) {
+            return false;
+        }
+    }
+    return true;
+}
+
 } // namespace ofxhost

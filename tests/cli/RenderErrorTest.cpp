@@ -6,6 +6,7 @@
 #include "host/cli/ImageIo.h"
 
 #include <gtest/gtest.h>
+#include <zlib.h>
 
 #include <cstdint>
 #include <fstream>
@@ -77,6 +78,7 @@ TEST_F(RenderErrors, EachMistakeIsNamedBeforeRendering) {
 TEST_F(RenderErrors, ClaimedSizesBeyondTheLimitsAreRefusedBeforeDecoding) {
     ImageIo::write(RgbaImage(4, 4), dir.path() / "small.exr");
     ImageIo::write(RgbaImage(4, 4), dir.path() / "small.png");
+    // Values written after marker; for PNG the chunk's CRC is made to match again.
     auto patched = [this](const char* from, const char* to, const std::string& marker,
                           std::size_t skip, const std::vector<std::int32_t>& values,
                           bool bigEndian) {
@@ -88,6 +90,13 @@ TEST_F(RenderErrors, ClaimedSizesBeyondTheLimitsAreRefusedBeforeDecoding) {
             for (int b = 0; b < 4; ++b) {
                 const int shift = bigEndian ? 24 - 8 * b : 8 * b;
                 bytes[at + skip + 4 * i + b] = static_cast<char>(std::uint32_t(values[i]) >> shift);
+            }
+        }
+        if (marker == "IHDR") {
+            const auto* chunk = reinterpret_cast<const Bytef*>(bytes.data() + at);
+            const std::uint32_t crc = std::uint32_t(crc32(0, chunk, 4 + 13));
+            for (int b = 0; b < 4; ++b) {
+                bytes[at + 17 + b] = static_cast<char>(crc >> (24 - 8 * b));
             }
         }
         std::ofstream(dir.path() / to, std::ios::binary) << bytes;

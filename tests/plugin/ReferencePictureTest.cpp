@@ -207,9 +207,9 @@ TEST(ReferencePictures, EveryLookRendersAsItsStoredPicture) {
             std::filesystem::path(HALDEN_REFERENCE_DIR) / (std::string(look.name) + ".exr");
         try {
             if (rewrite) {
-                ofxhost::ExrFile::write(picture, file);
+                ofxhost::ImageIo::write(picture, file);
             }
-            const std::string problem = mismatch(picture, ofxhost::ExrFile::read(file));
+            const std::string problem = mismatch(picture, ofxhost::ImageIo::read(file));
             EXPECT_TRUE(problem.empty())
                 << look.name << " on the " << backend << " backend: " << problem;
         } catch (const std::exception& error) {
