@@ -7,6 +7,8 @@
 #include "kernels/GaussianLut.h"
 #include "kernels/KernelMath.h"
 
+#include <float.h>
+
 namespace kernels {
 
 // Taps stop once the Gaussian weight falls below this (about 1.01 times the post radius).
@@ -41,8 +43,8 @@ struct TapWeights {
 // distances. weight(d) is the weight of distance d, for all lanes or (perLane) for each; a
 // lane whose taps ended before d has weight 0 there and takes nothing more.
 template <typename L, typename Weight, typename Fetch>
-HD inline Rgba<L> postBlurGaussian(L u, L v, const Weight& weight, int taps, float stepU,
-                                   float stepV, bool reflect, const Fetch& fetch) {
+HD inline Rgba<L> postBlurSums(L u, L v, const Weight& weight, int taps, float stepU, float stepV,
+                               bool reflect, const Fetch& fetch) {
     Rgba<L> sum = fetch(u, v);
     float total = 1.0f;
     L laneTotal = splatL<L>(1.0f);
@@ -72,6 +74,39 @@ HD inline Rgba<L> postBlurGaussian(L u, L v, const Weight& weight, int taps, flo
     } else {
         return {sum.x / total, sum.y / total, sum.z / total, sum.w / total};
     }
+}
+
+// Working values near the top of the float range overflow sums whose mean is finite. Lanes
+// that overflowed take sums(scale) instead, the same sums over values 2^-64 as large (an exact
+// scaling), scaled back and kept within the float range; the others keep their result.
+constexpr float POST_BLUR_RESCUE_SCALE = 0x1p-64f;
+
+template <typename L, typename Sums>
+HD inline Rgba<L> rescueOverflow(const Rgba<L>& c, const Sums& sums) {
+    const auto finite = [](L x) { return absL(x) <= FLT_MAX; };
+    if (allL(finite(c.x) & finite(c.y) & finite(c.z) & finite(c.w))) {
+        return c;
+    }
+    const Rgba<L> scaled = sums(POST_BLUR_RESCUE_SCALE);
+    const auto pick = [&](L plain, L small) {
+        L back = small * (1.0f / POST_BLUR_RESCUE_SCALE);
+        back = selectL(back > FLT_MAX, splatL<L>(FLT_MAX), back);
+        back = selectL(back < -FLT_MAX, splatL<L>(-FLT_MAX), back);
+        return selectL(finite(plain), plain, back);
+    };
+    return {pick(c.x, scaled.x), pick(c.y, scaled.y), pick(c.z, scaled.z), pick(c.w, scaled.w)};
+}
+
+template <typename L, typename Weight, typename Fetch>
+HD inline Rgba<L> postBlurGaussian(L u, L v, const Weight& weight, int taps, float stepU,
+                                   float stepV, bool reflect, const Fetch& fetch) {
+    return rescueOverflow(
+        postBlurSums(u, v, weight, taps, stepU, stepV, reflect, fetch), [&](float scale) {
+            return postBlurSums(u, v, weight, taps, stepU, stepV, reflect, [&](L a, L b) {
+                const Rgba<L> t = fetch(a, b);
+                return Rgba<L>{t.x * scale, t.y * scale, t.z * scale, t.w * scale};
+            });
+        });
 }
 
 // The last execution's vignette and Rec. 709 encoding.

@@ -2,10 +2,12 @@
 #include "KernelHarness.h"
 #include "kernels/GaussianLut.h"
 #include "kernels/KernelPasses.h"
+#include "kernels/cpu/FastPaths.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 
 using harness::DeviceImage;
 using harness::Image;
@@ -90,6 +92,50 @@ TEST_F(PostBlur, SecondExecutionBlursVertically) {
     const Image out = run(impulse(), 1, 2);
     EXPECT_GT(out.at(16, 51).r, 0.1f);
     EXPECT_EQ(out.at(17, 50).r, 0.0f);
+}
+
+// Working values at the top of the float range: the sums overflow, the mean does not. Every CPU
+// path gives a finite result there and leaves pixels out of reach of the bright ones bit for bit
+// as they were.
+TEST_F(PostBlur, SumsNearTheTopOfTheFloatRangeStayFinite) {
+    params.floatParams[slot::post_blur_scale] = 0.5f;
+    Image dim(kWidth, kHeight);
+    for (Pixel& p : dim.pixels) {
+        p = Pixel{0.25f, 0.5f, 0.125f, 1};
+    }
+    Image bright = dim;
+    for (int x = 10; x < 14; ++x) {
+        bright.at(x, 50) = Pixel{FLT_MAX, 0.5f, -FLT_MAX, FLT_MAX};
+    }
+    const kernels::cpu::CpuPath saved = kernels::cpu::activeCpuPath();
+    for (const auto path : {kernels::cpu::CpuPath::Reference, kernels::cpu::CpuPath::Sse2,
+                            kernels::cpu::CpuPath::Avx2, kernels::cpu::CpuPath::Avx512}) {
+        if (!kernels::cpu::cpuPathSupported(path)) {
+            continue;
+        }
+        kernels::cpu::setCpuPath(path);
+        const char* name = kernels::cpu::cpuPathName(path);
+        for (int execution = 0; execution < 2; ++execution) {
+            const Image plain = run(dim, execution, 2);
+            const Image out = run(bright, execution, 2);
+            const Pixel& centre = out.at(execution == 0 ? 12 : 11, 50);
+            EXPECT_GT(centre.r, FLT_MAX / 4) << name;
+            EXPECT_LT(centre.b, -FLT_MAX / 4) << name;
+            EXPECT_FLOAT_EQ(centre.g, 0.5f) << name;
+            for (int y = 0; y < kHeight; ++y) {
+                for (int x = 0; x < kWidth; ++x) {
+                    const Pixel& p = out.at(x, y);
+                    ASSERT_TRUE(std::isfinite(p.r) && std::isfinite(p.b) && std::isfinite(p.a))
+                        << name << " " << x << ", " << y;
+                    const bool reached = execution == 0 ? y == 50 : (x >= 10 && x < 14);
+                    if (!reached) {
+                        ASSERT_EQ(std::memcmp(&p, &plain.at(x, y), sizeof p), 0) << x << ", " << y;
+                    }
+                }
+            }
+        }
+    }
+    kernels::cpu::setCpuPath(saved);
 }
 
 TEST_F(PostBlur, SmallPostRadiusCopiesThePixel) {

@@ -629,19 +629,29 @@ void postBlurSegment(const PostFrame& frame, PostSegment& s) {
                 }
                 return Rgba<LaneF>{value[0], value[1], value[2], value[3]};
             };
-            Rgba<LaneF> sum = tableFetch(0);
-            float total = 1.0f;
-            for (int d = 1; d <= frame.taps; ++d) {
-                const float w = frame.weight[d - 1];
-                const Rgba<LaneF> t1 = tableFetch(2 * d - 1);
-                const Rgba<LaneF> t2 = tableFetch(2 * d);
-                sum.x = sum.x + w * (t1.x + t2.x);
-                sum.y = sum.y + w * (t1.y + t2.y);
-                sum.z = sum.z + w * (t1.z + t2.z);
-                sum.w = sum.w + w * (t1.w + t2.w);
-                total += 2.0f * w;
-            }
-            c = {sum.x / total, sum.y / total, sum.z / total, sum.w / total};
+            auto sums = [&](float scale) __attribute__((always_inline)) {
+                auto scaled = [&](int e) __attribute__((always_inline)) {
+                    Rgba<LaneF> t = tableFetch(e);
+                    if (scale != 1.0f) {
+                        t = {t.x * scale, t.y * scale, t.z * scale, t.w * scale};
+                    }
+                    return t;
+                };
+                Rgba<LaneF> sum = scaled(0);
+                float total = 1.0f;
+                for (int d = 1; d <= frame.taps; ++d) {
+                    const float w = frame.weight[d - 1];
+                    const Rgba<LaneF> t1 = scaled(2 * d - 1);
+                    const Rgba<LaneF> t2 = scaled(2 * d);
+                    sum.x = sum.x + w * (t1.x + t2.x);
+                    sum.y = sum.y + w * (t1.y + t2.y);
+                    sum.z = sum.z + w * (t1.z + t2.z);
+                    sum.w = sum.w + w * (t1.w + t2.w);
+                    total += 2.0f * w;
+                }
+                return Rgba<LaneF>{sum.x / total, sum.y / total, sum.z / total, sum.w / total};
+            };
+            c = rescueOverflow(sums(1.0f), sums);
         } else if (frame.weight == nullptr) {
             c = postBlurGaussian(u, v, LaneTapWeights{s.weight + at}, s.taps, frame.stepU,
                                  frame.stepV, frame.reflect, fetch);
