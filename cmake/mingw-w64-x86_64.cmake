@@ -13,11 +13,12 @@
 #
 # The CUDA backend on Windows needs nvcc, which only works with MSVC: build natively there, e.g.
 #   cmake -S . -B build -G "Visual Studio 17 2022" -A x64 -DHALDEN_CUDA=ON
-#         -DCMAKE_PREFIX_PATH=<pugixml, zlib and GoogleTest for MSVC>
+#         -DCMAKE_PREFIX_PATH=<pugixml, zlib, OpenEXR, libpng, libjpeg and GoogleTest for MSVC>
 # not with this file.
 #
 # HALDEN_MINGW_DEPS (cache or environment) is the prefix scripts/deps-windows.sh fills with
-# pugixml, GoogleTest and the header-only libraries; default /usr/local/x86_64-w64-mingw32.
+# static pugixml, Imath, OpenEXR, libpng, libjpeg-turbo and GoogleTest and the header-only
+# libraries; default /usr/local/x86_64-w64-mingw32.
 # Programs built here run through scripts/wine-run.sh when Wine is installed, so build steps
 # that run our own tools (the help page) and ctest work on Linux.
 
@@ -51,6 +52,11 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 # into the prefix.
 set(CMAKE_C_STANDARD_INCLUDE_DIRECTORIES ${HALDEN_MINGW_DEPS}/include)
 set(CMAKE_CXX_STANDARD_INCLUDE_DIRECTORIES ${HALDEN_MINGW_DEPS}/include)
+
+# libz-mingw-w64-dev has zlib's DLL import library beside its archive, and FindZLIB, which
+# OpenEXR's config and FindPNG call too, would take the import library: zlib1.dll is no
+# system DLL.
+set(ZLIB_USE_STATIC_LIBS ON)
 
 # -static makes the linker take libstdc++, libgcc and winpthread from their archives; system
 # DLLs have only import libraries, so they are still imported.

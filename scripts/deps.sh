@@ -8,12 +8,14 @@ cd "$(dirname "$0")/.."
 packages=(
     cmake ninja-build g++ pkg-config
     libpugixml-dev libtinyexr-dev zlib1g-dev libstb-dev
+    libopenexr-dev libpng-dev libjpeg62-turbo-dev
     libgtest-dev libgmock-dev libbenchmark-dev
 )
 windows=${HALDEN_WINDOWS:-ON}
 if [ "$windows" = "ON" ]; then
     # The cross compiler with posix threads, zlib for it, Wine to run the result, and what
-    # scripts/deps-windows.sh builds from: pugixml's source package, GoogleTest's sources.
+    # scripts/deps-windows.sh builds from: the source packages of the -dev packages above
+    # (apt-get source needs dpkg-dev), GoogleTest's sources.
     packages+=(
         g++-mingw-w64-x86-64-posix libz-mingw-w64-dev wine64
         dpkg-dev googletest
