@@ -287,7 +287,7 @@ RgbaImage ExrFile::read(const std::filesystem::path& path, const ImageLimits& li
         throw ImageIoError("cannot read " + path.string());
     }
     try {
-        Imf::StdIFStream stream(in, path.string().c_str());
+        Imf::StdIFStream stream(in, path.u8string().c_str());
         Imf::MultiPartInputFile file(stream);
         const LayerChannels channels = findLayer(file, layer);
         const Imf::Header& header = file.header(channels.part);
