@@ -41,14 +41,16 @@ static_assert(sizeof(float4) == sizeof(gpu::Texel) && alignof(float4) == alignof
 
 namespace gpu {
 
-// tex2D<float4>. On the host the handle is a CPU-backend texture object; 0 reads zeros.
+// tex2D<float4>. On the host the handle is a CPU-backend texture object. 0 (an input that is
+// not connected) reads transparent black on both: CUDA promises nothing for object 0, so it is
+// never sampled. The test is the same for every thread of a launch.
 HD inline float4 texFetch(std::uint64_t texture, float u, float v) {
-#if defined(__CUDA_ARCH__)
-    return tex2D<float4>(static_cast<cudaTextureObject_t>(texture), u, v);
-#else
     if (texture == 0) {
         return make_float4(0.0f, 0.0f, 0.0f, 0.0f);
     }
+#if defined(__CUDA_ARCH__)
+    return tex2D<float4>(static_cast<cudaTextureObject_t>(texture), u, v);
+#else
     const Texel t = reinterpret_cast<const EmulatedTexture*>(texture)->fetch(u, v);
     return make_float4(t.x, t.y, t.z, t.w);
 #endif

@@ -224,6 +224,25 @@ TEST_F(LensBlurShape, TheOccluderSlidesWithScreenPositionByTheParallax) {
     }
 }
 
+// No Source connected: the texture handle is 0, which CUDA gives no meaning; the pass reads
+// transparent black, as the device code does.
+TEST_F(LensBlurShape, WithoutASourceThePassGivesTransparentBlack) {
+    gpu::Runtime& runtime = gpu::runtime();
+    DeviceImage out(runtime, 64, 36);
+    harness::Sources sources(0, 0, false);
+    const SystemParameters system = harness::systemFor(64, 36);
+    const PipelineParameters pipeline{"BRMR Halden", "1.0"};
+    call_halden_v01_kernel_Pass(nullptr, &system, &pipeline, &sources.record, &params, &bundled,
+                                "halden_v01.cu", 0, out.surface());
+    const Image result = out.download();
+    for (const Pixel& p : result.pixels) {
+        ASSERT_EQ(p.r, 0.0f);
+        ASSERT_EQ(p.g, 0.0f);
+        ASSERT_EQ(p.b, 0.0f);
+        ASSERT_EQ(p.a, 0.0f);
+    }
+}
+
 TEST_F(LensBlurShape, BrightHighlightsDominateWithBokehPop) {
     // A bright pixel beside a dim field: with pop the highlight wins the average.
     Image source(kSize, kSize, Pixel{0.2f, 0.2f, 0.2f, 1});
