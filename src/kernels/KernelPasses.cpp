@@ -2,6 +2,7 @@
 
 #include "gpu/Runtime.h"
 #include "kernels/FinalProcessingKernel.h"
+#include "kernels/LaunchTiles.h"
 #include "kernels/LensBlurKernel.h"
 #include "kernels/PostBlurKernel.h"
 #include "kernels/RowThreadPool.h"
@@ -140,8 +141,12 @@ call_halden_v01_kernel_Pass(void* stream, const SystemParameters* system,
         stream, system, pipeline, sources, animated, bundled, workingImageTex,
         [&](std::uint64_t working) {
 #if defined(HALDEN_WITH_CUDA)
-            cuda::launchLensBlur(stream, *system, *pipeline, working, *sources, outputSurface,
-                                 *animated, *bundled);
+            for (const LaunchTile& tile :
+                 launchTiles(system->width, system->height,
+                             maxSamplesPerPixel(system->height, *animated))) {
+                cuda::launchLensBlur(stream, *system, *pipeline, working, *sources, outputSurface,
+                                     *animated, *bundled, tile);
+            }
 #else
             (void)working;
 #endif

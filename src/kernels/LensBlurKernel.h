@@ -22,15 +22,23 @@ HD inline float qualityMultiplier(int preset) {
     }
 }
 
-// Samples per pixel: proportional to R^2 (the raw square, not pi R^2), bounded by the min and
-// max sample settings scaled to the frame height.
-HD inline int sampleCount(float radius, int height, const AnimatedParameters& p) {
+// The min and max sample settings scaled to the frame height.
+HD inline void sampleBounds(int height, const AnimatedParameters& p, float& lo, float& hi) {
     const float q = qualityMultiplier(p.intParams[slot::quality_preset]);
     const float s = static_cast<float>(height) / REFERENCE_HEIGHT;
     const float oversample = p.floatParams[slot::oversample];
-    const float lo = oversample * static_cast<float>(p.intParams[slot::min_samples]) * q * s;
-    const float hi = oversample * static_cast<float>(p.intParams[slot::max_samples]) * q * s;
-    const float n = q * oversample * radius * radius / p.floatParams[slot::sample_divisor];
+    lo = oversample * static_cast<float>(p.intParams[slot::min_samples]) * q * s;
+    hi = oversample * static_cast<float>(p.intParams[slot::max_samples]) * q * s;
+}
+
+// Samples per pixel: proportional to R^2 (the raw square, not pi R^2), bounded by the min and
+// max sample settings scaled to the frame height.
+HD inline int sampleCount(float radius, int height, const AnimatedParameters& p) {
+    float lo, hi;
+    sampleBounds(height, p, lo, hi);
+    const float q = qualityMultiplier(p.intParams[slot::quality_preset]);
+    const float n =
+        q * p.floatParams[slot::oversample] * radius * radius / p.floatParams[slot::sample_divisor];
     return static_cast<int>(fmaxf(lo, fminf(hi, n)) + 0.5f);
 }
 

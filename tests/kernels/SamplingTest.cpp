@@ -1,8 +1,12 @@
 // Sample counts, edge rules and colour transfer of the lens-blur kernel.
 #include "KernelHarness.h"
+#include "kernels/LaunchTiles.h"
 #include "kernels/LensBlurKernel.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <vector>
 
 using namespace kernels;
 
@@ -98,6 +102,45 @@ TEST(LensBlurSampling, LinearFalloffIsMeasuredFromALineThroughTheCentre) {
     // Turned to vertical, the same pixel above the centre lies on the line.
     p.floatParams[slot::falloff_angle] = 90.0f;
     EXPECT_LT(localBlurRadius(pixelFrame(960, 900, 1920, 1080, p), 1080, p, none), 0.2f);
+}
+
+// Device launches of the lens pass: each within the sample budget (the most samples any pixel
+// can take, whatever its radius), on block boundaries, every pixel once; one launch where the
+// frame fits, as at small sizes.
+TEST(LensBlurSampling, LaunchTilesStayWithinTheBudgetAndCoverTheFrameOnce) {
+    AnimatedParameters p = harness::defaultParameters();
+    const int atDefaults = maxSamplesPerPixel(1080, p);
+    for (const float radius : {0.0f, 35.0f, 1e4f}) {
+        EXPECT_LE(sampleCount(radius, 1080, p), atDefaults) << radius;
+    }
+    p.intParams[slot::max_samples] = 1024;
+    p.floatParams[slot::oversample] = 4.0f;
+    struct Frame {
+        int width, height;
+    };
+    for (const Frame frame : {Frame{1920, 1080}, Frame{3840, 2160}, Frame{8192, 4320}, Frame{17, 9},
+                              Frame{100000, 3}}) {
+        const int perPixel = maxSamplesPerPixel(frame.height, p);
+        std::vector<int> covered(std::size_t(frame.width) * frame.height, 0);
+        const std::vector<LaunchTile> tiles = launchTiles(frame.width, frame.height, perPixel);
+        for (const LaunchTile& tile : tiles) {
+            EXPECT_EQ(tile.x0 % BLOCK_SIZE, 0);
+            EXPECT_EQ(tile.y0 % BLOCK_SIZE, 0);
+            EXPECT_LE(double(gridSize(tile.width)) * gridSize(tile.height) * BLOCK_SIZE *
+                          BLOCK_SIZE * perPixel,
+                      std::max(LAUNCH_SAMPLE_BUDGET, double(BLOCK_SIZE * BLOCK_SIZE) * perPixel))
+                << frame.width << "x" << frame.height;
+            for (int y = tile.y0; y < tile.y0 + tile.height; ++y) {
+                for (int x = tile.x0; x < tile.x0 + tile.width; ++x) {
+                    ++covered[std::size_t(y) * frame.width + x];
+                }
+            }
+        }
+        EXPECT_EQ(std::count(covered.begin(), covered.end(), 1), std::ptrdiff_t(covered.size()))
+            << frame.width << "x" << frame.height;
+    }
+    EXPECT_EQ(maxSamplesPerPixel(2160, p), 8192) << "4 x 1024 at UHD";
+    EXPECT_EQ(launchTiles(64, 36, 350).size(), 1u);
 }
 
 } // namespace

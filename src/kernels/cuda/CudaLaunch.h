@@ -5,16 +5,19 @@
 // last error, as with any CUDA launch.
 
 #include "kernels/KernelParameters.h"
+#include "kernels/LaunchTiles.h"
 
 #include <cstdint>
 
 namespace kernels {
 namespace cuda {
 
+// One tile of the frame (launchTiles keeps each within the sample budget).
 void launchLensBlur(void* stream, const SystemParameters& system,
                     const PipelineParameters& pipeline, std::uint64_t workingImage,
                     const SourceConnections& sources, std::uint64_t outputSurface,
-                    const AnimatedParameters& animated, const BundledResources& bundled);
+                    const AnimatedParameters& animated, const BundledResources& bundled,
+                    const LaunchTile& tile);
 
 void launchPostBlur(void* stream, const SystemParameters& system,
                     const PipelineParameters& pipeline, std::uint64_t workingImage,

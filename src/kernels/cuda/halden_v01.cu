@@ -7,9 +7,9 @@ namespace kernels {
 __global__ void halden_v01Kernel(SystemParameters system, PipelineParameters /*pipeline*/,
                                  std::uint64_t /*workingImageTex*/, SourceConnections sources,
                                  std::uint64_t outputSurface, AnimatedParameters animated,
-                                 BundledResources bundled) {
-    const int x = blockIdx.x * blockDim.x + threadIdx.x;
-    const int y = blockIdx.y * blockDim.y + threadIdx.y;
+                                 BundledResources bundled, int x0, int y0) {
+    const int x = x0 + blockIdx.x * blockDim.x + threadIdx.x;
+    const int y = y0 + blockIdx.y * blockDim.y + threadIdx.y;
     lensBlurPixel(x, y, system, sources, outputSurface, animated, bundled);
 }
 
@@ -18,11 +18,13 @@ namespace cuda {
 void launchLensBlur(void* stream, const SystemParameters& system,
                     const PipelineParameters& pipeline, std::uint64_t workingImage,
                     const SourceConnections& sources, std::uint64_t outputSurface,
-                    const AnimatedParameters& animated, const BundledResources& bundled) {
+                    const AnimatedParameters& animated, const BundledResources& bundled,
+                    const LaunchTile& tile) {
     const dim3 block(BLOCK_SIZE, BLOCK_SIZE, 1);
-    const dim3 grid(gridSize(system.width), gridSize(system.height), 1);
+    const dim3 grid(gridSize(tile.width), gridSize(tile.height), 1);
     halden_v01Kernel<<<grid, block, 0, static_cast<cudaStream_t>(stream)>>>(
-        system, pipeline, workingImage, sources, outputSurface, animated, bundled);
+        system, pipeline, workingImage, sources, outputSurface, animated, bundled, tile.x0,
+        tile.y0);
 }
 
 } // namespace cuda
