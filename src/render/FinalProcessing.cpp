@@ -5,42 +5,38 @@
 #include "render/MemoryKind.h"
 
 namespace render {
-namespace {
 
-// An array with a surface over it, released on every path.
-struct SurfaceArray {
-    explicit SurfaceArray(gpu::Runtime& r) : runtime(r) {}
-    ~SurfaceArray() { release(); }
-    // The first error of the two releases; both are tried.
-    gpu::Error release() {
-        gpu::Error error = gpu::Error::Success;
-        if (surface != 0) {
-            error = runtime.destroySurfaceObject(surface);
-            surface = 0;
-        }
-        if (array != 0) {
-            const gpu::Error freed = runtime.freeArray(array);
-            error = error == gpu::Error::Success ? freed : error;
-            array = 0;
-        }
-        return error;
+gpu::Error SurfaceArray::release() {
+    gpu::Error error = gpu::Error::Success;
+    if (surface != 0) {
+        error = runtime->destroySurfaceObject(surface);
+        surface = 0;
     }
-    SurfaceArray(const SurfaceArray&) = delete;
-    SurfaceArray& operator=(const SurfaceArray&) = delete;
+    if (array != 0) {
+        const gpu::Error freed = runtime->freeArray(array);
+        error = error == gpu::Error::Success ? freed : error;
+        array = 0;
+    }
+    width = height = 0;
+    return error;
+}
 
-    gpu::Runtime& runtime;
-    gpu::ArrayHandle array = 0;
-    gpu::SurfaceObject surface = 0;
-};
+namespace {
 
 enum class Which { Output, Source };
 
-bool upload(SurfaceArray& target, Which which, gpu::StreamHandle stream, const void* buffer,
-            int width, int height, int pitch) {
-    gpu::Runtime& runtime = target.runtime;
+// Fills target from buffer, making its array and surface first when it has none of this size.
+bool upload(gpu::Runtime& runtime, SurfaceArray& target, Which which, gpu::StreamHandle stream,
+            const void* buffer, int width, int height, int pitch) {
     const bool output = which == Which::Output;
+    if (target.array != 0 && (target.width != width || target.height != height)) {
+        target.release();
+    }
+    target.runtime = &runtime;
+    const bool made = target.array != 0;
     gpu::Error error =
-        runtime.mallocArray(&target.array, width, height, gpu::kArraySurfaceLoadStore);
+        made ? gpu::Error::Success
+             : runtime.mallocArray(&target.array, width, height, gpu::kArraySurfaceLoadStore);
     if (error != gpu::Error::Success) {
         target.array = 0;
         if (output) {
@@ -64,7 +60,9 @@ bool upload(SurfaceArray& target, Which which, gpu::StreamHandle stream, const v
         }
         return false;
     }
-    error = runtime.createSurfaceObject(&target.surface, target.array);
+    target.width = width;
+    target.height = height;
+    error = made ? gpu::Error::Success : runtime.createSurfaceObject(&target.surface, target.array);
     if (error != gpu::Error::Success) {
         target.surface = 0;
         if (output) {
@@ -79,24 +77,48 @@ bool upload(SurfaceArray& target, Which which, gpu::StreamHandle stream, const v
 
 } // namespace
 
-bool applyFinalProcessing(gpu::Runtime& runtime, gpu::StreamHandle stream,
-                          const kernels::SystemParameters& record, const void* sourceBuffer,
-                          void* outputBuffer, int width, int height, int sourcePitch,
-                          int outputPitch) {
-    SurfaceArray output(runtime);
-    if (!upload(output, Which::Output, stream, outputBuffer, width, height, outputPitch)) {
+FinalBlend::~FinalBlend() {
+    release();
+}
+
+gpu::Error FinalBlend::release() {
+    const gpu::Error error = source_.array != 0 ? source_.release() : gpu::Error::Success;
+    const gpu::Error released = output_.array != 0 ? output_.release() : gpu::Error::Success;
+    return error == gpu::Error::Success ? released : error;
+}
+
+bool FinalBlend::apply(gpu::Runtime& runtime, gpu::StreamHandle stream,
+                       const kernels::SystemParameters& record, const void* sourceBuffer,
+                       void* outputBuffer, int width, int height, int sourcePitch,
+                       int outputPitch) {
+    // A failed step leaves nothing behind: the next frame starts afresh.
+    if (!blend(runtime, stream, record, sourceBuffer, outputBuffer, width, height, sourcePitch,
+               outputPitch)) {
+        release();
+        return false;
+    }
+    return true;
+}
+
+bool FinalBlend::blend(gpu::Runtime& runtime, gpu::StreamHandle stream,
+                       const kernels::SystemParameters& record, const void* sourceBuffer,
+                       void* outputBuffer, int width, int height, int sourcePitch,
+                       int outputPitch) {
+    SurfaceArray& output = output_;
+    if (!upload(runtime, output, Which::Output, stream, outputBuffer, width, height, outputPitch)) {
         return false;
     }
     // Nothing to mix at full blend: the source is not even copied.
-    SurfaceArray source(runtime);
-    if (sourceBuffer != nullptr && record.globalBlend < 1.0f &&
-        !upload(source, Which::Source, stream, sourceBuffer, width, height, sourcePitch)) {
+    SurfaceArray& source = source_;
+    const bool mixed = sourceBuffer != nullptr && record.globalBlend < 1.0f;
+    if (mixed &&
+        !upload(runtime, source, Which::Source, stream, sourceBuffer, width, height, sourcePitch)) {
         return false;
     }
 
     runtime.getLastError();
-    kernels::launchFinalProcessing(reinterpret_cast<void*>(stream), output.surface, source.surface,
-                                   record);
+    kernels::launchFinalProcessing(reinterpret_cast<void*>(stream), output.surface,
+                                   mixed ? source.surface : 0, record);
     gpu::Error error = runtime.getLastError();
     if (error != gpu::Error::Success) {
         HALDEN_LOG_ERROR("Failed to launch final processing kernel: %s",
@@ -117,14 +139,6 @@ bool applyFinalProcessing(gpu::Runtime& runtime, gpu::StreamHandle stream,
     if (error != gpu::Error::Success) {
         HALDEN_LOG_ERROR("Failed to copy result back to output buffer: %s (copyKind=%d)",
                          runtime.getErrorString(error), static_cast<int>(kind));
-        return false;
-    }
-    error = source.release();
-    const gpu::Error released = output.release();
-    error = error == gpu::Error::Success ? released : error;
-    if (error != gpu::Error::Success) {
-        HALDEN_LOG_ERROR("Failed to release final processing arrays: %s",
-                         runtime.getErrorString(error));
         return false;
     }
     HALDEN_LOG_DEBUG("Final processing completed successfully");

@@ -4,6 +4,7 @@
 #include "describe/HostCapabilities.h"
 #include "presets/PresetValue.h"
 #include "render/BufferPool.h"
+#include "render/FinalProcessing.h"
 #include "render/KernelBlockPacking.h"
 #include "render/PipelineBuffers.h"
 #include "render/TextureCache.h"
@@ -124,6 +125,7 @@ private:
     resources::BundledResourceSet bundled_;
     render::ProcessBuffers processBuffers_;
     render::AccumulationBuffers accumulation_;
+    render::FinalBlend finalBlend_;
     render::BufferPool pool_;
     render::RenderBufferManager* currentManager_ = nullptr;
     // Host copies of inputs that do not cover the frame as the textures need it, per input,

@@ -660,9 +660,13 @@ void GenericEffect::finalBlend(const OFX::RenderArguments& args, Frame& frame) {
         HALDEN_LOG_ERROR("RenderBufferManager not initialized for final processing");
         throw std::runtime_error("Nothing was rendered into the output");
     }
-    if (!render::applyFinalProcessing(gpu::runtime(), 0, record, source ? source->pixels : nullptr,
-                                      frame.outputBuffer, frame.width, frame.height,
-                                      source ? source->rowBytes : 0, frame.outputRowBytes)) {
+    // On the render's own stream: the legacy default stream would serialise against every
+    // other blocking stream of the process, the host's work included.
+    const gpu::StreamHandle stream =
+        reinterpret_cast<gpu::StreamHandle>(args.isEnabledCudaRender ? args.pCudaStream : nullptr);
+    if (!finalBlend_.apply(gpu::runtime(), stream, record, source ? source->pixels : nullptr,
+                           frame.outputBuffer, frame.width, frame.height,
+                           source ? source->rowBytes : 0, frame.outputRowBytes)) {
         throw std::runtime_error("Final processing failed");
     }
 }
