@@ -97,6 +97,9 @@ public:
     LiveCounts liveCounts() const;
     // Buffers and arrays made since construction, freed or not.
     std::size_t allocations() const;
+    // Copies issued on a stream, failed ones included; 0 is the legacy default stream, which
+    // the synchronous copies use.
+    std::size_t copiesOn(StreamHandle stream) const;
 
     // Makes the nth call from now (1: the next one) of an operation fail with the error,
     // without side effects, as a real failure of that call would; then disarms itself. nth 0
@@ -146,6 +149,7 @@ private:
                     std::size_t hOffset, void* linear, std::size_t pitch, std::size_t width,
                     std::size_t height, MemcpyKind kind);
     Error synchronize(Operation operation);
+    void countCopy(StreamHandle stream);
 
     const std::uint64_t serial_;
     const std::size_t capacity_;
@@ -157,6 +161,7 @@ private:
     std::array<Injection, kOperationCount> injections_{};
     std::size_t bytes_ = 0;
     std::size_t allocations_ = 0;
+    std::map<StreamHandle, std::size_t> streamCopies_;
     ArrayHandle nextArray_ = 0x1000;
     // Raised by surface accesses out of range; reported at the next synchronisation.
     std::atomic<bool> fault_{false};

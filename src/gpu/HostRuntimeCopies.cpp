@@ -139,16 +139,29 @@ Error HostRuntime::copyArray(Operation operation, bool toArray, ArrayHandle arra
     return Error::Success;
 }
 
+void HostRuntime::countCopy(StreamHandle stream) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    ++streamCopies_[stream];
+}
+
+std::size_t HostRuntime::copiesOn(StreamHandle stream) const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    const auto found = streamCopies_.find(stream);
+    return found == streamCopies_.end() ? 0 : found->second;
+}
+
 Error HostRuntime::memcpy2DToArray(ArrayHandle dst, std::size_t wOffset, std::size_t hOffset,
                                    const void* src, std::size_t spitch, std::size_t width,
                                    std::size_t height, MemcpyKind kind) {
+    countCopy(0);
     return copyArray(Operation::Memcpy2DToArray, true, dst, wOffset, hOffset,
                      const_cast<void*>(src), spitch, width, height, kind);
 }
 
 Error HostRuntime::memcpy2DToArrayAsync(ArrayHandle dst, std::size_t wOffset, std::size_t hOffset,
                                         const void* src, std::size_t spitch, std::size_t width,
-                                        std::size_t height, MemcpyKind kind, StreamHandle) {
+                                        std::size_t height, MemcpyKind kind, StreamHandle stream) {
+    countCopy(stream);
     return copyArray(Operation::Memcpy2DToArrayAsync, true, dst, wOffset, hOffset,
                      const_cast<void*>(src), spitch, width, height, kind);
 }
@@ -156,19 +169,22 @@ Error HostRuntime::memcpy2DToArrayAsync(ArrayHandle dst, std::size_t wOffset, st
 Error HostRuntime::memcpy2DFromArrayAsync(void* dst, std::size_t dpitch, ArrayHandle src,
                                           std::size_t wOffset, std::size_t hOffset,
                                           std::size_t width, std::size_t height, MemcpyKind kind,
-                                          StreamHandle) {
+                                          StreamHandle stream) {
+    countCopy(stream);
     return copyArray(Operation::Memcpy2DFromArrayAsync, false, src, wOffset, hOffset, dst, dpitch,
                      width, height, kind);
 }
 
 Error HostRuntime::memcpyAsync(void* dst, const void* src, std::size_t count, MemcpyKind kind,
-                               StreamHandle) {
+                               StreamHandle stream) {
+    countCopy(stream);
     return copy2D(Operation::MemcpyAsync, dst, count, src, count, count, 1, kind);
 }
 
 Error HostRuntime::memcpy2DAsync(void* dst, std::size_t dpitch, const void* src, std::size_t spitch,
                                  std::size_t width, std::size_t height, MemcpyKind kind,
-                                 StreamHandle) {
+                                 StreamHandle stream) {
+    countCopy(stream);
     return copy2D(Operation::Memcpy2DAsync, dst, dpitch, src, spitch, width, height, kind);
 }
 

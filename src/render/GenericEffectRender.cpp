@@ -362,13 +362,14 @@ void GenericEffect::uploadInput(const std::string& name, std::unique_ptr<OFX::Im
 
     const int w = frame.width;
     const int h = frame.height;
+    const auto stream = reinterpret_cast<gpu::StreamHandle>(hostStream(args));
     render::TextureRecord cached;
     const bool hasRecord = textures_.find(name, cached);
     bool ok = false;
     if (alwaysCreate) {
-        ok = textures_.createTexture(name, w, h, view.pixels, view.rowBytes);
+        ok = textures_.createTexture(name, w, h, view.pixels, view.rowBytes, stream);
     } else if (!hasRecord || (view.device && !cached.linear && !cached.viewRefused)) {
-        ok = textures_.createTexture(name, w, h, view.pixels, view.rowBytes);
+        ok = textures_.createTexture(name, w, h, view.pixels, view.rowBytes, stream);
         if (ok) {
             HALDEN_LOG_DEBUG("Created texture for: %s", name.c_str());
         } else {
@@ -380,10 +381,10 @@ void GenericEffect::uploadInput(const std::string& name, std::unique_ptr<OFX::Im
                              "detected!)",
                              name.c_str());
         }
-        ok = textures_.createTexture(name, w, h, view.pixels, view.rowBytes);
+        ok = textures_.createTexture(name, w, h, view.pixels, view.rowBytes, stream);
         HALDEN_LOG_DEBUG("Recreated texture for dimension change: %s", name.c_str());
     } else {
-        ok = textures_.updateTextureData(name, view.pixels, view.rowBytes);
+        ok = textures_.updateTextureData(name, view.pixels, view.rowBytes, stream);
     }
     if (!ok || !textures_.find(name, cached)) {
         throw std::runtime_error("Failed to make the texture of input " + name);

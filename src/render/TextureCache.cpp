@@ -16,12 +16,12 @@ const char* copyKindName(bool device) {
 
 } // namespace
 
-bool TextureCache::fillArray(const TextureRecord& record, const void* data, int pitch,
-                             bool device) {
-    const gpu::Error error = runtime_.memcpy2DToArray(
+bool TextureCache::fillArray(const TextureRecord& record, const void* data, int pitch, bool device,
+                             gpu::StreamHandle stream) {
+    const gpu::Error error = runtime_.memcpy2DToArrayAsync(
         record.array, 0, 0, data, std::size_t(pitch), std::size_t(record.width) * gpu::kTexelBytes,
         std::size_t(record.height),
-        device ? gpu::MemcpyKind::DeviceToDevice : gpu::MemcpyKind::HostToDevice);
+        device ? gpu::MemcpyKind::DeviceToDevice : gpu::MemcpyKind::HostToDevice, stream);
     if (error != gpu::Error::Success) {
         HALDEN_LOG_ERROR("cudaMemcpy2DToArray failed (%s): %s", copyKindName(device),
                          runtime_.getErrorString(error));
@@ -50,7 +50,8 @@ bool TextureCache::release(const TextureRecord& record) {
 }
 
 bool TextureCache::createArrayTexture(const std::string& name, TextureRecord& record,
-                                      const void* data, int pitch, bool device) {
+                                      const void* data, int pitch, bool device,
+                                      gpu::StreamHandle stream) {
     HALDEN_LOG_DEBUG("Creating cudaArray texture for '%s' (%s memory)", name.c_str(),
                      kindName(device));
     gpu::Error error = runtime_.mallocArray(&record.array, record.width, record.height, 0);
@@ -59,7 +60,7 @@ bool TextureCache::createArrayTexture(const std::string& name, TextureRecord& re
         record.array = 0;
         return false;
     }
-    if (!fillArray(record, data, pitch, device)) {
+    if (!fillArray(record, data, pitch, device, stream)) {
         runtime_.freeArray(record.array);
         record.array = 0;
         return false;
@@ -81,7 +82,7 @@ bool TextureCache::createArrayTexture(const std::string& name, TextureRecord& re
 }
 
 bool TextureCache::createTexture(const std::string& name, int width, int height, const void* data,
-                                 int pitch) {
+                                 int pitch, gpu::StreamHandle stream) {
     std::lock_guard<std::mutex> lock(mutex_);
     HALDEN_LOG_DEBUG("createTexture: %s (%dx%d, pitch=%d bytes)", name.c_str(), width, height,
                      pitch);
@@ -147,11 +148,11 @@ bool TextureCache::createTexture(const std::string& name, int width, int height,
                          name.c_str(), kindName(device));
         record.array = reusable.array;
         record.textureObject = reusable.textureObject;
-        if (!fillArray(record, data, pitch, device)) {
+        if (!fillArray(record, data, pitch, device, stream)) {
             release(record);
             return false;
         }
-    } else if (!made && !createArrayTexture(name, record, data, pitch, device)) {
+    } else if (!made && !createArrayTexture(name, record, data, pitch, device, stream)) {
         return false;
     }
     cache_[name] = record;
@@ -159,7 +160,8 @@ bool TextureCache::createTexture(const std::string& name, int width, int height,
     return true;
 }
 
-bool TextureCache::updateTextureData(const std::string& name, const void* data, int pitch) {
+bool TextureCache::updateTextureData(const std::string& name, const void* data, int pitch,
+                                     gpu::StreamHandle stream) {
     std::lock_guard<std::mutex> lock(mutex_);
     const auto found = cache_.find(name);
     if (found == cache_.end()) {
@@ -191,7 +193,7 @@ bool TextureCache::updateTextureData(const std::string& name, const void* data, 
         const bool device = inputIsDeviceMemory(runtime_, data);
         HALDEN_LOG_DEBUG("Updating cudaArray texture for '%s' (copying from %s)", name.c_str(),
                          kindName(device));
-        if (!fillArray(record, data, pitch, device)) {
+        if (!fillArray(record, data, pitch, device, stream)) {
             return drop();
         }
         HALDEN_LOG_DEBUG("✅ cudaArray texture updated (copied %d bytes using %s)",

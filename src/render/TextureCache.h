@@ -33,11 +33,14 @@ public:
 
     // Makes or remakes the texture of an input from float RGBA rows `pitch` (> 0) bytes apart.
     // An array of the same size is refilled rather than made again. A failure leaves no
-    // record, so the next frame starts clean.
-    bool createTexture(const std::string& name, int width, int height, const void* data, int pitch);
+    // record, so the next frame starts clean. Copies go on the render's stream, after whatever
+    // the host queued there to produce the input.
+    bool createTexture(const std::string& name, int width, int height, const void* data, int pitch,
+                       gpu::StreamHandle stream = 0);
     // Refreshes an existing texture from new pixels of the same size; a failure drops the
     // record.
-    bool updateTextureData(const std::string& name, const void* data, int pitch);
+    bool updateTextureData(const std::string& name, const void* data, int pitch,
+                           gpu::StreamHandle stream = 0);
     void cleanupTextures();
 
     // Black, white and transparent stand-ins, made once; the size is only logged.
@@ -49,8 +52,9 @@ public:
 
 private:
     bool createArrayTexture(const std::string& name, TextureRecord& record, const void* data,
-                            int pitch, bool device);
-    bool fillArray(const TextureRecord& record, const void* data, int pitch, bool device);
+                            int pitch, bool device, gpu::StreamHandle stream);
+    bool fillArray(const TextureRecord& record, const void* data, int pitch, bool device,
+                   gpu::StreamHandle stream);
     // Destroys the record's texture and, unless it is a view, its array; false when the
     // runtime refused either.
     bool release(const TextureRecord& record);

@@ -36,12 +36,15 @@ protected:
     gpu::HostRuntime runtime;
 };
 
-TEST_F(RenderBuffers, HostInputsAreCopiedAndDeviceInputsViewedInPlace) {
+// Host inputs are copied on the render's stream (after what the host queued there), never on
+// the legacy default stream; device inputs are viewed in place.
+TEST_F(RenderBuffers, HostInputsAreCopiedOnTheRenderStreamAndDeviceInputsViewedInPlace) {
     const int pitch = 4 * 16 + 32; // padded rows
     std::vector<float> host = paddedImage(4, 3, pitch);
+    const gpu::StreamHandle stream = 0x5157;
     {
         TextureCache cache(runtime);
-        ASSERT_TRUE(cache.createTexture("Source", 4, 3, host.data(), pitch));
+        ASSERT_TRUE(cache.createTexture("Source", 4, 3, host.data(), pitch, stream));
         TextureRecord record;
         ASSERT_TRUE(cache.find("Source", record));
         EXPECT_FALSE(record.linear);
@@ -57,8 +60,11 @@ TEST_F(RenderBuffers, HostInputsAreCopiedAndDeviceInputsViewedInPlace) {
         ASSERT_TRUE(cache.find("KernelMap", record));
         EXPECT_TRUE(record.linear);
         EXPECT_EQ(record.array, 0u);
-        EXPECT_TRUE(cache.updateTextureData("KernelMap", device, pitch));
-        EXPECT_TRUE(cache.updateTextureData("Source", host.data(), pitch));
+        const std::size_t onDefault = runtime.copiesOn(0);
+        EXPECT_TRUE(cache.updateTextureData("KernelMap", device, pitch, stream));
+        EXPECT_TRUE(cache.updateTextureData("Source", host.data(), pitch, stream));
+        EXPECT_EQ(runtime.copiesOn(stream), 2u);
+        EXPECT_EQ(runtime.copiesOn(0), onDefault);
         EXPECT_FALSE(cache.updateTextureData("Missing", host.data(), pitch));
         EXPECT_TRUE(log.contains("[ERROR] No cached texture found for Missing"));
         cache.cleanupTextures();
