@@ -212,6 +212,20 @@ Error CudaRuntime::streamSynchronize(StreamHandle stream) {
     return toError(cudaStreamSynchronize(toStream(stream)));
 }
 
+std::size_t CudaRuntime::texturePitchAlignment() {
+    int device = 0;
+    int alignment = 0;
+    if (cudaGetDevice(&device) != cudaSuccess ||
+        cudaDeviceGetAttribute(&alignment, cudaDevAttrTexturePitchAlignment, device) !=
+            cudaSuccess ||
+        alignment <= 0) {
+        // The query's own error is not the caller's to see.
+        cudaGetLastError();
+        return kTexturePitchAlignment;
+    }
+    return static_cast<std::size_t>(alignment);
+}
+
 Error CudaRuntime::deviceSynchronize() {
     return toError(cudaDeviceSynchronize());
 }

@@ -10,7 +10,7 @@ namespace gpu {
 namespace {
 
 // Limits of a current card (cudaDeviceProp): textureAlignment and the largest 2D texture and
-// surface; texturePitchAlignment is in Runtime.h.
+// surface; texturePitchAlignment is the runtime's own.
 constexpr std::size_t kTextureAlignment = 512;
 constexpr std::size_t kMaxWidth = 131072;
 constexpr std::size_t kMaxHeight = 65536;
@@ -293,8 +293,7 @@ Error HostRuntime::createTextureObject(TextureObject* texture, const ResourceDes
             std::size_t extent = 0;
             if (resource.devPtr == nullptr || resource.width == 0 || resource.height == 0 ||
                 resource.width > kMaxWidth || resource.height > kMaxHeight ||
-                resource.pitchInBytes < rowBytes ||
-                resource.pitchInBytes % kTexturePitchAlignment != 0 ||
+                resource.pitchInBytes < rowBytes || resource.pitchInBytes % pitchAlignment_ != 0 ||
                 base % kTextureAlignment != 0 ||
                 !extent2D(resource.pitchInBytes, rowBytes, resource.height, &extent)) {
                 return fail(Error::InvalidValue);

@@ -88,6 +88,9 @@ public:
     Error memcpy2DAsync(void* dst, std::size_t dpitch, const void* src, std::size_t spitch,
                         std::size_t width, std::size_t height, MemcpyKind kind,
                         StreamHandle stream) override;
+    std::size_t texturePitchAlignment() override { return pitchAlignment_; }
+    // As another device would report it (tests).
+    void setTexturePitchAlignment(std::size_t bytes) { pitchAlignment_ = bytes; }
     Error pointerGetAttributes(MemoryType* type, const void* ptr) override;
     Error streamSynchronize(StreamHandle stream) override;
     Error deviceSynchronize() override;
@@ -161,6 +164,7 @@ private:
     std::array<Injection, kOperationCount> injections_{};
     std::size_t bytes_ = 0;
     std::size_t allocations_ = 0;
+    std::atomic<std::size_t> pitchAlignment_{kTexturePitchAlignment};
     std::map<StreamHandle, std::size_t> streamCopies_;
     ArrayHandle nextArray_ = 0x1000;
     // Raised by surface accesses out of range; reported at the next synchronisation.

@@ -26,15 +26,14 @@ constexpr unsigned kArraySurfaceLoadStore = 0x02;
 // Every texel is float RGBA: 16 bytes.
 constexpr std::size_t kTexelBytes = 16;
 
-// Row pitches a pitch-2D texture accepts are multiples of this (cudaDeviceProp's
-// texturePitchAlignment on current cards).
+// Row pitches a pitch-2D texture accepts are multiples of the device's texturePitchAlignment:
+// 32 bytes on current cards, which the emulation reports unless told otherwise.
 constexpr std::size_t kTexturePitchAlignment = 32;
 
-// The row pitch of a linear frame of `width` texels that textures can sample: rows of odd
-// widths are padded.
-constexpr std::size_t texturePitch(std::size_t width) {
-    return (width * kTexelBytes + kTexturePitchAlignment - 1) / kTexturePitchAlignment *
-           kTexturePitchAlignment;
+// The row pitch of a linear frame of `width` texels that textures can sample, for a device
+// whose pitch alignment is `alignment` bytes: rows of odd widths are padded.
+constexpr std::size_t texturePitch(std::size_t width, std::size_t alignment) {
+    return (width * kTexelBytes + alignment - 1) / alignment * alignment;
 }
 
 // The subset of the CUDA runtime the render code uses. Arguments follow the CUDA calls of the
@@ -83,6 +82,9 @@ public:
     virtual Error memcpy2DAsync(void* dst, std::size_t dpitch, const void* src, std::size_t spitch,
                                 std::size_t width, std::size_t height, MemcpyKind kind,
                                 StreamHandle stream) = 0;
+
+    // The current device's texturePitchAlignment in bytes (a power of two).
+    virtual std::size_t texturePitchAlignment() = 0;
 
     // Ordinary host memory is Unregistered with Success, as with CUDA 11 and later.
     virtual Error pointerGetAttributes(MemoryType* type, const void* ptr) = 0;

@@ -28,9 +28,10 @@ gpu::Error pitchTexture(gpu::Runtime& runtime, LinearBuffer& buffer, int width, 
         gpu::TextureDesc::standard());
 }
 
-// A frame's linear buffer; rows padded so a texture can view them.
+// A frame's linear buffer; rows padded to the device's pitch alignment so a texture can view
+// them.
 gpu::Error allocateFrame(gpu::Runtime& runtime, LinearBuffer& buffer, int width, int height) {
-    buffer.pitch = gpu::texturePitch(std::size_t(width));
+    buffer.pitch = gpu::texturePitch(std::size_t(width), runtime.texturePitchAlignment());
     const gpu::Error error = runtime.malloc(&buffer.data, buffer.pitch * std::size_t(height));
     if (error != gpu::Error::Success) {
         buffer.data = nullptr;

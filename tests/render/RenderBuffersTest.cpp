@@ -191,6 +191,20 @@ TEST_F(RenderBuffers, ProcessBuffersAreReusedAndReallocatedOnChange) {
     EXPECT_TRUE(runtime.liveCounts().empty());
 }
 
+// Odd widths on a device that wants 256-byte row pitches: the rows are padded to what the
+// device reports, so its textures accept them, and the next frame reuses them.
+TEST_F(RenderBuffers, FramesArePaddedToTheDevicesPitchAlignment) {
+    runtime.setTexturePitchAlignment(256);
+    ProcessBuffers buffers(runtime);
+    buffers.prepare(33, 5, 1);
+    EXPECT_EQ(buffers.effectOutput().pitch % 256, 0u);
+    EXPECT_GE(buffers.effectOutput().pitch, 33u * 16);
+    EXPECT_NE(buffers.effectOutput().texture, 0u) << "the device refused the pitch";
+    const std::size_t made = runtime.allocations();
+    buffers.prepare(33, 5, 1);
+    EXPECT_EQ(runtime.allocations(), made);
+}
+
 TEST_F(RenderBuffers, AFailedProcessBufferAbortsTheRenderAndFreesTheRest) {
     ProcessBuffers buffers(runtime);
     runtime.injectFailure(Op::Malloc, 3, gpu::Error::MemoryAllocation);
