@@ -212,6 +212,10 @@ Error CudaRuntime::streamSynchronize(StreamHandle stream) {
     return toError(cudaStreamSynchronize(toStream(stream)));
 }
 
+Error CudaRuntime::memGetInfo(std::size_t* free, std::size_t* total) {
+    return toError(cudaMemGetInfo(free, total));
+}
+
 std::size_t CudaRuntime::texturePitchAlignment() {
     int device = 0;
     int alignment = 0;

@@ -404,6 +404,16 @@ Error HostRuntime::synchronize(Operation operation) {
     return Error::Success;
 }
 
+Error HostRuntime::memGetInfo(std::size_t* free, std::size_t* total) {
+    if (free == nullptr || total == nullptr) {
+        return fail(Error::InvalidValue);
+    }
+    std::lock_guard<std::mutex> lock(mutex_);
+    *free = capacity_ - bytes_;
+    *total = capacity_;
+    return Error::Success;
+}
+
 Error HostRuntime::streamSynchronize(StreamHandle) {
     return synchronize(Operation::StreamSynchronize);
 }

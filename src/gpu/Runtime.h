@@ -83,6 +83,8 @@ public:
                                 std::size_t width, std::size_t height, MemcpyKind kind,
                                 StreamHandle stream) = 0;
 
+    // Free and total memory of the current device, in bytes.
+    virtual Error memGetInfo(std::size_t* free, std::size_t* total) = 0;
     // The current device's texturePitchAlignment in bytes (a power of two).
     virtual std::size_t texturePitchAlignment() = 0;
 

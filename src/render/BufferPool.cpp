@@ -6,14 +6,36 @@
 
 namespace render {
 
-std::size_t BufferPool::capacityFor(int width, int height, std::size_t processBuffers) {
+std::atomic<int>& BufferPool::livePools() {
+    static std::atomic<int> count{0};
+    return count;
+}
+
+std::size_t BufferPool::capacityFor(int width, int height, std::size_t processBuffers,
+                                    std::size_t budgetMB) {
     // One float RGBA frame in whole MiB, truncated.
     const std::size_t frameMB = (std::size_t(width) * std::size_t(height)) >> 16;
     const std::size_t entryMB = frameMB * (processBuffers + 1);
     if (entryMB == 0) {
         return kMaxEntries;
     }
-    return std::clamp(kBudgetMB / entryMB, kMinEntries, kMaxEntries);
+    const std::size_t fits = budgetMB / entryMB;
+    if (budgetMB < kBudgetMB && fits < kMinEntries) {
+        return std::max<std::size_t>(1, fits);
+    }
+    return std::clamp(fits, kMinEntries, kMaxEntries);
+}
+
+std::size_t BufferPool::budgetMB(std::size_t entryMB) const {
+    std::size_t free = 0, total = 0;
+    if (runtime_.memGetInfo(&free, &total) != gpu::Error::Success) {
+        runtime_.getLastError();
+        return kBudgetMB;
+    }
+    const double heldMB = double(entries_.size()) * double(entryMB);
+    const double shareMB =
+        (double(free) / 1048576.0 + heldMB) / 2.0 / std::max(1, livePools().load());
+    return std::min(kBudgetMB, static_cast<std::size_t>(shareMB));
 }
 
 RenderBufferManager& BufferPool::acquireBufferManager(const void* outputBuffer, int width,
@@ -29,14 +51,15 @@ RenderBufferManager& BufferPool::acquireBufferManager(const void* outputBuffer, 
         return *hit->second.manager;
     }
 
-    const std::size_t capacity = capacityFor(width, height, processBuffers);
+    const std::size_t frameMB = (std::size_t(width) * std::size_t(height)) >> 16;
+    const std::size_t budget = budgetMB(frameMB * (processBuffers + 1));
+    const std::size_t capacity = capacityFor(width, height, processBuffers, budget);
     if (!capacityLogged_) {
         capacityLogged_ = true;
-        const std::size_t frameMB = (std::size_t(width) * std::size_t(height)) >> 16;
         HALDEN_LOG_INFO("💾 Pool capacity: %zu entries (entry=%zuMB: ping-pong=%zuMB + "
                         "%zu×pipeline=%zuMB, budget=%zuMB, resolution=%dx%d)",
                         capacity, frameMB * (processBuffers + 1), frameMB, processBuffers,
-                        frameMB * processBuffers, kBudgetMB, width, height);
+                        frameMB * processBuffers, budget, width, height);
     }
     if (entries_.size() >= capacity) {
         // Oldest stamp; on a tie the lowest address, which map order gives first.

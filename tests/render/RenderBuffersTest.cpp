@@ -145,11 +145,32 @@ TEST_F(RenderBuffers, AFailedAllocationReleasesWhatWasMade) {
     EXPECT_TRUE(runtime.liveCounts().empty());
 }
 
-TEST(BufferPoolCapacity, FollowsTheTwoGigabyteBudget) {
+// At most 2 GB each; on a device short of memory, an even share of half its free memory among
+// the live instances, down to a single manager.
+TEST(BufferPoolCapacity, FollowsTheBudgetAndTheDevicesFreeMemory) {
     EXPECT_EQ(BufferPool::capacityFor(3840, 2160, 0), 15u);
     EXPECT_EQ(BufferPool::capacityFor(3840, 2160, 1), 7u);
     EXPECT_EQ(BufferPool::capacityFor(7680, 4320, 1), 4u);
     EXPECT_EQ(BufferPool::capacityFor(100, 100, 3), 16u);
+    EXPECT_EQ(BufferPool::capacityFor(3840, 2160, 1, 256), 1u);
+    EXPECT_EQ(BufferPool::capacityFor(3840, 2160, 1, 1000), 3u);
+
+    gpu::HostRuntime large;
+    EXPECT_EQ(BufferPool(large).budgetMB(252), BufferPool::kBudgetMB);
+    gpu::HostRuntime small(std::size_t{1} << 30);
+    BufferPool first(small);
+    EXPECT_EQ(first.budgetMB(252), 512u);
+    {
+        BufferPool second(small);
+        EXPECT_EQ(first.budgetMB(252), 256u);
+        // Its UHD entries, two frames each: one fits.
+        char outputs[3] = {};
+        for (char& output : outputs) {
+            second.acquireBufferManager(&output, 3840, 2160, 1);
+        }
+        EXPECT_EQ(second.size(), 1u);
+    }
+    EXPECT_EQ(first.budgetMB(252), 512u);
 }
 
 TEST_F(RenderBuffers, ThePoolEvictsTheLeastRecentlyUsedManager) {
