@@ -3,8 +3,11 @@
 // 1920x1080 over halden-render's demo scene.
 //
 // halden_bench --write-scene <file> writes that scene (EXR or PNG) for other tools to blur.
+// halden_bench --gpu-check [limit G samples/s [frames]] prints the block scripts/gpu-check.sh
+// reports (frames: the long run, 1000 by default).
 #include "definition/EmbeddedDefinition.h"
 #include "definition/XMLEffectDefinition.h"
+#include "gpu/HostRuntime.h"
 #include "gpu/Runtime.h"
 #include "host/cli/CommandLine.h"
 #include "host/cli/DemoScene.h"
@@ -20,7 +23,9 @@
 
 #include <benchmark/benchmark.h>
 
+#include <chrono>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -72,7 +77,9 @@ std::string runtimeLabel() {
 // A float RGBA array on the runtime with a texture (standard sampling) and a surface over it.
 class DeviceImage {
 public:
-    DeviceImage(int width, int height, const float* pixels = nullptr) : runtime_(gpu::runtime()) {
+    DeviceImage(int width, int height, const float* pixels = nullptr,
+                gpu::Runtime& runtime = gpu::runtime())
+        : runtime_(runtime) {
         check(runtime_.mallocArray(&array_, width, height, gpu::kArraySurfaceLoadStore));
         if (pixels != nullptr) {
             check(runtime_.memcpy2DToArray(array_, 0, 0, pixels, width * 16u, width * 16u, height,
@@ -92,6 +99,7 @@ public:
 
     gpu::TextureObject texture() const { return texture_; }
     gpu::SurfaceObject surface() const { return surface_; }
+    gpu::ArrayHandle array() const { return array_; }
 
 private:
     gpu::Runtime& runtime_;
@@ -318,6 +326,193 @@ void WholeFrame(benchmark::State& state) {
     state.SetLabel("defaults, " + runtimeLabel());
 }
 
+// --gpu-check: one block of fixed lines for scripts/gpu-check.sh. Parity of the lens pass on
+// the active runtime against the CPU reference path for every look (max abs difference, at
+// 480x270), frame times through the plug-in at 1080p and UHD, the lens pass's samples/s and
+// its share of the texture unit's limit (limitGs: bilinear RGBA32F samples per second the card
+// can fetch; by default one per clock per SM), the device memory an instance holds, and how it
+// grows over 1000 frames.
+// The lens pass of one look over the demo scene on a runtime, set up once and run as often as
+// asked: through the pass function (the runtime's own path) or the CPU reference per pixel.
+class LensSetup {
+public:
+    LensSetup(gpu::Runtime& runtime, const Look& look, int width, int height)
+        : runtime_(runtime), width_(width), height_(height),
+          scene_(ofxhost::DemoScene::render(width, height)),
+          in_(width, height, scene_.data(), runtime), out_(width, height, nullptr, runtime),
+          occluder_(256, 256, leaves().data(), runtime), params_(definitionDefaults()) {
+        look.set(params_);
+        params_.boolParams[slot::kernel_enable] = 0;
+        system_.width = width;
+        system_.height = height;
+        system_.time = 12.0f;
+        system_.totalKernelExecutions = 1;
+        sources_.sources[0] = {in_.texture(), 1, "Source", BORDER_CLAMP, NOINPUT_ERROR};
+        sources_.sourceCount = 1;
+        if (look.occluder) {
+            bundled_.resources[0] = {occluder_.texture(), "branches_dense", 256, 256, 4, 0, 0};
+            bundled_.resourceCount = 1;
+        }
+    }
+
+    void run(bool reference) {
+        if (reference) {
+            for (int y = 0; y < height_; ++y) {
+                for (int x = 0; x < width_; ++x) {
+                    lensBlurPixel(x, y, system_, sources_, out_.surface(), params_, bundled_);
+                }
+            }
+        } else {
+            const PipelineParameters pipeline{"BRMR Halden", "1.0"};
+            call_halden_v01_kernel_Pass(nullptr, &system_, &pipeline, &sources_, &params_,
+                                        &bundled_, "halden_v01.cu", 0, out_.surface());
+        }
+        check(runtime_.deviceSynchronize());
+    }
+
+    std::vector<float> download() {
+        std::vector<float> pixels(std::size_t(width_) * height_ * 4);
+        check(runtime_.memcpy2DFromArrayAsync(pixels.data(), width_ * 16u, out_.array(), 0, 0,
+                                              width_ * 16u, height_, gpu::MemcpyKind::DeviceToHost,
+                                              0));
+        check(runtime_.streamSynchronize(0));
+        return pixels;
+    }
+
+    double samples() const { return frameSamples(system_, sources_, params_); }
+
+private:
+    static std::vector<float> leaves() {
+        return pattern(256, [](float u, float v, float* p) {
+            const float a = std::sin(9 * u + 4 * std::sin(5 * v)) * std::cos(7 * v + 3 * u);
+            p[0] = p[1] = p[2] = a > 0.2f ? 0.1f : 0.0f;
+            p[3] = a > 0.2f ? 1.0f : 0.0f;
+        });
+    }
+
+    gpu::Runtime& runtime_;
+    int width_, height_;
+    ofxhost::RgbaImage scene_;
+    DeviceImage in_, out_, occluder_;
+    AnimatedParameters params_;
+    SystemParameters system_{};
+    SourceConnections sources_{};
+    BundledResources bundled_{};
+};
+
+// Milliseconds per frame over frames renders of a width x height demo frame at the defaults
+// through the plug-in, and the device memory in use after the first and after the last.
+struct FrameRun {
+    double ms = 0;
+    double memoryAfterFirstMB = 0;
+    double memoryAfterLastMB = 0;
+};
+
+double usedMB() {
+    std::size_t free = 0, total = 0;
+    if (gpu::runtime().memGetInfo(&free, &total) != gpu::Error::Success) {
+        gpu::runtime().getLastError();
+        return 0;
+    }
+    return double(total - free) / 1048576.0;
+}
+
+FrameRun runFrames(int width, int height, int frames) {
+    ofxhost::PluginSession session(ofxhost::CommandLine::profile(ofxhost::CliOptions{}),
+                                   bundlePath(), std::nullopt);
+    ofxhost::ProjectSettings project;
+    project.size[0] = project.extent[0] = width;
+    project.size[1] = project.extent[1] = height;
+    ofxhost::EffectInstance& instance = session.plugin().createInstance(session.context(), project);
+    const OfxRectI bounds{0, 0, width, height};
+    auto input = std::make_shared<ofxhost::HostImage>(bounds);
+    auto output = std::make_shared<ofxhost::HostImage>(bounds);
+    const ofxhost::RgbaImage scene = ofxhost::DemoScene::render(width, height);
+    std::memcpy(input->data(), scene.data(),
+                std::size_t(width) * height * ofxhost::HostImage::kPixelBytes);
+    instance.setClipImage("Source", input);
+    instance.setClipImage(kOfxImageEffectOutputClipName, output);
+    instance.clipPreferences();
+    ofxhost::RenderArgs args;
+    args.window = bounds;
+    FrameRun run;
+    const double before = usedMB();
+    if (!succeeded(instance.beginSequenceRender(0, 0, args)) || !succeeded(instance.render(args))) {
+        throw std::runtime_error("the plug-in did not render");
+    }
+    run.memoryAfterFirstMB = usedMB() - before;
+    const auto start = std::chrono::steady_clock::now();
+    for (int i = 1; i < frames; ++i) {
+        if (!succeeded(instance.render(args))) {
+            throw std::runtime_error("the plug-in did not render");
+        }
+    }
+    const auto elapsed = std::chrono::steady_clock::now() - start;
+    run.ms = std::chrono::duration<double, std::milli>(elapsed).count() / std::max(1, frames - 1);
+    run.memoryAfterLastMB = usedMB() - before;
+    instance.endSequenceRender(0, 0, args);
+    return run;
+}
+
+int gpuCheck(double limitGs, int longFrames) {
+    std::printf("== halden gpu-check (%s) ==\n", runtimeLabel().c_str());
+    const gpu::DeviceInfo info = gpu::runtime().deviceInfo();
+    if (limitGs <= 0 && info.multiprocessors > 0) {
+        // Bilinear RGBA32F fetches run at quarter rate: one sample per clock per SM.
+        limitGs = double(info.multiprocessors) * info.clockKHz * 1e3 / 1e9;
+    }
+    std::printf("device %s: %d SMs at %.0f MHz\n", info.name.c_str(), info.multiprocessors,
+                info.clockKHz / 1e3);
+    gpu::HostRuntime host;
+    double worstAll = 0;
+    for (const Look& look : kLooks) {
+        if (look.kernelMap) {
+            continue; // the map's clip is not part of this comparison
+        }
+        LensSetup device(gpu::runtime(), look, 480, 270);
+        LensSetup cpu(host, look, 480, 270);
+        device.run(false);
+        cpu.run(true);
+        const std::vector<float> a = device.download(), b = cpu.download();
+        double worst = 0;
+        for (std::size_t i = 0; i < a.size(); ++i) {
+            worst = std::max(worst, double(std::fabs(a[i] - b[i])));
+        }
+        worstAll = std::max(worstAll, worst);
+        std::printf("parity %-24s max abs difference %.3g\n", look.name, worst);
+    }
+    for (const auto& size : {std::pair<int, int>{1920, 1080}, std::pair<int, int>{3840, 2160}}) {
+        const FrameRun run = runFrames(size.first, size.second, std::min(20, longFrames));
+        std::printf("frame %dx%d defaults %.2f ms; instance holds %.1f MB of device memory%s\n",
+                    size.first, size.second, run.ms, run.memoryAfterFirstMB,
+                    info.multiprocessors > 0 ? "" : " (not seen from here on the CPU backend)");
+    }
+    {
+        LensSetup pass(gpu::runtime(), kLooks[0], kWidth, kHeight);
+        pass.run(false);
+        const int reps = std::min(20, longFrames);
+        const auto start = std::chrono::steady_clock::now();
+        for (int i = 0; i < reps; ++i) {
+            pass.run(false);
+        }
+        const double seconds =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count() / reps;
+        const double rate = pass.samples() / seconds;
+        std::printf("lens pass 1920x1080 defaults %.2f ms, %.3g samples/s", seconds * 1e3, rate);
+        if (limitGs > 0) {
+            std::printf(", %.1f %% of the texture unit's %.0f G samples/s",
+                        100 * rate / (limitGs * 1e9), limitGs);
+        }
+        std::printf("\n");
+    }
+    const FrameRun longRun = runFrames(1920, 1080, longFrames);
+    std::printf("%d frames at 1080p: device memory %.1f MB after the first, %.1f MB after the "
+                "last\n",
+                longFrames, longRun.memoryAfterFirstMB, longRun.memoryAfterLastMB);
+    std::printf("== end (worst parity %.3g) ==\n", worstAll);
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -326,6 +521,15 @@ int main(int argc, char** argv) {
         return 0;
     }
     gBenchPath = std::filesystem::absolute(argv[0]);
+    if (argc >= 2 && std::string(argv[1]) == "--gpu-check") {
+        try {
+            return gpuCheck(argc >= 3 ? std::atof(argv[2]) : 0.0,
+                            argc >= 4 ? std::max(2, std::atoi(argv[3])) : 1000);
+        } catch (const std::exception& error) {
+            std::printf("gpu-check failed: %s\n== end ==\n", error.what());
+            return 1;
+        }
+    }
     for (const Look& look : kLooks) {
         benchmark::RegisterBenchmark((std::string("LensBlurPass/") + look.name).c_str(),
                                      LensBlurPass, look)

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# Runs on a machine with a CUDA device: the gpu-labelled tests (CUDA against the CPU backend)
-# and the lens-blur benchmark on the GPU.
+# Runs on a machine with a CUDA device: the gpu-labelled tests (CUDA against the CPU backend),
+# then one fixed-format block (halden_bench --gpu-check: parity of every benchmark look, 1080p
+# and UHD frame times, samples/s against the texture unit's limit, device memory per instance
+# and over 1000 frames), then the lens-blur benchmark on the GPU.
 #
 # The GPU machine has the driver but none of our build dependencies, so build here with CUDA
 # and bring the build folder along:  scripts/gpu-check.sh [build-folder]   (default: build)
@@ -19,6 +21,7 @@ ctest --test-dir "$build" -L gpu --output-on-failure -V 2>&1 | grep -E '\[ (pari
 ctest --test-dir "$build" -L gpu --output-on-failure >/dev/null 2>&1 || status=1
 
 if [ -x "$build/bench/halden_bench" ]; then
+    HALDEN_BACKEND=cuda "$build/bench/halden_bench" --gpu-check || status=1
     HALDEN_BACKEND=cuda "$build/bench/halden_bench" --benchmark_min_time=2 || status=1
 fi
 exit $status

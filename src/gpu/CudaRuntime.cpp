@@ -212,6 +212,20 @@ Error CudaRuntime::streamSynchronize(StreamHandle stream) {
     return toError(cudaStreamSynchronize(toStream(stream)));
 }
 
+DeviceInfo CudaRuntime::deviceInfo() {
+    DeviceInfo info;
+    int device = 0;
+    cudaDeviceProp properties{};
+    if (cudaGetDevice(&device) == cudaSuccess &&
+        cudaGetDeviceProperties(&properties, device) == cudaSuccess) {
+        info.name = properties.name;
+        info.multiprocessors = properties.multiProcessorCount;
+        cudaDeviceGetAttribute(&info.clockKHz, cudaDevAttrClockRate, device);
+    }
+    cudaGetLastError();
+    return info;
+}
+
 Error CudaRuntime::memGetInfo(std::size_t* free, std::size_t* total) {
     return toError(cudaMemGetInfo(free, total));
 }

@@ -88,6 +88,7 @@ public:
     Error memcpy2DAsync(void* dst, std::size_t dpitch, const void* src, std::size_t spitch,
                         std::size_t width, std::size_t height, MemcpyKind kind,
                         StreamHandle stream) override;
+    DeviceInfo deviceInfo() override { return {"CPU emulation", 0, 0}; }
     // The capacity this runtime was made with is the device's memory.
     Error memGetInfo(std::size_t* free, std::size_t* total) override;
     std::size_t texturePitchAlignment() override { return pitchAlignment_; }

@@ -5,6 +5,7 @@
 #include "gpu/TextureDesc.h"
 
 #include <cstddef>
+#include <string>
 
 namespace gpu {
 
@@ -35,6 +36,14 @@ constexpr std::size_t kTexturePitchAlignment = 32;
 constexpr std::size_t texturePitch(std::size_t width, std::size_t alignment) {
     return (width * kTexelBytes + alignment - 1) / alignment * alignment;
 }
+
+// What the current device is, for reports: name, streaming multiprocessors and their peak
+// clock (0 where the runtime has none, as the CPU emulation).
+struct DeviceInfo {
+    std::string name;
+    int multiprocessors = 0;
+    int clockKHz = 0;
+};
 
 // The subset of the CUDA runtime the render code uses. Arguments follow the CUDA calls of the
 // same name (outputs first, widths of copies in bytes, array offsets: x in bytes, y in rows);
@@ -83,6 +92,7 @@ public:
                                 std::size_t width, std::size_t height, MemcpyKind kind,
                                 StreamHandle stream) = 0;
 
+    virtual DeviceInfo deviceInfo() = 0;
     // Free and total memory of the current device, in bytes.
     virtual Error memGetInfo(std::size_t* free, std::size_t* total) = 0;
     // The current device's texturePitchAlignment in bytes (a power of two).
