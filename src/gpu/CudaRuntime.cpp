@@ -212,6 +212,14 @@ Error CudaRuntime::streamSynchronize(StreamHandle stream) {
     return toError(cudaStreamSynchronize(toStream(stream)));
 }
 
+Error CudaRuntime::getDevice(int* device) {
+    return toError(cudaGetDevice(device));
+}
+
+Error CudaRuntime::setDevice(int device) {
+    return toError(cudaSetDevice(device));
+}
+
 DeviceInfo CudaRuntime::deviceInfo() {
     DeviceInfo info;
     int device = 0;

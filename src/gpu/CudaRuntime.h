@@ -38,6 +38,8 @@ public:
     Error memcpy2DAsync(void* dst, std::size_t dpitch, const void* src, std::size_t spitch,
                         std::size_t width, std::size_t height, MemcpyKind kind,
                         StreamHandle stream) override;
+    Error getDevice(int* device) override;
+    Error setDevice(int device) override;
     DeviceInfo deviceInfo() override;
     Error memGetInfo(std::size_t* free, std::size_t* total) override;
     std::size_t texturePitchAlignment() override;

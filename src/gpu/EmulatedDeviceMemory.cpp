@@ -64,3 +64,8 @@ extern "C" HALDEN_EMU_EXPORT int haldenEmuInjectFailure(int operation, int nth, 
     return host->injectFailure(static_cast<gpu::HostRuntime::Operation>(operation), nth,
                                static_cast<gpu::Error>(error));
 }
+
+extern "C" HALDEN_EMU_EXPORT int haldenEmuSetDevice(int device) {
+    gpu::HostRuntime* host = hostRuntime();
+    return host == nullptr ? -1 : static_cast<int>(host->setDevice(device));
+}

@@ -21,4 +21,7 @@ long long haldenEmuAllocations(void);
 // the previous arming of that operation was still waiting for (0: it fired, or none was
 // armed); -1 on the CUDA backend or for an unknown operation.
 int haldenEmuInjectFailure(int operation, int nth, int error);
+// Makes device 0 or 1 of the CPU backend current for the calling thread, as a host moving an
+// instance to another GPU does with cudaSetDevice. Returns the CUDA error code; -1 on CUDA.
+int haldenEmuSetDevice(int device);
 }

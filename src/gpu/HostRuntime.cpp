@@ -21,6 +21,8 @@ struct PendingError {
     Error error;
 };
 thread_local std::vector<PendingError> tPendingErrors;
+// CUDA's current device is the calling thread's.
+thread_local int tCurrentDevice = 0;
 std::atomic<std::uint64_t> gNextSerial{1};
 
 } // namespace
@@ -226,6 +228,7 @@ Error HostRuntime::mallocArray(ArrayHandle* array, std::size_t width, std::size_
     entry.width = static_cast<int>(width);
     entry.height = static_cast<int>(height);
     entry.flags = flags;
+    entry.device = tCurrentDevice;
     try {
         arrays_.emplace(nextArray_, std::move(entry));
     } catch (const std::bad_alloc&) {
@@ -249,6 +252,9 @@ Error HostRuntime::freeArray(ArrayHandle array) {
     const auto it = arrays_.find(array);
     if (it == arrays_.end()) {
         return fail(Error::InvalidValue);
+    }
+    if (it->second.device != tCurrentDevice) {
+        return fail(Error::InvalidResourceHandle);
     }
     bytes_ -= it->second.memory->size();
     arrays_.erase(it);
@@ -283,6 +289,9 @@ Error HostRuntime::createTextureObject(TextureObject* texture, const ResourceDes
                 return fail(Error::InvalidValue);
             }
             const Array& array = it->second;
+            if (array.device != tCurrentDevice) {
+                return fail(Error::InvalidResourceHandle);
+            }
             entry.memory = array.memory;
             entry.view = std::make_unique<EmulatedTexture>(
                 reinterpret_cast<const Texel*>(array.memory->data()), array.width, array.height,
@@ -308,6 +317,7 @@ Error HostRuntime::createTextureObject(TextureObject* texture, const ResourceDes
         } else {
             return fail(Error::InvalidValue);
         }
+        entry.device = tCurrentDevice;
         const auto handle = reinterpret_cast<TextureObject>(entry.view.get());
         textures_.emplace(handle, std::move(entry));
         *texture = handle;
@@ -326,9 +336,14 @@ Error HostRuntime::destroyTextureObject(TextureObject texture) {
         return Error::Success;
     }
     std::lock_guard<std::mutex> lock(mutex_);
-    if (textures_.erase(texture) == 0) {
+    const auto it = textures_.find(texture);
+    if (it == textures_.end()) {
         return fail(Error::InvalidValue);
     }
+    if (it->second.device != tCurrentDevice) {
+        return fail(Error::InvalidResourceHandle);
+    }
+    textures_.erase(it);
     return Error::Success;
 }
 
@@ -346,12 +361,16 @@ Error HostRuntime::createSurfaceObject(SurfaceObject* surface, ArrayHandle array
         return fail(Error::InvalidResourceHandle);
     }
     const Array& storage = it->second;
+    if (storage.device != tCurrentDevice) {
+        return fail(Error::InvalidResourceHandle);
+    }
     if ((storage.flags & kArraySurfaceLoadStore) == 0) {
         return fail(Error::InvalidValue);
     }
     try {
         Surface entry;
         entry.memory = storage.memory;
+        entry.device = tCurrentDevice;
         entry.view =
             std::make_unique<EmulatedSurface>(reinterpret_cast<Texel*>(storage.memory->data()),
                                               storage.width, storage.height, &fault_);
@@ -373,9 +392,14 @@ Error HostRuntime::destroySurfaceObject(SurfaceObject surface) {
         return Error::Success;
     }
     std::lock_guard<std::mutex> lock(mutex_);
-    if (surfaces_.erase(surface) == 0) {
+    const auto it = surfaces_.find(surface);
+    if (it == surfaces_.end()) {
         return fail(Error::InvalidValue);
     }
+    if (it->second.device != tCurrentDevice) {
+        return fail(Error::InvalidResourceHandle);
+    }
+    surfaces_.erase(it);
     return Error::Success;
 }
 
@@ -402,6 +426,37 @@ Error HostRuntime::synchronize(Operation operation) {
         return fail(Error::LaunchFailure);
     }
     return Error::Success;
+}
+
+int HostRuntime::currentDevice() {
+    return tCurrentDevice;
+}
+
+Error HostRuntime::getDevice(int* device) {
+    if (device == nullptr) {
+        return fail(Error::InvalidValue);
+    }
+    *device = tCurrentDevice;
+    return Error::Success;
+}
+
+Error HostRuntime::setDevice(int device) {
+    if (device < 0 || device >= kDeviceCount) {
+        return fail(Error::InvalidValue);
+    }
+    tCurrentDevice = device;
+    return Error::Success;
+}
+
+bool HostRuntime::usableHere(std::uint64_t handle) const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (const auto texture = textures_.find(handle); texture != textures_.end()) {
+        return texture->second.device == tCurrentDevice;
+    }
+    if (const auto surface = surfaces_.find(handle); surface != surfaces_.end()) {
+        return surface->second.device == tCurrentDevice;
+    }
+    return true;
 }
 
 Error HostRuntime::memGetInfo(std::size_t* free, std::size_t* total) {

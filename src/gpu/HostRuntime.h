@@ -88,6 +88,16 @@ public:
     Error memcpy2DAsync(void* dst, std::size_t dpitch, const void* src, std::size_t spitch,
                         std::size_t width, std::size_t height, MemcpyKind kind,
                         StreamHandle stream) override;
+    // Devices 0 and 1, current per thread as in CUDA. An array, texture or surface used while
+    // another device is current is an invalid handle, as a handle of another context is.
+    static constexpr int kDeviceCount = 2;
+    Error getDevice(int* device) override;
+    Error setDevice(int device) override;
+    // False for a texture or surface of another device than the calling thread's; true for 0
+    // and for handles this runtime does not know (their own checks refuse those).
+    bool usableHere(std::uint64_t handle) const;
+    // Records error as the calling thread's last, as a refused launch does.
+    Error raise(Error error) { return fail(error); }
     DeviceInfo deviceInfo() override { return {"CPU emulation", 0, 0}; }
     // The capacity this runtime was made with is the device's memory.
     Error memGetInfo(std::size_t* free, std::size_t* total) override;
@@ -120,14 +130,17 @@ private:
         int width = 0;
         int height = 0;
         unsigned flags = 0;
+        int device = 0;
     };
     struct Texture {
         std::unique_ptr<EmulatedTexture> view;
         std::shared_ptr<HostAllocation> memory;
+        int device = 0;
     };
     struct Surface {
         std::unique_ptr<EmulatedSurface> view;
         std::shared_ptr<HostAllocation> memory;
+        int device = 0;
     };
     struct Injection {
         int remaining = 0;
@@ -145,6 +158,8 @@ private:
     static bool extent2D(std::size_t pitch, std::size_t width, std::size_t height,
                          std::size_t* extent);
     Error fail(Error error);
+    // The calling thread's device.
+    static int currentDevice();
     bool injected(Operation operation, Error* error);
     // The allocation holding [ptr, ptr + size); null when there is none. Caller holds mutex_.
     std::shared_ptr<HostAllocation> findLinear(const void* ptr, std::size_t size) const;

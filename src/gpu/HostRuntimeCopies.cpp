@@ -116,6 +116,9 @@ Error HostRuntime::copyArray(Operation operation, bool toArray, ArrayHandle arra
             return fail(Error::InvalidValue);
         }
         const Array& storage = it->second;
+        if (storage.device != currentDevice()) {
+            return fail(Error::InvalidResourceHandle);
+        }
         arrayPitch = static_cast<std::size_t>(storage.width) * kTexelBytes;
         const auto rows = static_cast<std::size_t>(storage.height);
         // Whole texels only: x offset and width are bytes but must not split a float4.

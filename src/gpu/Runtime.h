@@ -92,6 +92,10 @@ public:
                                 std::size_t width, std::size_t height, MemcpyKind kind,
                                 StreamHandle stream) = 0;
 
+    // The calling thread's current device, as cudaGetDevice and cudaSetDevice. Objects belong
+    // to the device that was current when they were made.
+    virtual Error getDevice(int* device) = 0;
+    virtual Error setDevice(int device) = 0;
     virtual DeviceInfo deviceInfo() = 0;
     // Free and total memory of the current device, in bytes.
     virtual Error memGetInfo(std::size_t* free, std::size_t* total) = 0;

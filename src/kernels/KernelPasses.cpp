@@ -1,5 +1,6 @@
 #include "kernels/KernelPasses.h"
 
+#include "gpu/HostRuntime.h"
 #include "gpu/Runtime.h"
 #include "kernels/FinalProcessingKernel.h"
 #include "kernels/LaunchTiles.h"
@@ -58,6 +59,31 @@ bool validFrame(const SystemParameters* system) {
     return system != nullptr && system->width > 0 && system->height > 0;
 }
 
+// The emulation refuses a launch as CUDA does when a texture or surface it is handed belongs to
+// another device (or context) than the current one: invalid handle, as the last error.
+bool handlesUsable(std::initializer_list<std::uint64_t> handles, const SourceConnections* sources,
+                   const BundledResources* bundled) {
+    auto* host = dynamic_cast<gpu::HostRuntime*>(&gpu::runtime());
+    if (host == nullptr) {
+        return true;
+    }
+    bool usable = true;
+    for (const std::uint64_t handle : handles) {
+        usable = usable && host->usableHere(handle);
+    }
+    for (int i = 0; sources != nullptr && i < sources->sourceCount && i < MAX_SOURCES; ++i) {
+        usable = usable && host->usableHere(sources->sources[i].textureObject);
+    }
+    for (int i = 0; bundled != nullptr && i < bundled->resourceCount && i < MAX_BUNDLED_RESOURCES;
+         ++i) {
+        usable = usable && host->usableHere(bundled->resources[i].textureObject);
+    }
+    if (!usable) {
+        host->raise(gpu::Error::InvalidResourceHandle);
+    }
+    return usable;
+}
+
 } // namespace
 
 bool kernelsRunOnCuda() {
@@ -90,6 +116,9 @@ void launchFinalProcessing(void* stream, gpu::SurfaceObject outputSurface,
     }
 #endif
     (void)stream;
+    if (!handlesUsable({outputSurface, sourceSurface}, nullptr, nullptr)) {
+        return;
+    }
     runOnCpu(system.width, system.height, [&](int x, int y) {
         finalProcessingPixel(x, y, outputSurface, sourceSurface, system);
     });
@@ -107,7 +136,8 @@ template <typename CudaLaunch, typename FastCpu, typename Pixel>
 void runPass(void* stream, const SystemParameters* system, const PipelineParameters* pipeline,
              const SourceConnections* sources, const AnimatedParameters* animated,
              const BundledResources* bundled, std::uint64_t workingImageTex,
-             const CudaLaunch& cudaLaunch, const FastCpu& fastCpu, const Pixel& pixel) {
+             std::uint64_t outputSurface, const CudaLaunch& cudaLaunch, const FastCpu& fastCpu,
+             const Pixel& pixel) {
     if (!validFrame(system) || !pipeline || !sources || !animated || !bundled) {
         return;
     }
@@ -120,6 +150,9 @@ void runPass(void* stream, const SystemParameters* system, const PipelineParamet
 #endif
     (void)stream;
     (void)cudaLaunch;
+    if (!handlesUsable({working, outputSurface}, sources, bundled)) {
+        return;
+    }
     if (fastCpu(working)) {
         return;
     }
@@ -138,7 +171,7 @@ call_halden_v01_kernel_Pass(void* stream, const SystemParameters* system,
                             const char* /*kernelFile*/, std::uint64_t workingImageTex,
                             std::uint64_t outputSurface) {
     runPass(
-        stream, system, pipeline, sources, animated, bundled, workingImageTex,
+        stream, system, pipeline, sources, animated, bundled, workingImageTex, outputSurface,
         [&](std::uint64_t working) {
 #if defined(HALDEN_WITH_CUDA)
             for (const LaunchTile& tile :
@@ -166,7 +199,7 @@ call_post_blur_kernel_Pass(void* stream, const SystemParameters* system,
                            const char* /*kernelFile*/, std::uint64_t workingImageTex,
                            std::uint64_t outputSurface) {
     runPass(
-        stream, system, pipeline, sources, animated, bundled, workingImageTex,
+        stream, system, pipeline, sources, animated, bundled, workingImageTex, outputSurface,
         [&](std::uint64_t working) {
 #if defined(HALDEN_WITH_CUDA)
             cuda::launchPostBlur(stream, *system, *pipeline, working, *sources, outputSurface,

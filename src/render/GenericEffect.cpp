@@ -93,6 +93,20 @@ GenericEffect::GenericEffect(OfxImageEffectHandle handle, const std::string& def
 
 GenericEffect::~GenericEffect() {
     HALDEN_LOG_DEBUG("🔴 GenericEffect destructor START");
+    // Released on the device they were made on, whichever is current now.
+    gpu::Runtime& runtime = gpu::runtime();
+    int current = device_;
+    const bool switched = device_ >= 0 && runtime.getDevice(&current) == gpu::Error::Success &&
+                          current != device_ && runtime.setDevice(device_) == gpu::Error::Success;
+    releaseDeviceObjects();
+    if (switched) {
+        runtime.setDevice(current);
+    }
+    runtime.getLastError();
+    HALDEN_LOG_DEBUG("🔴 GenericEffect destroyed");
+}
+
+void GenericEffect::releaseDeviceObjects() {
     textures_.cleanupTextures();
     bundled_.release();
     if (processBuffers_.effectOutput().data != nullptr) {
@@ -104,8 +118,28 @@ GenericEffect::~GenericEffect() {
     const std::size_t accumulated = accumulation_.buffers().size();
     accumulation_.release();
     HALDEN_LOG_DEBUG("Released %zu accumulation buffer(s)", accumulated);
-    HALDEN_LOG_DEBUG("🔴 GenericEffect destroyed");
+    finalBlend_.release();
     pool_.clear();
+    currentManager_ = nullptr;
+}
+
+void GenericEffect::followDevice(gpu::Runtime& runtime) {
+    int device = 0;
+    if (runtime.getDevice(&device) != gpu::Error::Success) {
+        runtime.getLastError();
+        return;
+    }
+    if (device_ >= 0 && device != device_) {
+        HALDEN_LOG_INFO("Rendering on device %d: the device objects made on device %d are made "
+                        "again",
+                        device, device_);
+        if (runtime.setDevice(device_) == gpu::Error::Success) {
+            releaseDeviceObjects();
+            runtime.setDevice(device);
+        }
+        runtime.getLastError();
+    }
+    device_ = device;
 }
 
 bool GenericEffect::ensureParametersFetched() {

@@ -79,6 +79,11 @@ private:
                            const render::ExecutionIndices& indices);
     void feedbackCopy(int process, Frame& frame, void* stream);
     void finalBlend(const OFX::RenderArguments& args, Frame& frame);
+    // Device objects belong to the device current when they were made: a render on another
+    // one (a host moving the instance between GPUs or contexts) releases them on their own
+    // device, and the render makes them again on the new one.
+    void followDevice(gpu::Runtime& runtime);
+    void releaseDeviceObjects();
     void accumulate(const OFX::RenderArguments& args, Frame& frame);
     double doubleParameter(const std::string& name, double time, double fallback);
     bool readVector(const std::string& name, const std::string& type, double time,
@@ -128,6 +133,8 @@ private:
     render::FinalBlend finalBlend_;
     render::BufferPool pool_;
     render::RenderBufferManager* currentManager_ = nullptr;
+    // The device the objects above were made on; -1 before the first render.
+    int device_ = -1;
     // Host copies of inputs that do not cover the frame as the textures need it, per input,
     // kept so each frame refills rather than reallocates them. Renders of one instance never
     // overlap (instance-safe rendering), so they need no lock.

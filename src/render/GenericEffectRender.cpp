@@ -161,6 +161,7 @@ void GenericEffect::setupAndProcess(const OFX::RenderArguments& args) {
     gpu::Runtime& runtime = gpu::runtime();
     // A failure left pending by an earlier action is not this render's.
     runtime.getLastError();
+    followDevice(runtime);
     Frame frame;
     try {
         OFX::Clip* outputClip = nullptr;

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <thread>
 #include <vector>
 
 // Emulated device memory of the CPU backend: allocation, the pointer query, live counts and
@@ -134,6 +135,39 @@ TEST(HostMemory, CountsFollowEveryObjectBackToZero) {
     counts = rt.liveCounts();
     EXPECT_TRUE(counts.empty());
     EXPECT_EQ(counts.bytes, 0u);
+}
+
+// Objects belong to the device current when they were made: from another device an array,
+// texture or surface is an invalid handle, to copies and launches alike, until its own device
+// is current again. The current device is the calling thread's.
+TEST(HostMemory, HandlesOfAnotherDeviceAreRefused) {
+    gpu::HostRuntime rt;
+    gpu::ArrayHandle array = 0;
+    gpu::TextureObject texture = 0;
+    ASSERT_EQ(rt.mallocArray(&array, 4, 2, gpu::kArraySurfaceLoadStore), Error::Success);
+    ASSERT_EQ(rt.createTextureObject(&texture, gpu::ResourceDesc::fromArray(array),
+                                     gpu::TextureDesc::standard()),
+              Error::Success);
+    const std::vector<float> texels(4 * 2 * 4, 1.0f);
+    ASSERT_EQ(rt.setDevice(1), Error::Success);
+    gpu::SurfaceObject surface = 0;
+    EXPECT_EQ(rt.createSurfaceObject(&surface, array), Error::InvalidResourceHandle);
+    EXPECT_EQ(rt.memcpy2DToArrayAsync(array, 0, 0, texels.data(), 4 * kTexel, 4 * kTexel, 2,
+                                      gpu::MemcpyKind::HostToDevice, 0),
+              Error::InvalidResourceHandle);
+    EXPECT_FALSE(rt.usableHere(texture));
+    EXPECT_EQ(rt.destroyTextureObject(texture), Error::InvalidResourceHandle);
+    EXPECT_EQ(rt.freeArray(array), Error::InvalidResourceHandle);
+    EXPECT_EQ(rt.getLastError(), Error::InvalidResourceHandle);
+    int device = -1;
+    std::thread([&] { rt.getDevice(&device); }).join();
+    EXPECT_EQ(device, 0) << "another thread keeps its own current device";
+    EXPECT_EQ(rt.setDevice(2), Error::InvalidValue);
+    ASSERT_EQ(rt.setDevice(0), Error::Success);
+    EXPECT_TRUE(rt.usableHere(texture));
+    EXPECT_EQ(rt.destroyTextureObject(texture), Error::Success);
+    EXPECT_EQ(rt.freeArray(array), Error::Success);
+    EXPECT_TRUE(rt.liveCounts().empty());
 }
 
 TEST(HostMemory, Pitch2DTexturesNeedAlignedInBoundsDeviceMemory) {

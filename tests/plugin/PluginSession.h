@@ -111,11 +111,14 @@ struct Emulation {
               s.bundle.library().symbol("haldenEmuInjectFailure"))),
           live(
               reinterpret_cast<long long (*)()>(s.bundle.library().symbol("haldenEmuLiveObjects"))),
-          allocations(reinterpret_cast<long long (*)()>(
-              s.bundle.library().symbol("haldenEmuAllocations"))) {}
+          allocations(
+              reinterpret_cast<long long (*)()>(s.bundle.library().symbol("haldenEmuAllocations"))),
+          setDevice(
+              reinterpret_cast<int (*)(int)>(s.bundle.library().symbol("haldenEmuSetDevice"))) {}
     int (*inject)(int, int, int);
     long long (*live)();
     long long (*allocations)();
+    int (*setDevice)(int);
 };
 
 } // namespace testplugin

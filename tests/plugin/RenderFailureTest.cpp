@@ -288,4 +288,30 @@ TEST(RenderFailure, ASecondFrameAllocatesNothingForOddWidthsAndNewHostBuffers) {
     EXPECT_EQ(odd.picture, oddHost.picture);
 }
 
+// A host that moves an instance to another GPU (or context): the objects made on the first are
+// released there and made again on the second, and the frame comes out the same. Without that,
+// the second device would be handed the first one's handles.
+TEST(RenderFailure, AnInstanceMovedToAnotherDeviceMakesItsObjectsAgainThere) {
+    PluginSession session;
+    Emulation emu(session);
+    halfBlend(session.instance);
+    const OfxRectI frame{0, 0, 33, 20};
+    auto source = randomImage(frame, 5);
+    auto output = std::make_shared<HostImage>(frame);
+    ASSERT_EQ(session.render(source, output), kOfxStatOK);
+    const std::vector<float> first = pixels(*output);
+    const long long live = emu.live();
+    ASSERT_EQ(emu.setDevice(1), 0);
+    const OfxStatus moved = session.render(source, output);
+    const std::vector<float> second = pixels(*output);
+    const long long liveMoved = emu.live();
+    ASSERT_EQ(emu.setDevice(0), 0);
+    EXPECT_EQ(moved, kOfxStatOK);
+    EXPECT_EQ(second, first);
+    EXPECT_EQ(liveMoved, live) << "the first device's objects were released";
+    // And back, as a host balancing its GPUs would.
+    EXPECT_EQ(session.render(source, output), kOfxStatOK);
+    EXPECT_EQ(pixels(*output), first);
+}
+
 } // namespace
