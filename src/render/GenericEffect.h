@@ -84,6 +84,8 @@ private:
     // device, and the render makes them again on the new one.
     void followDevice(gpu::Runtime& runtime);
     void releaseDeviceObjects();
+    // Which process buffers a render at time reads back.
+    render::ProcessBufferUse processBufferUse(double time);
     void accumulate(const OFX::RenderArguments& args, Frame& frame);
     double doubleParameter(const std::string& name, double time, double fallback);
     bool readVector(const std::string& name, const std::string& type, double time,

@@ -234,7 +234,8 @@ void GenericEffect::setupAndProcess(const OFX::RenderArguments& args) {
                          frame.outputBuffer, pool_.size());
         frame.processCount =
             definition_.processes().empty() ? 1 : static_cast<int>(definition_.processes().size());
-        processBuffers_.prepare(frame.width, frame.height, frame.processCount);
+        processBuffers_.prepare(frame.width, frame.height, frame.processCount,
+                                processBufferUse(args.time));
         frame.fullResolution = args.renderScale.x >= 1.0 && args.renderScale.y >= 1.0;
         if (!definition_.accumulationBuffers().empty() && frame.fullResolution &&
             !accumulation_.prepare(frame.width, frame.height, definition_.accumulationBuffers())) {
@@ -246,7 +247,8 @@ void GenericEffect::setupAndProcess(const OFX::RenderArguments& args) {
         HALDEN_LOG_DEBUG("Images: %d, Textures: %d (base inputs only)",
                          static_cast<int>(frame.images.size()),
                          static_cast<int>(frame.textures.size()));
-        if (processBuffers_.effectOutput().texture != 0 && processBuffers_.count() > 0) {
+        // Every slot, read or not, so the kernels find each source at its index.
+        if (processBuffers_.count() > 0) {
             frame.textures["effectOutput"] = processBuffers_.effectOutput().texture;
             for (std::size_t i = 0; i < processBuffers_.count(); ++i) {
                 frame.textures["pipelineOutput_" + std::to_string(i)] =
@@ -451,6 +453,22 @@ void GenericEffect::readParameterValues(double time, Frame& frame) {
         firstRenderDumpDone_ = true;
         dumpParameters(definition_, frame.values);
     }
+}
+
+render::ProcessBufferUse GenericEffect::processBufferUse(double time) {
+    render::ProcessBufferUse use;
+    const std::vector<ProcessDef>& processes = definition_.processes();
+    if (processes.empty()) {
+        return use;
+    }
+    // The last process writes the output itself unless the effect, or it, runs again.
+    const bool effectRepeats = resolveExecutions(definition_.pipelineExecutions(), time) > 1;
+    use.effectOutput = effectRepeats;
+    for (std::size_t p = 0; p < processes.size(); ++p) {
+        use.processOutputs.push_back(p + 1 < processes.size() || effectRepeats ||
+                                     resolveExecutions(processes[p].executions, time) > 1);
+    }
+    return use;
 }
 
 void GenericEffect::runPipeline(const OFX::RenderArguments& args, Frame& frame) {

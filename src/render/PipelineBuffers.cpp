@@ -48,13 +48,14 @@ void ProcessBuffers::release() {
     }
     processOutputs_.clear();
     width_ = height_ = processes_ = 0;
+    use_ = ProcessBufferUse{};
 }
 
-void ProcessBuffers::prepare(int width, int height, int processes) {
+void ProcessBuffers::prepare(int width, int height, int processes, const ProcessBufferUse& use) {
     const double frameBytes = double(width) * double(height) * 16.0;
-    if (effectOutput_.data == nullptr || processOutputs_.empty()) {
+    if (width_ == 0 || processOutputs_.empty()) {
         HALDEN_LOG_DEBUG("Phase 3a.2: First allocation of multi-pipeline buffers (CUDA)");
-    } else if (width != width_ || height != height_ || processes != processes_) {
+    } else if (width != width_ || height != height_ || processes != processes_ || !(use == use_)) {
         HALDEN_LOG_DEBUG("Phase 3a.2: Dimensions/pipeline count changed (%dx%d→%dx%d, %d→%d "
                          "pipelines) - reallocating (CUDA)",
                          width_, height_, width, height, processes_, processes);
@@ -71,16 +72,26 @@ void ProcessBuffers::prepare(int width, int height, int processes) {
                      processes, megabytes((processes + 1) * frameBytes));
     std::vector<LinearBuffer> made;
     made.reserve(std::size_t(processes));
-    gpu::Error error = allocateFrame(runtime_, effectOutput_, width, height);
+    gpu::Error error = use.effectOutput ? allocateFrame(runtime_, effectOutput_, width, height)
+                                        : gpu::Error::Success;
     if (error != gpu::Error::Success) {
         HALDEN_LOG_ERROR("Phase 3a.2: Failed to allocate effectOutput CUDA buffer: %s",
                          runtime_.getErrorString(error));
         throw std::runtime_error("Failed to allocate effectOutput CUDA buffer");
     }
-    HALDEN_LOG_DEBUG("Phase 3a.2: Allocated effectOutput linear buffer (%.2f MB)",
-                     megabytes(frameBytes));
+    if (use.effectOutput) {
+        HALDEN_LOG_DEBUG("Phase 3a.2: Allocated effectOutput linear buffer (%.2f MB)",
+                         megabytes(frameBytes));
+    } else {
+        HALDEN_LOG_DEBUG("Phase 3a.2: effectOutput is never read: not allocated");
+    }
     for (int i = 0; i < processes; ++i) {
         LinearBuffer buffer;
+        if (!use.uses(std::size_t(i))) {
+            HALDEN_LOG_DEBUG("Phase 3a.2: pipelineOutput[%d] is never read: not allocated", i);
+            made.push_back(buffer);
+            continue;
+        }
         error = allocateFrame(runtime_, buffer, width, height);
         if (error != gpu::Error::Success) {
             HALDEN_LOG_ERROR("Phase 3a.2: Failed to allocate pipelineOutput[%d] CUDA buffer: %s", i,
@@ -105,7 +116,8 @@ void ProcessBuffers::prepare(int width, int height, int processes) {
         release();
         throw std::runtime_error("Failed to create pipeline texture");
     };
-    error = pitchTexture(runtime_, effectOutput_, width, height);
+    error = effectOutput_.data != nullptr ? pitchTexture(runtime_, effectOutput_, width, height)
+                                          : gpu::Error::Success;
     if (error != gpu::Error::Success) {
         HALDEN_LOG_ERROR("Failed to create cached effectOutput pitch2D texture: %s",
                          runtime_.getErrorString(error));
@@ -113,6 +125,9 @@ void ProcessBuffers::prepare(int width, int height, int processes) {
         giveUp();
     }
     for (std::size_t i = 0; i < made.size(); ++i) {
+        if (made[i].data == nullptr) {
+            continue;
+        }
         error = pitchTexture(runtime_, made[i], width, height);
         if (error != gpu::Error::Success) {
             HALDEN_LOG_ERROR("Failed to create cached pipelineOutput_%zu pitch2D texture: %s", i,
@@ -129,6 +144,7 @@ void ProcessBuffers::prepare(int width, int height, int processes) {
     width_ = width;
     height_ = height;
     processes_ = processes;
+    use_ = use;
     HALDEN_LOG_DEBUG("Phase 3a.2: All CUDA arrays allocated successfully (%d pipeline arrays + 1 "
                      "effectOutput)",
                      processes);

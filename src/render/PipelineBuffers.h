@@ -15,8 +15,25 @@ struct LinearBuffer {
     std::size_t pitch = 0;
 };
 
+// Which of the frames a render reads back: the effect output (fed back between executions of
+// the whole effect) and each process's output (read by the next process, or by the process
+// itself when it runs again). Empty processOutputs: every one.
+struct ProcessBufferUse {
+    bool effectOutput = true;
+    std::vector<bool> processOutputs;
+
+    bool uses(std::size_t process) const {
+        return process >= processOutputs.size() || processOutputs[process];
+    }
+    bool operator==(const ProcessBufferUse& other) const {
+        return effectOutput == other.effectOutput && processOutputs == other.processOutputs;
+    }
+};
+
 // The effect-output buffer and one buffer per process, carrying results between processes and
-// effect executions. Kept across frames while the size and process count stay the same.
+// effect executions. Kept across frames while the size, process count and use stay the same.
+// A frame nothing reads is not allocated: its slot stays, with no data and texture 0, so the
+// kernels' sources keep their indices.
 class ProcessBuffers {
 public:
     explicit ProcessBuffers(gpu::Runtime& runtime) : runtime_(runtime) {}
@@ -26,7 +43,7 @@ public:
 
     // Throws std::runtime_error when a buffer or its texture cannot be made; nothing is left
     // allocated.
-    void prepare(int width, int height, int processes);
+    void prepare(int width, int height, int processes, const ProcessBufferUse& use = {});
     void release();
 
     const LinearBuffer& effectOutput() const { return effectOutput_; }
@@ -41,6 +58,7 @@ private:
     int width_ = 0;
     int height_ = 0;
     int processes_ = 0;
+    ProcessBufferUse use_;
 };
 
 // Zero-filled frames that keep a finished render for the next one, one per declared name.

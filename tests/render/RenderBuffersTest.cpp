@@ -212,6 +212,26 @@ TEST_F(RenderBuffers, ProcessBuffersAreReusedAndReallocatedOnChange) {
     EXPECT_TRUE(runtime.liveCounts().empty());
 }
 
+// Frames nothing reads are not made, but keep their slots (texture 0) so every other buffer
+// stays at its index; a change of use makes the set again.
+TEST_F(RenderBuffers, ProcessBuffersNothingReadsAreNotMade) {
+    ProcessBuffers buffers(runtime);
+    ProcessBufferUse use;
+    use.effectOutput = false;
+    use.processOutputs = {true, false};
+    buffers.prepare(8, 4, 2, use);
+    EXPECT_EQ(buffers.count(), 2u);
+    EXPECT_EQ(buffers.effectOutput().texture, 0u);
+    EXPECT_NE(buffers.processOutputs()[0].texture, 0u);
+    EXPECT_EQ(buffers.processOutputs()[1].data, nullptr);
+    EXPECT_EQ(runtime.liveCounts().linear, 1u);
+    const std::size_t made = runtime.allocations();
+    buffers.prepare(8, 4, 2, use);
+    EXPECT_EQ(runtime.allocations(), made) << "reused while the use stays";
+    buffers.prepare(8, 4, 2);
+    EXPECT_EQ(runtime.liveCounts().linear, 3u);
+}
+
 // Odd widths on a device that wants 256-byte row pitches: the rows are padded to what the
 // device reports, so its textures accept them, and the next frame reuses them.
 TEST_F(RenderBuffers, FramesArePaddedToTheDevicesPitchAlignment) {
