@@ -208,6 +208,34 @@ Error CudaRuntime::pointerGetAttributes(MemoryType* type, const void* ptr) {
     return toError(error);
 }
 
+Error CudaRuntime::streamCreate(StreamHandle* stream) {
+    if (stream == nullptr) {
+        return toError(cudaErrorInvalidValue);
+    }
+    cudaStream_t made = nullptr;
+    const cudaError_t error = cudaStreamCreateWithFlags(&made, cudaStreamNonBlocking);
+    *stream = error == cudaSuccess ? reinterpret_cast<StreamHandle>(made) : 0;
+    return toError(error);
+}
+
+Error CudaRuntime::streamDestroy(StreamHandle stream) {
+    return toError(cudaStreamDestroy(toStream(stream)));
+}
+
+Error CudaRuntime::streamWaitFor(StreamHandle stream, StreamHandle after) {
+    cudaEvent_t event = nullptr;
+    cudaError_t error = cudaEventCreateWithFlags(&event, cudaEventDisableTiming);
+    if (error == cudaSuccess) {
+        error = cudaEventRecord(event, toStream(after));
+        if (error == cudaSuccess) {
+            error = cudaStreamWaitEvent(toStream(stream), event, 0);
+        }
+        // Destroying a recorded event is safe: the wait holds on to it.
+        cudaEventDestroy(event);
+    }
+    return toError(error);
+}
+
 Error CudaRuntime::streamSynchronize(StreamHandle stream) {
     return toError(cudaStreamSynchronize(toStream(stream)));
 }

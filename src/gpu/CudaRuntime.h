@@ -44,6 +44,9 @@ public:
     Error memGetInfo(std::size_t* free, std::size_t* total) override;
     std::size_t texturePitchAlignment() override;
     Error pointerGetAttributes(MemoryType* type, const void* ptr) override;
+    Error streamCreate(StreamHandle* stream) override;
+    Error streamDestroy(StreamHandle stream) override;
+    Error streamWaitFor(StreamHandle stream, StreamHandle after) override;
     Error streamSynchronize(StreamHandle stream) override;
     Error deviceSynchronize() override;
     Error getLastError() override;

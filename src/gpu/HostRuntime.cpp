@@ -469,7 +469,44 @@ Error HostRuntime::memGetInfo(std::size_t* free, std::size_t* total) {
     return Error::Success;
 }
 
-Error HostRuntime::streamSynchronize(StreamHandle) {
+Error HostRuntime::streamCreate(StreamHandle* stream) {
+    if (stream == nullptr) {
+        return fail(Error::InvalidValue);
+    }
+    std::lock_guard<std::mutex> lock(mutex_);
+    *stream = nextStream_++;
+    streams_[*stream] = tCurrentDevice;
+    return Error::Success;
+}
+
+Error HostRuntime::streamDestroy(StreamHandle stream) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    const auto it = streams_.find(stream);
+    if (stream == 0 || it == streams_.end() || it->second != tCurrentDevice) {
+        return fail(Error::InvalidResourceHandle);
+    }
+    it->second = -1;
+    return Error::Success;
+}
+
+bool HostRuntime::streamUsable(StreamHandle stream) const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    const auto it = streams_.find(stream);
+    return it == streams_.end() || it->second == tCurrentDevice;
+}
+
+Error HostRuntime::streamWaitFor(StreamHandle stream, StreamHandle after) {
+    // Everything here runs as it is queued: the order already holds.
+    if (!streamUsable(stream) || !streamUsable(after)) {
+        return fail(Error::InvalidResourceHandle);
+    }
+    return Error::Success;
+}
+
+Error HostRuntime::streamSynchronize(StreamHandle stream) {
+    if (!streamUsable(stream)) {
+        return fail(Error::InvalidResourceHandle);
+    }
     return synchronize(Operation::StreamSynchronize);
 }
 

@@ -105,7 +105,15 @@ public:
     // As another device would report it (tests).
     void setTexturePitchAlignment(std::size_t bytes) { pitchAlignment_ = bytes; }
     Error pointerGetAttributes(MemoryType* type, const void* ptr) override;
+    // Streams made here belong to the current device; a destroyed one, or one of another
+    // device, is an invalid handle to every later call, as in CUDA. Streams this runtime did
+    // not make (a host's) are taken as they come.
+    Error streamCreate(StreamHandle* stream) override;
+    Error streamDestroy(StreamHandle stream) override;
+    Error streamWaitFor(StreamHandle stream, StreamHandle after) override;
     Error streamSynchronize(StreamHandle stream) override;
+    // False for a destroyed stream or one of another device.
+    bool streamUsable(StreamHandle stream) const;
     Error deviceSynchronize() override;
     Error getLastError() override;
     const char* getErrorString(Error error) const override { return errorText(error); }
@@ -184,6 +192,9 @@ private:
     std::size_t allocations_ = 0;
     std::atomic<std::size_t> pitchAlignment_{kTexturePitchAlignment};
     std::map<StreamHandle, std::size_t> streamCopies_;
+    // Streams made here, with their device; destroyed ones stay, as -1.
+    std::map<StreamHandle, int> streams_;
+    StreamHandle nextStream_ = 0x57000;
     ArrayHandle nextArray_ = 0x1000;
     // Raised by surface accesses out of range; reported at the next synchronisation.
     std::atomic<bool> fault_{false};

@@ -165,6 +165,9 @@ Error HostRuntime::memcpy2DToArrayAsync(ArrayHandle dst, std::size_t wOffset, st
                                         const void* src, std::size_t spitch, std::size_t width,
                                         std::size_t height, MemcpyKind kind, StreamHandle stream) {
     countCopy(stream);
+    if (!streamUsable(stream)) {
+        return fail(Error::InvalidResourceHandle);
+    }
     return copyArray(Operation::Memcpy2DToArrayAsync, true, dst, wOffset, hOffset,
                      const_cast<void*>(src), spitch, width, height, kind);
 }
@@ -174,6 +177,9 @@ Error HostRuntime::memcpy2DFromArrayAsync(void* dst, std::size_t dpitch, ArrayHa
                                           std::size_t width, std::size_t height, MemcpyKind kind,
                                           StreamHandle stream) {
     countCopy(stream);
+    if (!streamUsable(stream)) {
+        return fail(Error::InvalidResourceHandle);
+    }
     return copyArray(Operation::Memcpy2DFromArrayAsync, false, src, wOffset, hOffset, dst, dpitch,
                      width, height, kind);
 }
@@ -181,6 +187,9 @@ Error HostRuntime::memcpy2DFromArrayAsync(void* dst, std::size_t dpitch, ArrayHa
 Error HostRuntime::memcpyAsync(void* dst, const void* src, std::size_t count, MemcpyKind kind,
                                StreamHandle stream) {
     countCopy(stream);
+    if (!streamUsable(stream)) {
+        return fail(Error::InvalidResourceHandle);
+    }
     return copy2D(Operation::MemcpyAsync, dst, count, src, count, count, 1, kind);
 }
 
@@ -188,6 +197,9 @@ Error HostRuntime::memcpy2DAsync(void* dst, std::size_t dpitch, const void* src,
                                  std::size_t width, std::size_t height, MemcpyKind kind,
                                  StreamHandle stream) {
     countCopy(stream);
+    if (!streamUsable(stream)) {
+        return fail(Error::InvalidResourceHandle);
+    }
     return copy2D(Operation::Memcpy2DAsync, dst, dpitch, src, spitch, width, height, kind);
 }
 

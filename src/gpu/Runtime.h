@@ -105,6 +105,13 @@ public:
     // Ordinary host memory is Unregistered with Success, as with CUDA 11 and later.
     virtual Error pointerGetAttributes(MemoryType* type, const void* ptr) = 0;
 
+    // A stream of the caller's own that does not wait for the legacy default stream
+    // (cudaStreamCreateWithFlags with cudaStreamNonBlocking), and its destruction.
+    virtual Error streamCreate(StreamHandle* stream) = 0;
+    virtual Error streamDestroy(StreamHandle stream) = 0;
+    // Work queued on stream from now on starts after everything queued on `after` so far (an
+    // event recorded on `after` that stream waits for).
+    virtual Error streamWaitFor(StreamHandle stream, StreamHandle after) = 0;
     virtual Error streamSynchronize(StreamHandle stream) = 0;
     virtual Error deviceSynchronize() = 0;
 

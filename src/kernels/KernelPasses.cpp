@@ -59,15 +59,16 @@ bool validFrame(const SystemParameters* system) {
     return system != nullptr && system->width > 0 && system->height > 0;
 }
 
-// The emulation refuses a launch as CUDA does when a texture or surface it is handed belongs to
-// another device (or context) than the current one: invalid handle, as the last error.
-bool handlesUsable(std::initializer_list<std::uint64_t> handles, const SourceConnections* sources,
-                   const BundledResources* bundled) {
+// The emulation refuses a launch as CUDA does when its stream is destroyed or a texture,
+// surface or stream it is handed belongs to another device (or context) than the current one:
+// invalid handle, as the last error.
+bool handlesUsable(void* stream, std::initializer_list<std::uint64_t> handles,
+                   const SourceConnections* sources, const BundledResources* bundled) {
     auto* host = dynamic_cast<gpu::HostRuntime*>(&gpu::runtime());
     if (host == nullptr) {
         return true;
     }
-    bool usable = true;
+    bool usable = host->streamUsable(reinterpret_cast<gpu::StreamHandle>(stream));
     for (const std::uint64_t handle : handles) {
         usable = usable && host->usableHere(handle);
     }
@@ -115,8 +116,7 @@ void launchFinalProcessing(void* stream, gpu::SurfaceObject outputSurface,
         return;
     }
 #endif
-    (void)stream;
-    if (!handlesUsable({outputSurface, sourceSurface}, nullptr, nullptr)) {
+    if (!handlesUsable(stream, {outputSurface, sourceSurface}, nullptr, nullptr)) {
         return;
     }
     runOnCpu(system.width, system.height, [&](int x, int y) {
@@ -148,9 +148,8 @@ void runPass(void* stream, const SystemParameters* system, const PipelineParamet
         return;
     }
 #endif
-    (void)stream;
     (void)cudaLaunch;
-    if (!handlesUsable({working, outputSurface}, sources, bundled)) {
+    if (!handlesUsable(stream, {working, outputSurface}, sources, bundled)) {
         return;
     }
     if (fastCpu(working)) {

@@ -121,6 +121,10 @@ void GenericEffect::releaseDeviceObjects() {
     finalBlend_.release();
     pool_.clear();
     currentManager_ = nullptr;
+    if (ownStream_ != 0) {
+        gpu::runtime().streamDestroy(ownStream_);
+        ownStream_ = 0;
+    }
 }
 
 void GenericEffect::followDevice(gpu::Runtime& runtime) {

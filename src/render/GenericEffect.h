@@ -63,7 +63,7 @@ private:
     void uploadInput(const std::string& name, std::unique_ptr<OFX::Image> image,
                      const OFX::RenderArguments& args, Frame& frame, bool alwaysCreate);
     InputView frameView(const std::string& name, const OFX::Image& image, bool device,
-                        const OFX::RenderArguments& args, const Frame& frame);
+                        const Frame& frame);
     // Throws kOfxStatErrUnsupported for an image the host calls device memory that the
     // runtime does not own; nothing reads or writes it.
     void requireOwnedDeviceMemory(const char* name, const void* pixels);
@@ -84,6 +84,9 @@ private:
     // device, and the render makes them again on the new one.
     void followDevice(gpu::Runtime& runtime);
     void releaseDeviceObjects();
+    // The host's stream when it gives one, else the plug-in's own, made on first use and
+    // ordered after the legacy default stream.
+    gpu::StreamHandle renderStream(const OFX::RenderArguments& args, gpu::Runtime& runtime);
     // Which process buffers a render at time reads back.
     render::ProcessBufferUse processBufferUse(double time);
     void accumulate(const OFX::RenderArguments& args, Frame& frame);
@@ -137,6 +140,8 @@ private:
     render::RenderBufferManager* currentManager_ = nullptr;
     // The device the objects above were made on; -1 before the first render.
     int device_ = -1;
+    // The plug-in's own stream on that device; 0 until a render without the host's needs it.
+    gpu::StreamHandle ownStream_ = 0;
     // Host copies of inputs that do not cover the frame as the textures need it, per input,
     // kept so each frame refills rather than reallocates them. Renders of one instance never
     // overlap (instance-safe rendering), so they need no lock.

@@ -41,6 +41,8 @@ struct GenericEffect::Frame {
     std::string renderMode;
     bool fullResolution = true;
     int processCount = 1;
+    // Where every copy and launch of the render goes: the host's stream, or the plug-in's own.
+    gpu::StreamHandle stream = 0;
 };
 
 namespace {
@@ -112,10 +114,6 @@ bool sameRect(const OfxRectI& a, const OfxRectI& b) {
     return a.x1 == b.x1 && a.y1 == b.y1 && a.x2 == b.x2 && a.y2 == b.y2;
 }
 
-void* hostStream(const OFX::RenderArguments& args) {
-    return args.isEnabledCudaRender ? args.pCudaStream : nullptr;
-}
-
 render::RenderArguments kernelArguments(const OFX::RenderArguments& args) {
     render::RenderArguments a;
     a.present = true;
@@ -163,6 +161,7 @@ void GenericEffect::setupAndProcess(const OFX::RenderArguments& args) {
     runtime.getLastError();
     followDevice(runtime);
     Frame frame;
+    frame.stream = renderStream(args, runtime);
     try {
         OFX::Clip* outputClip = nullptr;
         {
@@ -317,8 +316,7 @@ void GenericEffect::requireOwnedDeviceMemory(const char* name, const void* pixel
 }
 
 GenericEffect::InputView GenericEffect::frameView(const std::string& name, const OFX::Image& image,
-                                                  bool device, const OFX::RenderArguments& args,
-                                                  const Frame& frame) {
+                                                  bool device, const Frame& frame) {
     const OfxRectI b = image.getBounds();
     const int rowBytes = image.getRowBytes();
     if (sameRect(b, frame.bounds) && rowBytes > 0) {
@@ -338,9 +336,9 @@ GenericEffect::InputView GenericEffect::frameView(const std::string& name, const
     rows.device = device;
     std::vector<float>& staging = staged_[name];
     gpu::Runtime& runtime = gpu::runtime();
-    const gpu::Error error = render::stageImage(
-        runtime, rows, frame.bounds.x1, frame.bounds.y1, frame.width, frame.height,
-        reinterpret_cast<gpu::StreamHandle>(hostStream(args)), staging, stagingScratch_);
+    const gpu::Error error =
+        render::stageImage(runtime, rows, frame.bounds.x1, frame.bounds.y1, frame.width,
+                           frame.height, frame.stream, staging, stagingScratch_);
     if (error != gpu::Error::Success) {
         HALDEN_LOG_ERROR("Failed to read input '%s': %s", name.c_str(),
                          runtime.getErrorString(error));
@@ -360,12 +358,12 @@ void GenericEffect::uploadInput(const std::string& name, std::unique_ptr<OFX::Im
     const OFX::Image& held = *image;
     frame.images[name] = image.get();
     frame.holders[name] = std::move(image);
-    const InputView view = frameView(name, held, device, args, frame);
+    const InputView view = frameView(name, held, device, frame);
     frame.views[name] = view;
 
     const int w = frame.width;
     const int h = frame.height;
-    const auto stream = reinterpret_cast<gpu::StreamHandle>(hostStream(args));
+    const gpu::StreamHandle stream = frame.stream;
     render::TextureRecord cached;
     const bool hasRecord = textures_.find(name, cached);
     bool ok = false;
@@ -455,6 +453,25 @@ void GenericEffect::readParameterValues(double time, Frame& frame) {
     }
 }
 
+gpu::StreamHandle GenericEffect::renderStream(const OFX::RenderArguments& args,
+                                              gpu::Runtime& runtime) {
+    if (args.isEnabledCudaRender && args.pCudaStream != nullptr) {
+        return reinterpret_cast<gpu::StreamHandle>(args.pCudaStream);
+    }
+    // A host without streams queued what produced the inputs on the legacy default stream:
+    // the plug-in's own stream starts after it, and nothing of ours blocks other streams.
+    if (ownStream_ == 0 && runtime.streamCreate(&ownStream_) != gpu::Error::Success) {
+        runtime.getLastError();
+        ownStream_ = 0;
+        return 0;
+    }
+    if (runtime.streamWaitFor(ownStream_, 0) != gpu::Error::Success) {
+        runtime.getLastError();
+        return 0;
+    }
+    return ownStream_;
+}
+
 render::ProcessBufferUse GenericEffect::processBufferUse(double time) {
     render::ProcessBufferUse use;
     const std::vector<ProcessDef>& processes = definition_.processes();
@@ -478,7 +495,7 @@ void GenericEffect::runPipeline(const OFX::RenderArguments& args, Frame& frame) 
         HALDEN_LOG_DEBUG("Dynamic effect executions from parameter '%s': %d",
                          executionsText.substr(6).c_str(), executions);
     }
-    void* stream = args.isEnabledCudaRender ? args.pCudaStream : nullptr;
+    void* stream = reinterpret_cast<void*>(frame.stream);
     const std::vector<ProcessDef>& processes = definition_.processes();
     const int processCount = static_cast<int>(processes.size());
     for (int e = 0; e < executions; ++e) {
@@ -628,6 +645,7 @@ void GenericEffect::runSinglePipeline(const std::vector<KernelDef>& kernels, Fra
             }
         }
     }
+    processor.setStream(reinterpret_cast<void*>(frame.stream));
     kernels::BundledResources bundled{};
     bundled_.fill(bundled);
     processor.setBundledResources(bundled);
@@ -680,11 +698,9 @@ void GenericEffect::finalBlend(const OFX::RenderArguments& args, Frame& frame) {
         HALDEN_LOG_ERROR("RenderBufferManager not initialized for final processing");
         throw std::runtime_error("Nothing was rendered into the output");
     }
-    // On the render's own stream: the legacy default stream would serialise against every
-    // other blocking stream of the process, the host's work included.
-    const gpu::StreamHandle stream =
-        reinterpret_cast<gpu::StreamHandle>(args.isEnabledCudaRender ? args.pCudaStream : nullptr);
-    if (!finalBlend_.apply(gpu::runtime(), stream, record, source ? source->pixels : nullptr,
+    // On the render's stream: the legacy default stream would serialise against every other
+    // blocking stream of the process, the host's work included.
+    if (!finalBlend_.apply(gpu::runtime(), frame.stream, record, source ? source->pixels : nullptr,
                            frame.outputBuffer, frame.width, frame.height,
                            source ? source->rowBytes : 0, frame.outputRowBytes)) {
         throw std::runtime_error("Final processing failed");
@@ -708,8 +724,7 @@ void GenericEffect::accumulate(const OFX::RenderArguments& args, Frame& frame) {
         HALDEN_LOG_DEBUG("Accumulation copy: source is host memory (type=%d), using HostToDevice",
                          1);
     }
-    const gpu::StreamHandle stream =
-        reinterpret_cast<gpu::StreamHandle>(args.isEnabledCudaRender ? args.pCudaStream : nullptr);
+    const gpu::StreamHandle stream = frame.stream;
     bool allIssued = true;
     for (std::size_t i = 0; i < accumulation_.buffers().size(); ++i) {
         const render::LinearBuffer& buffer = accumulation_.buffers()[i];

@@ -44,6 +44,8 @@ public:
     void setDefaultTextures(DefaultTextureSource source) { defaultTextures_ = std::move(source); }
     void setVectorReader(VectorParameterReader reader) { readVector_ = std::move(reader); }
     void enableCudaRender(void* stream);
+    // The stream the passes and their copies go on (the host's, or the plug-in's own).
+    void setStream(void* stream) { _pCudaStream = stream; }
     // A device step of the run failed: buffer set-up, a pass's launch or execution, or the
     // final copy. The output buffer then does not hold this run's result.
     bool failed() const { return failed_; }

@@ -170,6 +170,35 @@ TEST(HostMemory, HandlesOfAnotherDeviceAreRefused) {
     EXPECT_TRUE(rt.liveCounts().empty());
 }
 
+// A stream made here works until it is destroyed, and only on its own device; after that
+// every copy, wait and synchronisation on it is an invalid handle. A host's streams, which
+// this runtime never made, pass.
+TEST(HostMemory, DestroyedStreamsAndOtherDevicesStreamsAreRefused) {
+    gpu::HostRuntime rt;
+    void* linear = nullptr;
+    ASSERT_EQ(rt.malloc(&linear, 4 * kTexel), Error::Success);
+    const std::vector<float> texels(4 * 4, 1.0f);
+    auto copyOn = [&](gpu::StreamHandle stream) {
+        return rt.memcpyAsync(linear, texels.data(), 4 * kTexel, gpu::MemcpyKind::HostToDevice,
+                              stream);
+    };
+    gpu::StreamHandle stream = 0;
+    ASSERT_EQ(rt.streamCreate(&stream), Error::Success);
+    EXPECT_EQ(copyOn(stream), Error::Success);
+    EXPECT_EQ(rt.streamWaitFor(stream, 0), Error::Success);
+    ASSERT_EQ(rt.setDevice(1), Error::Success);
+    EXPECT_EQ(copyOn(stream), Error::InvalidResourceHandle);
+    EXPECT_EQ(rt.streamDestroy(stream), Error::InvalidResourceHandle);
+    ASSERT_EQ(rt.setDevice(0), Error::Success);
+    EXPECT_EQ(rt.streamDestroy(stream), Error::Success);
+    EXPECT_EQ(copyOn(stream), Error::InvalidResourceHandle);
+    EXPECT_EQ(rt.streamSynchronize(stream), Error::InvalidResourceHandle);
+    EXPECT_EQ(rt.streamWaitFor(0, stream), Error::InvalidResourceHandle);
+    EXPECT_EQ(rt.streamDestroy(stream), Error::InvalidResourceHandle);
+    EXPECT_EQ(copyOn(0x5157), Error::Success) << "a host's stream";
+    EXPECT_EQ(rt.free(linear), Error::Success);
+}
+
 TEST(HostMemory, Pitch2DTexturesNeedAlignedInBoundsDeviceMemory) {
     gpu::HostRuntime rt;
     void* memory = nullptr;
