@@ -61,7 +61,11 @@ RenderBufferManager& BufferPool::acquireBufferManager(const void* outputBuffer, 
                         capacity, frameMB * (processBuffers + 1), frameMB, processBuffers,
                         frameMB * processBuffers, budget, width, height);
     }
-    if (entries_.size() >= capacity) {
+    // A manager's arrays are scratch, tied to no address: the evicted one serves the new
+    // address, so a host that hands a new output buffer every frame does not make and free
+    // (which waits for the whole device) arrays every frame.
+    std::unique_ptr<RenderBufferManager> reused;
+    while (entries_.size() >= capacity) {
         // Oldest stamp; on a tie the lowest address, which map order gives first.
         auto oldest = entries_.begin();
         for (auto it = entries_.begin(); it != entries_.end(); ++it) {
@@ -71,10 +75,11 @@ RenderBufferManager& BufferPool::acquireBufferManager(const void* outputBuffer, 
         }
         HALDEN_LOG_INFO("Pool at cap (%zu) - LRU evicting entry last used frame %d (age=%d frames)",
                         capacity, oldest->second.lastUse, useCounter_ - oldest->second.lastUse);
+        reused = std::move(oldest->second.manager);
         entries_.erase(oldest);
     }
     Entry entry;
-    entry.manager = std::make_unique<RenderBufferManager>(runtime_);
+    entry.manager = reused ? std::move(reused) : std::make_unique<RenderBufferManager>(runtime_);
     entry.lastUse = useCounter_;
     RenderBufferManager& manager = *entry.manager;
     entries_.emplace(key, std::move(entry));

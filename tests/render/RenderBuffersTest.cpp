@@ -178,12 +178,14 @@ TEST_F(RenderBuffers, ThePoolEvictsTheLeastRecentlyUsedManager) {
     // 7680 x 4320 with one process buffer: four managers at most.
     char buffers[6] = {};
     RenderBufferManager& first = pool.acquireBufferManager(&buffers[0], 7680, 4320, 1);
-    for (int i = 1; i < 4; ++i) {
+    RenderBufferManager& second = pool.acquireBufferManager(&buffers[1], 7680, 4320, 1);
+    for (int i = 2; i < 4; ++i) {
         pool.acquireBufferManager(&buffers[i], 7680, 4320, 1);
     }
     EXPECT_EQ(&pool.acquireBufferManager(&buffers[0], 7680, 4320, 1), &first); // hit, now recent
     EXPECT_EQ(pool.size(), 4u);
-    pool.acquireBufferManager(&buffers[4], 7680, 4320, 1);
+    // The evicted manager, arrays and all, serves the new output buffer: nothing is freed.
+    EXPECT_EQ(&pool.acquireBufferManager(&buffers[4], 7680, 4320, 1), &second);
     EXPECT_EQ(pool.size(), 4u);
     EXPECT_TRUE(log.contains(
         "[INFO] Pool at cap (4) - LRU evicting entry last used frame 2 (age=4 frames)"));
