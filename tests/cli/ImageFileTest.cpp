@@ -170,7 +170,7 @@ TEST_F(ImageFiles, TiledMultiPartFilesAndLayersReadAsWritten) {
     const std::vector<PartSpec> parts = {
         {"depth", {{"Z", 0}}, 7.0f},
         {"beauty",
-         {{"R", 0}, {"G", 1}, {"B", 2}, {"A", 3}, {"spec.R", 0}, {"spec.G", 1}, {"spec.B", 2}},
+         {{"R", 0}, {"G", 1}, {"B", 2}, {"A", 3}, {"gloss.R", 0}, {"gloss.G", 1}, {"gloss.B", 2}},
          0.0f},
         {"diffuse", {{"R", 0}, {"G", 1}, {"B", 2}}, 2.0f},
         {"luma", {{"Y", 1}}, 3.0f},
@@ -209,17 +209,18 @@ TEST_F(ImageFiles, TiledMultiPartFilesAndLayersReadAsWritten) {
     EXPECT_EQ(beauty.placement->dataMinY, 2);
     EXPECT_EQ(beauty.placement->displayMaxX, 49);
     EXPECT_EQ(beauty.placement->displayMaxY, 29);
-    EXPECT_EQ(compare(expected(0.0f, false, false), ImageIo::read(file, {}, "spec")).largest, 0.0f);
+    EXPECT_EQ(compare(expected(0.0f, false, false), ImageIo::read(file, {}, "gloss")).largest,
+              0.0f);
     EXPECT_EQ(compare(expected(2.0f, false, false), ImageIo::read(file, {}, "diffuse")).largest,
               0.0f);
     EXPECT_EQ(compare(expected(3.0f, true, false), ImageIo::read(file, {}, "luma")).largest, 0.0f);
     try {
-        ImageIo::read(file, {}, "specular");
+        ImageIo::read(file, {}, "sheen");
         ADD_FAILURE() << "a missing layer was read";
     } catch (const ImageIoError& error) {
         EXPECT_NE(std::string(error.what())
-                      .find("no layer specular; its layers: beauty, depth, "
-                            "diffuse, luma, spec"),
+                      .find("no layer sheen; its layers: beauty, depth, "
+                            "diffuse, gloss, luma"),
                   std::string::npos)
             << error.what();
     }
