@@ -1,15 +1,16 @@
 #include "host/core/HandleTag.h"
 
 #include <mutex>
-#include <shared_mutex>
 #include <unordered_map>
 
 namespace ofxhost {
 
 namespace {
 
+// A plain mutex: the lookups are short, and MinGW's reader-writer lock (winpthreads) is the
+// least trodden lock on the Windows build.
 struct Registry {
-    std::shared_mutex mutex;
+    std::mutex mutex;
     std::unordered_map<const void*, HandleTag::Kind> live;
 };
 
@@ -22,13 +23,13 @@ Registry& registry() {
 
 HandleTag::HandleTag(Kind kind, const void* object) : object_(object) {
     Registry& r = registry();
-    std::unique_lock<std::shared_mutex> lock(r.mutex);
+    std::lock_guard<std::mutex> lock(r.mutex);
     r.live[object] = kind;
 }
 
 HandleTag::~HandleTag() {
     Registry& r = registry();
-    std::unique_lock<std::shared_mutex> lock(r.mutex);
+    std::lock_guard<std::mutex> lock(r.mutex);
     r.live.erase(object_);
 }
 
@@ -37,7 +38,7 @@ bool HandleTag::isLive(const void* object, Kind kind) {
         return false;
     }
     Registry& r = registry();
-    std::shared_lock<std::shared_mutex> lock(r.mutex);
+    std::lock_guard<std::mutex> lock(r.mutex);
     auto found = r.live.find(object);
     return found != r.live.end() && found->second == kind;
 }
