@@ -1,7 +1,8 @@
 # cmake -DNM=<nm> -DBINARY=<plug-in binary> "-DEXPORTS=<symbol;...>" [-DREADELF=<readelf>]
-#       -P CheckBundleBinary.cmake
+#       [-DMAX_GLIBC=<2.28>] -P CheckBundleBinary.cmake
 # A plug-in binary exports exactly the given symbols and, when READELF is given, needs nothing
-# from the system beyond the C and C++ runtime.
+# from the system beyond the C and C++ runtime. With MAX_GLIBC it needs no C++ runtime either,
+# and no glibc symbol version above MAX_GLIBC.
 # For a Windows DLL, -DOBJDUMP=<objdump> replaces NM and READELF: exactly the given exports, and
 # imports from system DLLs only (the C++ runtime must be linked in).
 cmake_minimum_required(VERSION 3.22)
@@ -63,12 +64,48 @@ if(NOT result EQUAL 0)
     message(FATAL_ERROR "${READELF} failed on ${BINARY}")
 endif()
 string(REGEX MATCHALL "Shared library: \\[[^]]+\\]" needed "${dynamic}")
-set(allowed libstdc++.so.6 libm.so.6 libc.so.6 libgcc_s.so.1 ld-linux-x86-64.so.2 libdl.so.2
-    libpthread.so.0 librt.so.1)
+set(allowed libm.so.6 libc.so.6 ld-linux-x86-64.so.2 libdl.so.2 libpthread.so.0 librt.so.1)
+set(runtime C)
+if(NOT MAX_GLIBC)
+    list(APPEND allowed libstdc++.so.6 libgcc_s.so.1)
+    set(runtime C/C++)
+endif()
 foreach(entry IN LISTS needed)
     string(REGEX REPLACE "Shared library: \\[([^]]+)\\]" "\\1" library "${entry}")
     if(NOT library IN_LIST allowed)
-        message(FATAL_ERROR "${BINARY} needs ${library}, which is not part of the C/C++ runtime")
+        message(FATAL_ERROR "${BINARY} needs ${library}, which is not part of the ${runtime} runtime")
     endif()
 endforeach()
-message(STATUS "exports: ${symbols}; needs: ${needed}")
+if(NOT MAX_GLIBC)
+    message(STATUS "exports: ${symbols}; needs: ${needed}")
+    return()
+endif()
+
+# The versions it needs, from the version needs section (the symbols it defines have none).
+execute_process(COMMAND ${READELF} --version-info --wide ${BINARY} OUTPUT_VARIABLE info
+    RESULT_VARIABLE result)
+if(NOT result EQUAL 0)
+    message(FATAL_ERROR "${READELF} failed on ${BINARY}")
+endif()
+string(REGEX MATCH "Version needs section[^\n]*\n.*" info "${info}")
+string(REGEX MATCHALL "Name: [^ \n]+" versions "${info}")
+set(highest 0)
+set(holder)
+foreach(entry IN LISTS versions)
+    string(REPLACE "Name: " "" version "${entry}")
+    if(version MATCHES "^GLIBC_([0-9.]+)$")
+        if(CMAKE_MATCH_1 VERSION_GREATER highest)
+            set(highest ${CMAKE_MATCH_1})
+        endif()
+    elseif(NOT version MATCHES "^GLIBC_PRIVATE$")
+        message(FATAL_ERROR "${BINARY} needs ${version}: the C++ runtime must be linked in")
+    else()
+        message(FATAL_ERROR "${BINARY} needs ${version}, which no other glibc has")
+    endif()
+endforeach()
+if(highest VERSION_GREATER MAX_GLIBC)
+    execute_process(COMMAND ${NM} -D --undefined-only ${BINARY} OUTPUT_VARIABLE undefined)
+    string(REGEX MATCHALL "[^ \n]+@GLIBC_${highest}" holders "${undefined}")
+    message(FATAL_ERROR "${BINARY} needs glibc ${highest} (${holders}); at most ${MAX_GLIBC}")
+endif()
+message(STATUS "exports: ${symbols}; needs: ${needed}; glibc ${highest} at most")

@@ -44,6 +44,9 @@ function(halden_add_ofx_bundle target bundle_name)
         file(WRITE ${map_file} "${script}")
         target_link_options(${target} PRIVATE "LINKER:--version-script=${map_file}")
         set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${map_file})
+        if(HALDEN_PORTABLE_LINUX)
+            halden_portable_linux_module(${target})
+        endif()
         # A module with unresolved symbols would only fail when a host loads it; sanitizer
         # runtimes are resolved by the executable, so the check stays off with them.
         if(NOT HALDEN_SANITIZE OR HALDEN_SANITIZE STREQUAL "OFF")
@@ -64,4 +67,30 @@ function(halden_add_ofx_bundle target bundle_name)
     endif()
 
     set(${target}_BUNDLE_DIR ${bundle_dir} PARENT_SCOPE)
+endfunction()
+
+# A module that loads on glibc 2.28 and needs no C++ runtime from the system: libstdc++ and
+# libgcc are linked in (the version script hides them), and each glibc function whose newest
+# version is above 2.28 is sent to its old version by GlibcBaseline.cpp, which names them.
+# libpthread, libdl and librt are needed by name because before glibc 2.34 those functions
+# lived there.
+function(halden_portable_linux_module target)
+    set(shim ${PROJECT_SOURCE_DIR}/src/platform/GlibcBaseline.cpp)
+    target_sources(${target} PRIVATE ${shim})
+    file(STRINGS ${shim} lines REGEX "^HALDEN_OLD_VERSION\\(|__wrap_[A-Za-z0-9_]+\\(")
+    set(wrapped)
+    foreach(line IN LISTS lines)
+        if(line MATCHES "^HALDEN_OLD_VERSION\\(([A-Za-z0-9_]+),")
+            list(APPEND wrapped ${CMAKE_MATCH_1})
+        elseif(line MATCHES "__wrap_([A-Za-z0-9_]+)\\(")
+            list(APPEND wrapped ${CMAKE_MATCH_1})
+        endif()
+    endforeach()
+    foreach(symbol IN LISTS wrapped)
+        target_link_options(${target} PRIVATE "LINKER:--wrap=${symbol}")
+    endforeach()
+    target_link_options(${target} PRIVATE -static-libstdc++ -static-libgcc
+        "LINKER:--push-state,--no-as-needed" -l:libpthread.so.0 -l:libdl.so.2 -l:librt.so.1
+        "LINKER:--pop-state")
+    set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${shim})
 endfunction()
