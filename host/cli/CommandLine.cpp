@@ -181,9 +181,11 @@ bool parseRenderOption(const std::string& option, const std::function<std::strin
     } else if (option == "--device-memory") {
         noValue();
         options.deviceMemory = true;
-    } else if (option == "--overlay-image") {
-        options.overlayImage = takeValue();
-        if (options.overlayImage->empty()) {
+    } else if (option == "--overlay-image" || option == "--overlays-gl") {
+        std::optional<std::string>& file =
+            option == "--overlays-gl" ? options.overlaysGl : options.overlayImage;
+        file = takeValue();
+        if (file->empty()) {
             throw UsageError(option + " needs a file name");
         }
     } else {
@@ -228,6 +230,9 @@ std::string CommandLine::usage() {
            "                          draw calls; points are canonical (pixels at scale 1)\n"
            "  --overlay-image FILE    PNG or JPEG of the first frame with the overlay painted on\n"
            "                          (both need a host with overlays and the draw suite)\n"
+           "  --overlays-gl FILE      PNG or JPEG of the first frame with the overlay drawn by\n"
+           "                          the plug-in with OpenGL, as a host without the draw suite\n"
+           "                          shows it (e.g. --host nuke)\n"
            "\n"
            "plug-in and host:\n"
            "  --bundle PATH           the .ofx.bundle (default: the one built with this tool)\n"

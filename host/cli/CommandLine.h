@@ -67,6 +67,8 @@ struct CliOptions {
     // The overlay drawn on the first frame: its draw calls as JSON, the picture with it painted.
     std::optional<std::string> overlaysJson;
     std::optional<std::string> overlayImage;
+    // The first frame with the overlay drawn by the plug-in in an OpenGL context.
+    std::optional<std::string> overlaysGl;
 };
 
 // text as one line safe for a terminal: line breaks and tabs become spaces, control characters

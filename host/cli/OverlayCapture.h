@@ -1,5 +1,6 @@
 #pragma once
 
+#include "host/cli/RgbaImage.h"
 #include "host/record/Records.h"
 
 #include <string>
@@ -22,14 +23,24 @@ struct OverlayDrawing {
 };
 
 // The overlay of an instance as a viewer showing the frame at 100 % draws it: created, drawn
-// once with a pixel scale of 1, destroyed. Only through the draw suite: an overlay that would
-// draw with OpenGL is not called, as there is no OpenGL context to draw in.
+// once with a pixel scale of 1, destroyed. capture records the draw-suite calls; captureGl
+// draws it with OpenGL, as a host without the draw suite does (GlViewer).
 class OverlayCapture {
 public:
     // viewport: the picture's size in pixels. Throws HostError when the plug-in fails to
     // create or draw its overlay.
     static OverlayDrawing capture(EffectInstance& instance, int frame, double renderScale,
                                   int viewportWidth, int viewportHeight);
+
+    // The picture with the overlay drawn on it in an OpenGL context; note says why there is
+    // none. GL state the overlay leaves changed is a breach of the host's rules, recorded as
+    // a violation of the draw action.
+    struct GlDrawing {
+        RgbaImage picture;
+        std::string note;
+    };
+    static GlDrawing captureGl(EffectInstance& instance, int frame, double renderScale,
+                               const RgbaImage& picture);
 };
 
 } // namespace ofxhost

@@ -2,6 +2,7 @@
 
 #include "host/cli/DemoScene.h"
 #include "host/cli/FrameFileName.h"
+#include "host/cli/GlViewer.h"
 #include "host/cli/ImageIo.h"
 #include "host/cli/OverlayCapture.h"
 #include "host/cli/OverlayJson.h"
@@ -201,21 +202,33 @@ void RenderCommand::checkOutput(const CliOptions& options) {
     if (options.overlaysJson) {
         checkFolder(*options.overlaysJson);
     }
-    if (options.overlayImage) {
-        if (ImageIo::outputFormat(*options.overlayImage) == ImageIo::Format::Exr) {
-            throw UsageError("--overlay-image writes 8-bit pictures: use .png or .jpg, not " +
-                             *options.overlayImage);
+    for (const auto& [option, file] : {std::pair{"--overlay-image", &options.overlayImage},
+                                       std::pair{"--overlays-gl", &options.overlaysGl}}) {
+        if (!*file) {
+            continue;
         }
-        checkFolder(*options.overlayImage);
+        if (ImageIo::outputFormat(**file) == ImageIo::Format::Exr) {
+            throw UsageError(std::string(option) +
+                             " writes 8-bit pictures: use .png or .jpg, not " + **file);
+        }
+        checkFolder(**file);
+    }
+    if (options.overlaysGl && !GlViewer::available()) {
+        throw UsageError("--overlays-gl needs an OpenGL viewer, which this halden-render was "
+                         "built without (libosmesa6-dev)");
     }
 }
 
 void RenderCommand::writeOverlays(const CliOptions& options, EffectInstance& instance,
                                   const RgbaImage& picture, int frame, std::ostream& out) {
-    const OverlayDrawing drawing = OverlayCapture::capture(instance, frame, options.renderScale,
-                                                           picture.width(), picture.height());
-    if (!drawing.note.empty()) {
-        std::cerr << "halden-render: note: " << drawing.note << "; no overlay drawn" << std::endl;
+    OverlayDrawing drawing;
+    if (options.overlaysJson || options.overlayImage) {
+        drawing = OverlayCapture::capture(instance, frame, options.renderScale, picture.width(),
+                                          picture.height());
+        if (!drawing.note.empty()) {
+            std::cerr << "halden-render: note: " << drawing.note << "; no overlay drawn"
+                      << std::endl;
+        }
     }
     auto absolute = [](const std::string& file) {
         return std::filesystem::absolute(file).lexically_normal();
@@ -231,6 +244,17 @@ void RenderCommand::writeOverlays(const CliOptions& options, EffectInstance& ins
         RgbaImage painted = picture;
         OverlayPainter(painted, options.renderScale).paint(drawing.calls);
         ImageIo::write(painted, path);
+        out << "Wrote " << path.string() << std::endl;
+    }
+    if (options.overlaysGl) {
+        const OverlayCapture::GlDrawing gl =
+            OverlayCapture::captureGl(instance, frame, options.renderScale, picture);
+        if (!gl.note.empty()) {
+            std::cerr << "halden-render: note: " << gl.note << "; no OpenGL overlay drawn"
+                      << std::endl;
+        }
+        const std::filesystem::path path = absolute(*options.overlaysGl);
+        ImageIo::write(gl.picture, path);
         out << "Wrote " << path.string() << std::endl;
     }
 }
@@ -333,7 +357,8 @@ RenderCommand::renderFrames(const CliOptions& options, PluginSession& session,
         written.push_back(path);
         progress.clear();
         out << "Wrote " << path.string() << std::endl;
-        if (frame == options.firstFrame && (options.overlaysJson || options.overlayImage)) {
+        if (frame == options.firstFrame &&
+            (options.overlaysJson || options.overlayImage || options.overlaysGl)) {
             writeOverlays(options, instance, picture, frame, out);
         }
     }

@@ -1,6 +1,6 @@
 #include "overlays/GenericOverlayInteract.h"
 
-#include "overlays/DrawSuiteCanvas.h"
+#include "overlays/GlCanvas.h"
 
 #include "log/Logger.h"
 
@@ -23,8 +23,8 @@ bool GenericOverlayInteract::draw(const DrawArgs& args) {
             return false;
         }
     }
-    DrawSuiteCanvas canvas(args);
-    return manager_->draw(canvas, args);
+    const std::unique_ptr<OverlayCanvas> canvas = openOverlayCanvas(args, canvasLogged_);
+    return manager_->draw(*canvas, args);
 }
 
 bool GenericOverlayInteract::penMotion(const PenArgs& args) {

@@ -27,6 +27,7 @@ private:
     // Declared before the manager, whose overlays use it.
     std::unique_ptr<EffectOverlayParams> params_;
     std::unique_ptr<OverlayManager> manager_;
+    bool canvasLogged_ = false;
 };
 
 } // namespace OFX

@@ -1,6 +1,6 @@
 #include "overlays/PointOverlayInteract.h"
 
-#include "overlays/DrawSuiteCanvas.h"
+#include "overlays/GlCanvas.h"
 
 namespace OFX {
 
@@ -42,10 +42,11 @@ void PointOverlayInteract::endDrag() {
 
 bool PointOverlayInteract::draw(const DrawArgs& args) {
     const OfxPointD p = position(args.time);
-    DrawSuiteCanvas ctx(args);
-    if (!ctx.isAvailable()) {
+    const std::unique_ptr<OverlayCanvas> canvas = openOverlayCanvas(args, canvasLogged_);
+    if (!canvas->isAvailable()) {
         return false;
     }
+    OverlayCanvas& ctx = *canvas;
     const OfxPointD scale = args.pixelScale;
     ctx.setColour(dragging_ ? OfxRGBAColourF{0.0f, 1.0f, 0.0f, 1.0f}
                             : OfxRGBAColourF{1.0f, 1.0f, 1.0f, 1.0f});

@@ -32,6 +32,7 @@ private:
 
     std::unique_ptr<EffectOverlayParams> params_;
     bool dragging_ = false;
+    bool canvasLogged_ = false;
     OverlayFrame frame_;
 };
 
