@@ -262,42 +262,51 @@ bool succeeded(OfxStatus status) {
     return status == kOfxStatOK || status == kOfxStatReplyDefault;
 }
 
-// The whole frame at the defaults through the OFX host halden-render is built on: the bundle
-// loaded and described, an instance on the demo scene in host memory, one frame per iteration
-// (all passes, with the plug-in's own uploads and downloads). HALDEN_BACKEND picks the
-// plug-in's runtime as it does for halden-render.
-void renderFrames(benchmark::State& state, const std::filesystem::path& bundle) {
-    ofxhost::PluginSession session(ofxhost::CommandLine::profile(ofxhost::CliOptions{}), bundle,
-                                   std::nullopt);
-    ofxhost::ProjectSettings project;
-    project.size[0] = project.extent[0] = kWidth;
-    project.size[1] = project.extent[1] = kHeight;
-    project.firstFrame = project.lastFrame = 0;
-    ofxhost::EffectInstance& instance = session.plugin().createInstance(session.context(), project);
-    const OfxRectI bounds{0, 0, kWidth, kHeight};
-    auto input = std::make_shared<ofxhost::HostImage>(bounds);
-    auto output = std::make_shared<ofxhost::HostImage>(bounds);
-    const ofxhost::RgbaImage scene = ofxhost::DemoScene::render(kWidth, kHeight);
-    std::memcpy(input->data(), scene.data(),
-                std::size_t(kWidth) * kHeight * ofxhost::HostImage::kPixelBytes);
-    instance.setClipImage("Source", input);
-    instance.setClipImage(kOfxImageEffectOutputClipName, output);
-    instance.clipPreferences();
+// An instance of the plug-in on the demo scene, set up as halden-render sets one up: the
+// bundle loaded and described, the scene in host memory as the source, one output window.
+// HALDEN_BACKEND picks the plug-in's runtime as it does for halden-render.
+struct DemoInstance {
+    DemoInstance(const std::filesystem::path& bundle, int width, int height)
+        : session(ofxhost::CommandLine::profile(ofxhost::CliOptions{}), bundle, std::nullopt) {
+        ofxhost::ProjectSettings project;
+        project.size[0] = project.extent[0] = width;
+        project.size[1] = project.extent[1] = height;
+        project.firstFrame = project.lastFrame = 0;
+        instance = &session.plugin().createInstance(session.context(), project);
+        const OfxRectI bounds{0, 0, width, height};
+        auto input = std::make_shared<ofxhost::HostImage>(bounds);
+        const ofxhost::RgbaImage scene = ofxhost::DemoScene::render(width, height);
+        std::memcpy(input->data(), scene.data(),
+                    std::size_t(width) * height * ofxhost::HostImage::kPixelBytes);
+        instance->setClipImage("Source", input);
+        instance->setClipImage(kOfxImageEffectOutputClipName,
+                               std::make_shared<ofxhost::HostImage>(bounds));
+        instance->clipPreferences();
+        args.window = bounds;
+    }
 
+    ofxhost::PluginSession session;
+    ofxhost::EffectInstance* instance = nullptr;
     ofxhost::RenderArgs args;
-    args.window = bounds;
-    if (!succeeded(instance.beginSequenceRender(0, 0, args))) {
+};
+
+// The whole frame at the defaults, one frame per iteration (all passes, with the plug-in's own
+// uploads and downloads).
+void renderFrames(benchmark::State& state, const std::filesystem::path& bundle) {
+    DemoInstance demo(bundle, kWidth, kHeight);
+    ofxhost::EffectInstance& instance = *demo.instance;
+    if (!succeeded(instance.beginSequenceRender(0, 0, demo.args))) {
         state.SkipWithError("the plug-in could not begin rendering");
         return;
     }
     for (auto _ : state) {
-        const OfxStatus status = instance.render(args);
+        const OfxStatus status = instance.render(demo.args);
         if (!succeeded(status)) {
             state.SkipWithError(("render failed, status " + std::to_string(status)).c_str());
             break;
         }
     }
-    instance.endSequenceRender(0, 0, args);
+    instance.endSequenceRender(0, 0, demo.args);
 }
 
 // The bundle of the build this bench belongs to, also when the build folder was copied to
@@ -418,23 +427,9 @@ double usedMB() {
 }
 
 FrameRun runFrames(int width, int height, int frames) {
-    ofxhost::PluginSession session(ofxhost::CommandLine::profile(ofxhost::CliOptions{}),
-                                   bundlePath(), std::nullopt);
-    ofxhost::ProjectSettings project;
-    project.size[0] = project.extent[0] = width;
-    project.size[1] = project.extent[1] = height;
-    ofxhost::EffectInstance& instance = session.plugin().createInstance(session.context(), project);
-    const OfxRectI bounds{0, 0, width, height};
-    auto input = std::make_shared<ofxhost::HostImage>(bounds);
-    auto output = std::make_shared<ofxhost::HostImage>(bounds);
-    const ofxhost::RgbaImage scene = ofxhost::DemoScene::render(width, height);
-    std::memcpy(input->data(), scene.data(),
-                std::size_t(width) * height * ofxhost::HostImage::kPixelBytes);
-    instance.setClipImage("Source", input);
-    instance.setClipImage(kOfxImageEffectOutputClipName, output);
-    instance.clipPreferences();
-    ofxhost::RenderArgs args;
-    args.window = bounds;
+    DemoInstance demo(bundlePath(), width, height);
+    ofxhost::EffectInstance& instance = *demo.instance;
+    const ofxhost::RenderArgs& args = demo.args;
     FrameRun run;
     const double before = usedMB();
     if (!succeeded(instance.beginSequenceRender(0, 0, args)) || !succeeded(instance.render(args))) {
