@@ -171,7 +171,8 @@ TEST(BundleOverlay, DraggingTheTargetSetsOpticalCenterInOneEditBlockHoweverTheDr
     }
 }
 
-TEST(BundleOverlay, AHostWithoutTheDrawSuiteGetsNoDrawingAndNoFailure) {
+// This process has no OpenGL loaded, so the overlay has nothing to draw with.
+TEST(BundleOverlay, AHostWithNeitherTheDrawSuiteNorOpenGlGetsNoDrawingAndNoFailure) {
     BundleSession session(kOpenGlHost);
     OfxStatus status = kOfxStatOK;
     EXPECT_TRUE(session.draw(&status).empty());
