@@ -2,7 +2,6 @@
 
 #include "host/core/HostError.h"
 
-#include <algorithm>
 #include <cstdio>
 
 #if defined(HALDEN_HAVE_OSMESA)
@@ -122,12 +121,8 @@ GlViewer::Shown GlViewer::show(const RgbaImage& background, double scale,
         throw HostError(kOfxStatFailed, "the OpenGL context could not be made current (OSMesa)");
     }
 
-    // The picture as an 8-bit file shows it, rows from the bottom like canonical y.
-    std::vector<float> shown(background.data(),
-                             background.data() + std::size_t(width) * height * 4);
-    for (float& value : shown) {
-        value = value > 0.0f ? std::min(value, 1.0f) : 0.0f;
-    }
+    // The picture as the 8-bit file shows it, rows from the bottom like canonical y.
+    const std::vector<unsigned char> shown = background.bytes(4, false);
     glViewport(0, 0, width, height);
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
@@ -135,7 +130,8 @@ GlViewer::Shown GlViewer::show(const RgbaImage& background, double scale,
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
     glRasterPos2d(0.0, 0.0);
-    glDrawPixels(width, height, GL_RGBA, GL_FLOAT, shown.data());
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    glDrawPixels(width, height, GL_RGBA, GL_UNSIGNED_BYTE, shown.data());
 
     // State of the viewer's own that the overlay must neither rely on nor keep.
     glColor4f(0.2f, 0.4f, 0.6f, 0.8f);

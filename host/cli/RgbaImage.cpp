@@ -78,12 +78,12 @@ unsigned char toByte(float value) {
 
 } // namespace
 
-std::vector<unsigned char> RgbaImage::topFirstBytes(int channels) const {
+std::vector<unsigned char> RgbaImage::bytes(int channels, bool topFirst) const {
     std::vector<unsigned char> bytes(std::size_t(width_) * height_ * channels);
     std::size_t at = 0;
     for (int row = 0; row < height_; ++row) {
         for (int x = 0; x < width_; ++x) {
-            const float* p = pixel(x, height_ - 1 - row);
+            const float* p = pixel(x, topFirst ? height_ - 1 - row : row);
             for (int c = 0; c < channels; ++c) {
                 bytes[at++] = toByte(p[c]);
             }

@@ -41,8 +41,10 @@ public:
     template <class Sample>
     static RgbaImage fromTopFirst(const Sample* samples, int width, int height, int channels,
                                   float scale);
-    // Top-first 8-bit samples with the first channels of RGBA, clamped to 0..1 (NaN as 0).
-    std::vector<unsigned char> topFirstBytes(int channels) const;
+    // 8-bit samples with the first channels of RGBA, clamped to 0..1 (NaN as 0), top row
+    // first as files store them, or bottom row first as OpenGL does.
+    std::vector<unsigned char> topFirstBytes(int channels) const { return bytes(channels, true); }
+    std::vector<unsigned char> bytes(int channels, bool topFirst) const;
     // Whether every alpha is 1 in 8 bits.
     bool opaqueInBytes() const;
 
