@@ -100,6 +100,8 @@ namespace {
 
 constexpr int kStatVersion = 1;
 
+// Headers before glibc 2.35 have no _dl_find_object, and their unwinder does not call it.
+#if defined(DLFO_STRUCT_HAS_EH_DBASE)
 struct FindRequest {
     std::uintptr_t address;
     dl_find_object* result;
@@ -133,6 +135,7 @@ int findObject(dl_phdr_info* info, std::size_t, void* data) {
     result.dlfo_eh_frame = ehFrame;
     return 1;
 }
+#endif
 
 } // namespace
 
@@ -155,6 +158,7 @@ __attribute__((visibility("hidden"))) int __wrap_fstat64(int fd, struct stat* bu
     return halden_fxstat(kStatVersion, fd, buffer);
 }
 
+#if defined(DLFO_STRUCT_HAS_EH_DBASE)
 // The unwinder finds the frame tables of a code address with this (glibc 2.35); before it,
 // with dl_iterate_phdr, which is what this does.
 __attribute__((visibility("hidden"))) int __wrap__dl_find_object(void* address,
@@ -162,6 +166,7 @@ __attribute__((visibility("hidden"))) int __wrap__dl_find_object(void* address,
     FindRequest request{reinterpret_cast<std::uintptr_t>(address), result};
     return dl_iterate_phdr(findObject, &request) != 0 ? 0 : -1;
 }
+#endif
 
 // std::random_device's source (glibc 2.36).
 __attribute__((visibility("hidden"))) std::uint32_t __wrap_arc4random() {
