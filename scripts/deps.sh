@@ -10,7 +10,7 @@ packages=(
     libpugixml-dev libtinyexr-dev zlib1g-dev libstb-dev
     libopenexr-dev libpng-dev libjpeg62-turbo-dev
     libgtest-dev libgmock-dev libbenchmark-dev
-    libosmesa6-dev
+    libosmesa6
 )
 windows=${HALDEN_WINDOWS:-ON}
 if [ "$windows" = "ON" ]; then

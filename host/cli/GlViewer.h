@@ -21,7 +21,8 @@ public:
         std::vector<std::string> stateChanges;
     };
 
-    // False in a build without Mesa's off-screen library (libosmesa6-dev).
+    // False where Mesa's off-screen renderer (libosmesa6) cannot be loaded; the first call
+    // loads it, for every module in the process to see.
     static bool available();
 
     // scale: picture pixels per canonical unit. Throws HostError when no context can be made.

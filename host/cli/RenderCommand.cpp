@@ -214,8 +214,8 @@ void RenderCommand::checkOutput(const CliOptions& options) {
         checkFolder(**file);
     }
     if (options.overlaysGl && !GlViewer::available()) {
-        throw UsageError("--overlays-gl needs an OpenGL viewer, which this halden-render was "
-                         "built without (libosmesa6-dev)");
+        throw UsageError("--overlays-gl needs Mesa's off-screen renderer (libOSMesa.so.8, "
+                         "Debian's libosmesa6), which this system lacks");
     }
 }
 

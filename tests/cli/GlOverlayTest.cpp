@@ -8,8 +8,8 @@
 
 #include <gtest/gtest.h>
 
-#if defined(HALDEN_TEST_GL_CALLS)
-#include <GL/gl.h>
+#if defined(__linux__)
+#include <dlfcn.h>
 #endif
 
 #include <cmath>
@@ -135,28 +135,42 @@ TEST_F(GlOverlays, LandWhereTheDrawSuitePutsThemAndLeaveTheContextAsFound) {
     EXPECT_EQ(spread(read("none.png"), true, cx, cy, 18, true).count, 0);
 }
 
-#if defined(HALDEN_TEST_GL_CALLS)
+#if defined(__linux__)
 // The viewer's own check: what a drawing leaves changed is named, what it restores is not.
 TEST_F(GlOverlays, TheViewerNamesTheStateADrawingLeavesChanged) {
+    // The GL the viewer loaded, as a plug-in finds it.
+    auto gl = [](const char* name) { return dlsym(RTLD_DEFAULT, name); };
+    const auto pushAttrib = reinterpret_cast<void (*)(unsigned)>(gl("glPushAttrib"));
+    const auto popAttrib = reinterpret_cast<void (*)()>(gl("glPopAttrib"));
+    const auto matrixMode = reinterpret_cast<void (*)(unsigned)>(gl("glMatrixMode"));
+    const auto pushMatrix = reinterpret_cast<void (*)()>(gl("glPushMatrix"));
+    const auto popMatrix = reinterpret_cast<void (*)()>(gl("glPopMatrix"));
+    const auto lineWidth = reinterpret_cast<void (*)(float)>(gl("glLineWidth"));
+    const auto enable = reinterpret_cast<void (*)(unsigned)>(gl("glEnable"));
+    const auto translate = reinterpret_cast<void (*)(double, double, double)>(gl("glTranslated"));
+    ASSERT_TRUE(pushAttrib && popAttrib && matrixMode && pushMatrix && popMatrix && lineWidth &&
+                enable && translate);
+    constexpr unsigned kAllAttributes = 0xffffffff, kModelView = 0x1700, kBlend = 0x0be2;
+
     RgbaImage picture(8, 8);
-    const GlViewer::Shown careful = GlViewer::show(picture, 1.0, [] {
-        glPushAttrib(GL_ALL_ATTRIB_BITS);
-        glMatrixMode(GL_MODELVIEW);
-        glPushMatrix();
-        glLineWidth(5.0f);
-        glEnable(GL_BLEND);
-        glTranslated(1, 2, 0);
-        glPopMatrix();
-        glPopAttrib();
+    const GlViewer::Shown careful = GlViewer::show(picture, 1.0, [&] {
+        pushAttrib(kAllAttributes);
+        matrixMode(kModelView);
+        pushMatrix();
+        lineWidth(5.0f);
+        enable(kBlend);
+        translate(1, 2, 0);
+        popMatrix();
+        popAttrib();
     });
     EXPECT_TRUE(careful.stateChanges.empty()) << careful.stateChanges.front();
 
-    const GlViewer::Shown careless = GlViewer::show(picture, 1.0, [] {
-        glMatrixMode(GL_MODELVIEW);
-        glPushMatrix();
-        glLineWidth(5.0f);
-        glEnable(GL_BLEND);
-        glPopAttrib(); // nothing pushed: an error
+    const GlViewer::Shown careless = GlViewer::show(picture, 1.0, [&] {
+        matrixMode(kModelView);
+        pushMatrix();
+        lineWidth(5.0f);
+        enable(kBlend);
+        popAttrib(); // nothing pushed: an error
     });
     std::string all;
     for (const std::string& change : careless.stateChanges) {
