@@ -4,7 +4,7 @@
 
 #include <array>
 #include <cstdio>
-#include <mutex>
+#include <type_traits>
 
 #if defined(__linux__)
 #include <dlfcn.h>
