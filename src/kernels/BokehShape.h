@@ -31,7 +31,7 @@ struct ShapeSetup {
 
     bool misalign;
     float misalignEx, misalignEy;
-    float misalignAngle; // direction to the optical centre
+    float misalignCos, misalignSin; // of the direction to the optical centre
     float misalignAmount;
 
     bool anamorphic;
@@ -69,7 +69,8 @@ HD inline ShapeSetup shapeFrame(const AnimatedParameters& p) {
     s.misalign = false;
     s.misalignEx = 1.0f;
     s.misalignEy = 1.0f;
-    s.misalignAngle = 0.0f;
+    s.misalignCos = 1.0f;
+    s.misalignSin = 0.0f;
     s.misalignAmount = fp[slot::superq_amount];
 
     const Vec2f stretch = p.vec2Params[slot::anamorphic];
@@ -120,14 +121,17 @@ HD inline void shapePixel(ShapeSetup& s, const PixelFrame& f, const AnimatedPara
 
     s.misalignEx = 1.0f;
     s.misalignEy = 1.0f;
-    s.misalignAngle = 0.0f;
+    s.misalignCos = 1.0f;
+    s.misalignSin = 0.0f;
     if (p.boolParams[slot::superq_enable]) {
         const float falloff = powf(f.dist / (f.halfDiag * fmaxf(fp[slot::superq_scale], 0.001f)),
                                    fp[slot::superq_falloff]);
         const Vec2f target = p.vec2Params[slot::superq_exponent];
         s.misalignEx = 1.0f + (target.x - 1.0f) * falloff;
         s.misalignEy = 1.0f + (target.y - 1.0f) * falloff;
-        s.misalignAngle = (f.dirx != 0.0f || f.diry != 0.0f) ? atan2f(f.diry, f.dirx) : 0.0f;
+        const float angle = (f.dirx != 0.0f || f.diry != 0.0f) ? atan2f(f.diry, f.dirx) : 0.0f;
+        s.misalignCos = cosf(angle);
+        s.misalignSin = sinf(angle);
     }
     s.misalign =
         p.boolParams[slot::superq_enable] && (s.misalignEx != 1.0f || s.misalignEy != 1.0f);
@@ -149,13 +153,13 @@ struct ShapeLanes {
     M swirl;
     L swirlK;
     M misalign;
-    L misalignEx, misalignEy, misalignAngle;
+    L misalignEx, misalignEy, misalignCos, misalignSin;
 };
 
 HD inline ShapeLanes<float, bool> shapeLanes(const ShapeSetup& s, const PixelFrame& f) {
-    return {f.dirx,           f.diry,           s.astigmatism, s.astigmatismAmount,
-            s.catseyeOffsetX, s.catseyeOffsetY, s.swirl,       s.swirlK,
-            s.misalign,       s.misalignEx,     s.misalignEy,  s.misalignAngle};
+    return {f.dirx,           f.diry,        s.astigmatism, s.astigmatismAmount, s.catseyeOffsetX,
+            s.catseyeOffsetY, s.swirl,       s.swirlK,      s.misalign,          s.misalignEx,
+            s.misalignEy,     s.misalignCos, s.misalignSin};
 }
 
 // Iris-blade weight of a spiral point at radius rho: a polygon of bladeCount sides blended
@@ -202,9 +206,16 @@ HD inline void displaceSample(const ShapeSetup& s, const ShapeLanes<L, M>& l, L&
         qy = selectL(l.swirl, qy + l.swirlK * along * l.diry, qy);
     }
     if (anyL(l.misalign)) {
-        const L theta = atan2L(qy, qx) - l.misalignAngle;
-        const L cx = powL(absL(cosL(theta)), l.misalignEx);
-        const L sy = powL(absL(sinL(theta)), l.misalignEy);
+        // cos and sin of theta = atan2(q) - phi0 from the difference of angles, without taking
+        // the angle; at q = 0, atan2 gives 0 and theta is -phi0.
+        const L r = sqrtL(qx * qx + qy * qy);
+        const M centre = r == 0.0f;
+        const L along = (qx * l.misalignCos + qy * l.misalignSin) / r;
+        const L across = (qy * l.misalignCos - qx * l.misalignSin) / r;
+        const L cosTheta = selectL(centre, l.misalignCos, along);
+        const L sinTheta = selectL(centre, -l.misalignSin, across);
+        const L cx = shapePowL<L, M>(absL(cosTheta), l.misalignEx);
+        const L sy = shapePowL<L, M>(absL(sinTheta), l.misalignEy);
         const L scale = 1.0f + s.misalignAmount * (sqrtL(cx * cx + sy * sy) - 1.0f);
         qx = selectL(l.misalign, qx * scale, qx);
         qy = selectL(l.misalign, qy * scale, qy);

@@ -37,6 +37,45 @@ HD inline L linearToRec709(L c) {
     return selectL(c < 0.018f, 4.5f * c, 1.099f * powValueL(c, 0.45f) - 0.099f);
 }
 
+// x^y for x >= 0 in float arithmetic alone, so that every backend and lane width computes the
+// same bits: libm's powf differs between them by an ulp, and a fetch position an ulp apart can
+// land on another 1/256 step of the texture unit's weights. A few ulp from the true power where
+// |y log2 x| is small; beyond the float range it saturates.
+template <typename L, typename M>
+HD inline L shapePowL(L x, L y) {
+    L m, e;
+    logSplitL(x, m, e);
+    // log2(m) = 2 atanh(t) / ln 2, |t| <= 0.1716; the first omitted term is below 3e-9.
+    const L t = (m - 1.0f) / (m + 1.0f);
+    const L t2 = t * t;
+    L p = splatL<L>(2.0f / 9.0f);
+    p = p * t2 + 2.0f / 7.0f;
+    p = p * t2 + 2.0f / 5.0f;
+    p = p * t2 + 2.0f / 3.0f;
+    p = p * t2 + 2.0f;
+    const L z = y * (e + t * p * 1.44269504f);
+    // 2^z = 2^n 2^f with |f| <= 1/2.
+    const L zc = minL(maxL(z, -160.0f), 130.0f);
+    const L n = floorL(zc + 0.5f);
+    const L f = zc - n;
+    L q = splatL<L>(1.52527338e-5f);
+    q = q * f + 1.54035304e-4f;
+    q = q * f + 1.33335581e-3f;
+    q = q * f + 9.61812911e-3f;
+    q = q * f + 5.55041087e-2f;
+    q = q * f + 2.40226507e-1f;
+    q = q * f + 6.93147181e-1f;
+    q = q * f + 1.0f;
+    L r = scalePow2L(q, n);
+    r = selectL(zc >= 130.0f, splatL<L>(INFINITY), r);
+    r = selectL(zc <= -160.0f, splatL<L>(0.0f), r);
+    const M yPositive = y > 0.0f;
+    r = selectL(x == 0.0f, selectL(yPositive, splatL<L>(0.0f), splatL<L>(INFINITY)), r);
+    r = selectL(x != x, x, r);
+    r = selectL(y != y, y, r);
+    return selectL(y == 0.0f, splatL<L>(1.0f), r);
+}
+
 // Texture coordinate outside [0, 1]: clamped ("stretch") or reflected once ("reflect").
 template <typename L>
 HD inline L edgeCoordinate(L t, bool reflect) {

@@ -72,6 +72,24 @@ HD inline float powValueL(float x, float y) {
 HD inline float popPowL(float x, float y) {
     return powf(x, y);
 }
+HD inline float floorL(float x) {
+    return floorf(x);
+}
+// |x| = m * 2^e with m in [sqrt(1/2), sqrt(2)) for finite non-zero x, exactly.
+HD inline void logSplitL(float x, float& m, float& e) {
+    int k;
+    const float f = frexpf(fabsf(x), &k); // in [0.5, 1)
+    const bool high = 2.0f * f > 1.41421353816986083984375f;
+    m = high ? f : 2.0f * f;
+    e = static_cast<float>(high ? k : k - 1);
+}
+// q * 2^n for an integral n in [-160, 130], in two exact steps so that results down to the
+// denormals keep their bits.
+HD inline float scalePow2L(float q, float n) {
+    const int whole = static_cast<int>(n);
+    const int half = whole >> 1;
+    return q * ldexpf(1.0f, half) * ldexpf(1.0f, whole - half);
+}
 HD inline float atan2L(float y, float x) {
     return atan2f(y, x);
 }

@@ -558,7 +558,8 @@ bool lensBlurFast(const SystemParameters& sys, const SourceConnections& sources,
                     s.dirx[i] = s.diry[i] = 0.0f;
                     s.astigmatism[i] = s.swirl[i] = s.misalign[i] = 0;
                     s.astigmatismAmount[i] = s.catseyeOffsetX[i] = s.catseyeOffsetY[i] = 0.0f;
-                    s.swirlK[i] = s.misalignAngle[i] = 0.0f;
+                    s.swirlK[i] = s.misalignSin[i] = 0.0f;
+                    s.misalignCos[i] = 1.0f;
                     s.misalignEx[i] = s.misalignEy[i] = 1.0f;
                     s.parallaxX[i] = s.parallaxY[i] = 0.0f;
                     continue;
@@ -591,7 +592,8 @@ bool lensBlurFast(const SystemParameters& sys, const SourceConnections& sources,
                 s.misalign[i] = pixelShape.misalign ? -1 : 0;
                 s.misalignEx[i] = pixelShape.misalignEx;
                 s.misalignEy[i] = pixelShape.misalignEy;
-                s.misalignAngle[i] = pixelShape.misalignAngle;
+                s.misalignCos[i] = pixelShape.misalignCos;
+                s.misalignSin[i] = pixelShape.misalignSin;
                 s.parallaxX[i] = 0.0f;
                 s.parallaxY[i] = 0.0f;
                 if (frame.colourPerPixel) {

@@ -336,7 +336,8 @@ void lensSegment(const LensFrame& frame, LensSegment& s) {
         shape.misalign = loadM(s.misalign + at);
         shape.misalignEx = load(s.misalignEx + at);
         shape.misalignEy = load(s.misalignEy + at);
-        shape.misalignAngle = load(s.misalignAngle + at);
+        shape.misalignCos = load(s.misalignCos + at);
+        shape.misalignSin = load(s.misalignSin + at);
         count[j] = loadM(s.count + at);
         spiralScale[j] = load(s.spiralScale + at);
         parallaxX[j] = load(s.parallaxX + at);

@@ -101,7 +101,8 @@ struct alignas(64) LensSegment {
     alignas(64) std::int32_t misalign[SEGMENT];
     alignas(64) float misalignEx[SEGMENT];
     alignas(64) float misalignEy[SEGMENT];
-    alignas(64) float misalignAngle[SEGMENT];
+    alignas(64) float misalignCos[SEGMENT];
+    alignas(64) float misalignSin[SEGMENT];
     alignas(64) float parallaxX[SEGMENT];
     alignas(64) float parallaxY[SEGMENT];
 

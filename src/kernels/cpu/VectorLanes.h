@@ -125,6 +125,15 @@ HALDEN_LANE_INLINE LaneF sinL(LaneF x) {
 HALDEN_LANE_INLINE LaneF cosL(LaneF x) {
     return lanes::cosV(x);
 }
+HALDEN_LANE_INLINE void logSplitL(LaneF x, LaneF& m, LaneF& e) {
+    lanes::detail::logSplit(x, m, e);
+}
+HALDEN_LANE_INLINE LaneF scalePow2L(LaneF q, LaneF n) {
+    const LaneM whole = __builtin_convertvector(n, LaneM);
+    const LaneM half = whole >> 1;
+    return q * reinterpret_cast<LaneF>((half + 127) << 23) *
+           reinterpret_cast<LaneF>((whole - half + 127) << 23);
+}
 HALDEN_LANE_INLINE LaneF fmodL(LaneF x, float y) {
     return lanes::fmodV(x, splatL<LaneF>(y));
 }
