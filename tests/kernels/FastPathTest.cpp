@@ -75,7 +75,11 @@ const Look kLooks[] = {
          p.floatParams[slot::fg_parallax] = 0.0f;
      },
      false, 2},
-    {"kernel map", [](AnimatedParameters& p) { p.floatParams[slot::kernel_rotation] = 30.0f; },
+    {"kernel map, half-integral power",
+     [](AnimatedParameters& p) {
+         p.floatParams[slot::kernel_rotation] = 30.0f;
+         p.floatParams[slot::bokeh_power] = 2.5f;
+     },
      true},
     {"depth map falloff",
      [](AnimatedParameters& p) {

@@ -362,9 +362,11 @@ void lensSegment(const LensFrame& frame, LensSegment& s) {
 
     LaneF px{}, py{}, rho{}, weight{}, profile{}, kr{}, kg{}, kb{};
     const int power = static_cast<int>(u.power);
+    const bool halfPower = static_cast<float>(power) + 0.5f == u.power;
     const bool separable = frame.columnWeight != nullptr && frame.lanes == LANES &&
-                           frame.source.planes != nullptr && static_cast<float>(power) == u.power &&
-                           power >= 0 && power <= 64;
+                           frame.source.planes != nullptr &&
+                           (static_cast<float>(power) == u.power || halfPower) && power >= 0 &&
+                           power <= 64;
     // With every alpha 1, the alpha sums of every pixel are one sum of the same terms.
     const bool alphaOne = frame.source.planes != nullptr && frame.source.planes->alphaOne;
     float alphaTotal = 0.0f;
@@ -424,6 +426,11 @@ void lensSegment(const LensFrame& frame, LensSegment& s) {
             }
             LaneF px3 = cx, py3 = cy, pz3 = cz;
             popPow3<N>(px3, py3, pz3, static_cast<unsigned>(power));
+            if (halfPower) {
+                px3 = px3 * sqrtL(cx);
+                py3 = py3 * sqrtL(cy);
+                pz3 = pz3 * sqrtL(cz);
+            }
             const LaneF pr = madd(splatL<LaneF>(sample.redPop), px3, splatL<LaneF>(sample.redBase));
             const LaneF pg =
                 madd(splatL<LaneF>(sample.greenPop), py3, splatL<LaneF>(sample.greenBase));

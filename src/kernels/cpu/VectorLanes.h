@@ -89,10 +89,11 @@ HALDEN_LANE_INLINE LaneF powValueL(LaneF x, float y) {
     return y == 0.5f ? lanes::sqrtV(x) : lanes::powFastV(x, y);
 }
 // The bokeh pop weight. Integral powers, the common ones, square and multiply in float: within
-// a few ulp of powf, which a weight tolerates, at a third of the work of the exact path.
+// a few ulp of powf, which a weight tolerates, at a third of the work of the exact path; a
+// half-integral power is that times the square root. The bases are never negative.
 HALDEN_LANE_INLINE LaneF popPowL(LaneF x, float y) {
     const int n = static_cast<int>(y);
-    if (static_cast<float>(n) != y || n < 0 || n > 64) {
+    if (n < 0 || n > 64 || (static_cast<float>(n) != y && static_cast<float>(n) + 0.5f != y)) {
         return powValueL(x, y);
     }
     LaneF result = splatL<LaneF>(1.0f);
@@ -105,7 +106,7 @@ HALDEN_LANE_INLINE LaneF popPowL(LaneF x, float y) {
             base = base * base;
         }
     }
-    return result;
+    return static_cast<float>(n) != y ? result * lanes::sqrtV(x) : result;
 }
 HALDEN_LANE_INLINE LaneF powL(LaneF x, LaneF y) {
     return lanes::powV(x, y);
