@@ -7,8 +7,8 @@
 # need nothing beyond the system DLLs. Only the CPU backend is built here. The plug-in DLL
 # exports what the Linux library exports: OfxGetNumberOfPlugins, OfxGetPlugin, OfxSetHost, the
 # pass functions call_halden_v01_kernel_Pass and call_post_blur_kernel_Pass, and the emulated
-# device allocator haldenEmuDeviceMalloc/Free/Copy, haldenEmuLiveObjects, haldenEmuAllocations
-# haldenEmuInjectFailure and haldenEmuSetDevice (tests/windows
+# device allocator haldenEmuDeviceMalloc/Free/Copy, haldenEmuLiveObjects, haldenEmuAllocations,
+# haldenEmuMemoryInUse, haldenEmuInjectFailure and haldenEmuSetDevice (tests/windows
 # checks the list and the imports).
 #
 # The CUDA backend on Windows needs nvcc, which only works with MSVC: build natively there, e.g.

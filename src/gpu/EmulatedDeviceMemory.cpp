@@ -55,6 +55,15 @@ extern "C" HALDEN_EMU_EXPORT long long haldenEmuAllocations(void) {
     return host == nullptr ? -1 : static_cast<long long>(host->allocations());
 }
 
+extern "C" HALDEN_EMU_EXPORT long long haldenEmuMemoryInUse(void) {
+    gpu::HostRuntime* host = hostRuntime();
+    std::size_t free = 0, total = 0;
+    if (host == nullptr || host->memGetInfo(&free, &total) != gpu::Error::Success) {
+        return -1;
+    }
+    return static_cast<long long>(total - free);
+}
+
 extern "C" HALDEN_EMU_EXPORT int haldenEmuInjectFailure(int operation, int nth, int error) {
     gpu::HostRuntime* host = hostRuntime();
     if (host == nullptr || operation < 0 ||

@@ -16,6 +16,8 @@ int haldenEmuDeviceCopy(void* destination, const void* source, std::size_t bytes
 long long haldenEmuLiveObjects(void);
 // Device buffers and arrays made so far in the CPU backend, freed or not; -1 on CUDA.
 long long haldenEmuAllocations(void);
+// Bytes of device memory the CPU backend holds now, as cudaMemGetInfo counts them; -1 on CUDA.
+long long haldenEmuMemoryInUse(void);
 // Makes the nth call from now of a CPU-backend operation (gpu::HostRuntime::Operation, in its
 // declaration order from 0) fail with a CUDA error code; nth 0 disarms. Returns how many calls
 // the previous arming of that operation was still waiting for (0: it fired, or none was
