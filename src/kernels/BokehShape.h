@@ -210,12 +210,13 @@ HD inline void displaceSample(const ShapeSetup& s, const ShapeLanes<L, M>& l, L&
         // the angle; at q = 0, atan2 gives 0 and theta is -phi0.
         const L r = sqrtL(qx * qx + qy * qy);
         const M centre = r == 0.0f;
-        const L along = (qx * l.misalignCos + qy * l.misalignSin) / r;
-        const L across = (qy * l.misalignCos - qx * l.misalignSin) / r;
+        const L inverse = 1.0f / r;
+        const L along = (qx * l.misalignCos + qy * l.misalignSin) * inverse;
+        const L across = (qy * l.misalignCos - qx * l.misalignSin) * inverse;
         const L cosTheta = selectL(centre, l.misalignCos, along);
         const L sinTheta = selectL(centre, -l.misalignSin, across);
-        const L cx = shapePowL<L, M>(absL(cosTheta), l.misalignEx);
-        const L sy = shapePowL<L, M>(absL(sinTheta), l.misalignEy);
+        L cx, sy;
+        shapePow2L<L, M>(absL(cosTheta), l.misalignEx, absL(sinTheta), l.misalignEy, cx, sy);
         const L scale = 1.0f + s.misalignAmount * (sqrtL(cx * cx + sy * sy) - 1.0f);
         qx = selectL(l.misalign, qx * scale, qx);
         qy = selectL(l.misalign, qy * scale, qy);

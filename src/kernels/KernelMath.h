@@ -37,16 +37,11 @@ HD inline L linearToRec709(L c) {
     return selectL(c < 0.018f, 4.5f * c, 1.099f * powValueL(c, 0.45f) - 0.099f);
 }
 
-// x^y for x >= 0 in float arithmetic alone, so that every backend and lane width computes the
-// same bits: libm's powf differs between them by an ulp, and a fetch position an ulp apart can
-// land on another 1/256 step of the texture unit's weights. A few ulp from the true power where
-// |y log2 x| is small; beyond the float range it saturates.
+// 2^(y log2 x) for x >= 0 from x = 2^e (1 + t) / (1 - t), in float arithmetic alone: the
+// second half of shapePowL.
 template <typename L, typename M>
-HD inline L shapePowL(L x, L y) {
-    L m, e;
-    logSplitL(x, m, e);
+HD inline L shapePowFromLog(L x, L y, L e, L t) {
     // log2(m) = 2 atanh(t) / ln 2, |t| <= 0.1716; the first omitted term is below 3e-9.
-    const L t = (m - 1.0f) / (m + 1.0f);
     const L t2 = t * t;
     L p = splatL<L>(2.0f / 9.0f);
     p = p * t2 + 2.0f / 7.0f;
@@ -74,6 +69,22 @@ HD inline L shapePowL(L x, L y) {
     r = selectL(x != x, x, r);
     r = selectL(y != y, y, r);
     return selectL(y == 0.0f, splatL<L>(1.0f), r);
+}
+
+// x1^y1 and x2^y2 for x >= 0 in float arithmetic alone, so that every backend and lane width
+// computes the same bits: libm's powf differs between them by an ulp, and a fetch position an
+// ulp apart can land on another 1/256 step of the texture unit's weights. Within a few ulp of
+// the true powers where |y log2 x| is small; beyond the float range they saturate. The two
+// share one division.
+template <typename L, typename M>
+HD inline void shapePow2L(L x1, L y1, L x2, L y2, L& r1, L& r2) {
+    L m1, e1, m2, e2;
+    logSplitL(x1, m1, e1);
+    logSplitL(x2, m2, e2);
+    const L a1 = m1 + 1.0f, a2 = m2 + 1.0f;
+    const L inverse = 1.0f / (a1 * a2);
+    r1 = shapePowFromLog<L, M>(x1, y1, e1, (m1 - 1.0f) * a2 * inverse);
+    r2 = shapePowFromLog<L, M>(x2, y2, e2, (m2 - 1.0f) * a1 * inverse);
 }
 
 // Texture coordinate outside [0, 1]: clamped ("stretch") or reflected once ("reflect").
