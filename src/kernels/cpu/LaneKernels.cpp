@@ -236,7 +236,8 @@ HALDEN_LANE_INLINE void popPowSteps(LaneF (&result)[3], LaneF (&base)[3]) {
     }
 }
 
-// The frame's integral pop power: N >= 0 unrolled for that power, N < 0 takes n at run time.
+// The frame's pop power: N >= 0 unrolled for that integral power, N = -1 takes n at run time
+// and N = -2 takes n + 1/2.
 template <int N>
 HALDEN_LANE_INLINE void popPow3(LaneF& x, LaneF& y, LaneF& z, unsigned n) {
     if constexpr (N >= 0) {
@@ -247,9 +248,10 @@ HALDEN_LANE_INLINE void popPow3(LaneF& x, LaneF& y, LaneF& z, unsigned n) {
         y = result[1];
         z = result[2];
     } else {
-        x = popPowL(x, static_cast<float>(n));
-        y = popPowL(y, static_cast<float>(n));
-        z = popPowL(z, static_cast<float>(n));
+        const float power = static_cast<float>(n) + (N == -2 ? 0.5f : 0.0f);
+        x = popPowL(x, power);
+        y = popPowL(y, power);
+        z = popPowL(z, power);
     }
 }
 
@@ -363,10 +365,9 @@ void lensSegment(const LensFrame& frame, LensSegment& s) {
     LaneF px{}, py{}, rho{}, weight{}, profile{}, kr{}, kg{}, kb{};
     const int power = static_cast<int>(u.power);
     const bool halfPower = static_cast<float>(power) + 0.5f == u.power;
-    const bool separable = frame.columnWeight != nullptr && frame.lanes == LANES &&
-                           frame.source.planes != nullptr &&
-                           (static_cast<float>(power) == u.power || halfPower) && power >= 0 &&
-                           power <= 64;
+    const bool separable =
+        frame.columnWeight != nullptr && frame.lanes == LANES && frame.source.planes != nullptr &&
+        (static_cast<float>(power) == u.power || halfPower) && power >= 0 && power <= 64;
     // With every alpha 1, the alpha sums of every pixel are one sum of the same terms.
     const bool alphaOne = frame.source.planes != nullptr && frame.source.planes->alphaOne;
     float alphaTotal = 0.0f;
@@ -426,11 +427,6 @@ void lensSegment(const LensFrame& frame, LensSegment& s) {
             }
             LaneF px3 = cx, py3 = cy, pz3 = cz;
             popPow3<N>(px3, py3, pz3, static_cast<unsigned>(power));
-            if (halfPower) {
-                px3 = px3 * sqrtL(cx);
-                py3 = py3 * sqrtL(cy);
-                pz3 = pz3 * sqrtL(cz);
-            }
             const LaneF pr = madd(splatL<LaneF>(sample.redPop), px3, splatL<LaneF>(sample.redBase));
             const LaneF pg =
                 madd(splatL<LaneF>(sample.greenPop), py3, splatL<LaneF>(sample.greenBase));
@@ -507,6 +503,10 @@ void lensSegment(const LensFrame& frame, LensSegment& s) {
     };
     if (separable) {
         auto withPower = [&](auto lineariseTag) __attribute__((always_inline)) {
+            if (halfPower) {
+                separableLoop(std::integral_constant<int, -2>{}, lineariseTag);
+                return;
+            }
             switch (power) {
             case 2:
                 separableLoop(std::integral_constant<int, 2>{}, lineariseTag);
