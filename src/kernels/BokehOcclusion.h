@@ -164,6 +164,41 @@ HD inline OcclusionSetup occlusionSetup(const PixelFrame& f, float time,
     return o;
 }
 
+// The occluder under the spiral point (px, py) before the pixel's slide, in texture units: swung
+// by the wind about the pivot, oriented, scaled.
+template <typename L>
+HD inline void occluderPoint(const OcclusionSetup& o, L px, L py, L& sx, L& sy) {
+    const L x = o.offsetX + px - o.pivotX;
+    const L y = o.offsetY + py + o.pivotY;
+    const L x1 = x * o.windCos + y * o.windSin + o.pivotX;
+    const L y1 = y * o.windCos - x * o.windSin - o.pivotY;
+    L x2 = x1;
+    L y2 = y1;
+    if (o.oriented) {
+        x2 = x1 * o.orientCos + y1 * o.orientSin;
+        y2 = y1 * o.orientCos - x1 * o.orientSin;
+    }
+    sx = x2 / o.scaleX;
+    sy = y2 / o.scaleY;
+}
+
+// The texture coordinates of that point after the pixel's slide.
+template <typename L>
+HD inline L occluderU(L sx, L parallaxX) {
+    return 0.5f - 0.5f * (sx - parallaxX);
+}
+template <typename L>
+HD inline L occluderV(L sy, L parallaxY) {
+    return 0.5f + 0.5f * (sy - parallaxY);
+}
+
+// How much of the disc shows through the occluder's texel value t.
+template <typename L>
+HD inline L occluderFactor(const OcclusionSetup& o, const Rgba<L>& t) {
+    const L luma = 0.299f * t.x + 0.587f * t.y + 0.114f * t.z;
+    return (1.0f - o.opacity) + o.opacity * luma;
+}
+
 // Colour factor of the spiral point (px, py): the kernel map's colour there (white without a
 // map), times the occluder's see-through amount. parallax is the pixel's texture slide;
 // kernelFetch and occluderFetch sample the two textures.
@@ -185,21 +220,10 @@ HD inline void sampleColour(const OcclusionSetup& o, L parallaxX, L parallaxY, f
         kb = k.z;
     }
     if (o.occlusion) {
-        const L x = o.offsetX + px - o.pivotX;
-        const L y = o.offsetY + py + o.pivotY;
-        const L x1 = x * o.windCos + y * o.windSin + o.pivotX;
-        const L y1 = y * o.windCos - x * o.windSin - o.pivotY;
-        L x2 = x1;
-        L y2 = y1;
-        if (o.oriented) {
-            x2 = x1 * o.orientCos + y1 * o.orientSin;
-            y2 = y1 * o.orientCos - x1 * o.orientSin;
-        }
-        const L tx = x2 / o.scaleX - parallaxX;
-        const L ty = y2 / o.scaleY - parallaxY;
-        const auto t = occluderFetch(0.5f - 0.5f * tx, 0.5f + 0.5f * ty);
-        const L luma = 0.299f * t.x + 0.587f * t.y + 0.114f * t.z;
-        const L factor = (1.0f - o.opacity) + o.opacity * luma;
+        L sx, sy;
+        occluderPoint(o, px, py, sx, sy);
+        const L factor =
+            occluderFactor(o, occluderFetch(occluderU(sx, parallaxX), occluderV(sy, parallaxY)));
         kr = kr * factor;
         kg = kg * factor;
         kb = kb * factor;

@@ -85,6 +85,7 @@ HALDEN_LANE_INLINE void rangeOf(LaneM v, int& low, int& high) {
 struct PlanarFetch {
     const Planes& p;
     bool colourOnly = false; // alpha is not wanted: it reads as 1
+    bool sameRow = false;    // the caller knows every lane reads at one v
 
     HALDEN_LANE_INLINE Rgba<LaneF> operator()(LaneF u, LaneF v) const {
         constexpr float kLimit = 4194304.0f;
@@ -120,11 +121,13 @@ struct PlanarFetch {
             rangeOf(index, windowFirst, last);
             return last - windowFirst <= 30;
         };
-        int rowFirst = 0, rowLast = 0;
-        rangeOf(iy, rowFirst, rowLast);
+        int rowFirst = y0, rowLast = y0;
+        if (!sameRow) {
+            rangeOf(iy, rowFirst, rowLast);
+        }
         const bool oneRow = rowFirst == rowLast;
 #else
-        const bool oneRow = allL(iy == y0);
+        const bool oneRow = sameRow || allL(iy == y0);
 #endif
         if (oneRow && allL(ix == x0 + laneIndex())) {
             // Neighbouring pixels read neighbouring texels of one row: plain loads.
@@ -193,10 +196,11 @@ struct PlanarFetch {
 struct LaneFetch {
     const LaneTexture& texture;
     bool colourOnly = false;
+    bool sameRow = false;
 
     HALDEN_LANE_INLINE Rgba<LaneF> operator()(LaneF u, LaneF v) const {
         if (texture.planes != nullptr) {
-            return PlanarFetch{*texture.planes, colourOnly}(u, v);
+            return PlanarFetch{*texture.planes, colourOnly, sameRow}(u, v);
         }
         Rgba<LaneF> out;
         for (int i = 0; i < LANES; ++i) {
@@ -302,6 +306,25 @@ HALDEN_LANE_INLINE LaneF bytesToFloats(const std::uint8_t* p) {
     return v;
 #endif
 }
+
+// The occluder factor of one spiral point for the lanes of a row: the point is the same for
+// every pixel, so it is placed once; only the slide differs from lane to lane.
+struct RowOccluder {
+    const OcclusionSetup& o;
+    const LaneFetch& fetch;
+    LaneF sx{}, v{};
+
+    HALDEN_LANE_INLINE void start(float px, float py, float parallaxY) {
+        float x, y;
+        occluderPoint(o, px, py, x, y);
+        sx = splatL<LaneF>(x);
+        v = splatL<LaneF>(occluderV(y, parallaxY));
+    }
+
+    HALDEN_LANE_INLINE LaneF operator()(LaneF parallaxX) const {
+        return occluderFactor(o, fetch(occluderU(sx, parallaxX), v));
+    }
+};
 
 } // namespace
 
@@ -536,10 +559,19 @@ void lensSegment(const LensFrame& frame, LensSegment& s) {
             }
         }
     }
+    // With the spiral from the tables, the occluder varies along the row only by the slide.
+    const bool rowOccluder =
+        table && frame.colourPerPixel && frame.colour.occlusion && !frame.colour.kernelMap;
+    const LaneFetch occluderAlongRow{frame.occluder, true, true};
+    RowOccluder occluderRow{frame.colour, occluderAlongRow};
     for (int k = 0; k < s.maxCount && !separable; ++k) {
         if (table) {
             if (u.shape.blades && frame.weight[k] <= 0.0f) {
                 continue;
+            }
+            if (rowOccluder) {
+                // Every lane of the segment is on one row, so has its slide.
+                occluderRow.start(frame.px[k], frame.py[k], s.parallaxY[0]);
             }
             px = splatL<LaneF>(frame.px[k]);
             py = splatL<LaneF>(frame.py[k]);
@@ -573,7 +605,9 @@ void lensSegment(const LensFrame& frame, LensSegment& s) {
                 }
                 profile = discProfile(u.shape, rho);
             }
-            if (!table || frame.colourPerPixel) {
+            if (rowOccluder) {
+                kr = kg = kb = occluderRow(parallaxX[j]);
+            } else if (!table || frame.colourPerPixel) {
                 sampleColour(frame.colour, parallaxX[j], parallaxY[j], u.aspect, px, py, kernelMap,
                              occluder, kr, kg, kb);
             }
