@@ -8,6 +8,7 @@
 #include "kernels/KernelParameters.h"
 #include "kernels/Lanes.h"
 #include "kernels/ParameterSlots.h"
+#include "kernels/PowerSeries.h"
 
 #include <math.h>
 
@@ -41,27 +42,12 @@ HD inline L linearToRec709(L c) {
 // second half of shapePowL.
 template <typename L, typename M>
 HD inline L shapePowFromLog(L x, L y, L e, L t) {
-    // log2(m) = 2 atanh(t) / ln 2, |t| <= 0.1716; the first omitted term is below 3e-9.
-    const L t2 = t * t;
-    L p = splatL<L>(2.0f / 9.0f);
-    p = p * t2 + 2.0f / 7.0f;
-    p = p * t2 + 2.0f / 5.0f;
-    p = p * t2 + 2.0f / 3.0f;
-    p = p * t2 + 2.0f;
-    const L z = y * (e + t * p * 1.44269504f);
+    const L z = y * (e + log2Atanh(t));
     // 2^z = 2^n 2^f with |f| <= 1/2.
     const L zc = minL(maxL(z, -160.0f), 130.0f);
     const L n = floorL(zc + 0.5f);
     const L f = zc - n;
-    L q = splatL<L>(1.52527338e-5f);
-    q = q * f + 1.54035304e-4f;
-    q = q * f + 1.33335581e-3f;
-    q = q * f + 9.61812911e-3f;
-    q = q * f + 5.55041087e-2f;
-    q = q * f + 2.40226507e-1f;
-    q = q * f + 6.93147181e-1f;
-    q = q * f + 1.0f;
-    L r = scalePow2L(q, n);
+    L r = scalePow2L(exp2Fraction(f), n);
     r = selectL(zc >= 130.0f, splatL<L>(INFINITY), r);
     r = selectL(zc <= -160.0f, splatL<L>(0.0f), r);
     const M yPositive = y > 0.0f;

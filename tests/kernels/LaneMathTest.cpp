@@ -1,4 +1,9 @@
 // Lane math against libm at 4, 8 and 16 lanes.
+
+// Vectors of 8 and 16 lanes at default flags: the calling-convention warning is moot in one
+// executable.
+#pragma GCC diagnostic ignored "-Wpsabi"
+
 #include "kernels/cpu/LaneMath.h"
 
 #include <gtest/gtest.h>
@@ -11,10 +16,6 @@
 #include <sstream>
 #include <string>
 #include <vector>
-
-// Vectors of 8 and 16 lanes at default flags: the calling-convention warning is moot in one
-// executable.
-#pragma GCC diagnostic ignored "-Wpsabi"
 
 using namespace kernels::lanes;
 

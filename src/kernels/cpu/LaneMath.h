@@ -6,6 +6,8 @@
 // square root, mask tests), and the transcendental cores run in double and round once to float,
 // so they land within an ulp of libm without needing FMA.
 
+#include "kernels/PowerSeries.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -546,15 +548,7 @@ LANE_MATH_INLINE F powFastCore(const F& x, const F& y) {
     using I = MaskOf<F>;
     F m, e;
     logSplit(x, m, e);
-    // log2(m) = 2 atanh(t) / ln 2, |t| <= 0.1716; the first omitted term is below 3e-9.
-    const F t = (m - 1.0f) / (m + 1.0f);
-    const F t2 = t * t;
-    F p = broadcast<F>(2.0f / 9.0f);
-    p = p * t2 + 2.0f / 7.0f;
-    p = p * t2 + 2.0f / 5.0f;
-    p = p * t2 + 2.0f / 3.0f;
-    p = p * t2 + 2.0f;
-    const F z = y * (e + t * p * 1.44269504f);
+    const F z = y * (e + log2Atanh((m - 1.0f) / (m + 1.0f)));
     // 2^z = 2^n 2^f with |f| <= 1/2, the scale applied in two steps so that results down to
     // the denormals keep their bits.
     const F low = broadcast<F>(-160.0f), high = broadcast<F>(130.0f);
@@ -562,14 +556,7 @@ LANE_MATH_INLINE F powFastCore(const F& x, const F& y) {
     const F zc = above < high ? above : high;
     const F n = floorV(zc + 0.5f);
     const F f = zc - n;
-    F q = broadcast<F>(1.52527338e-5f);
-    q = q * f + 1.54035304e-4f;
-    q = q * f + 1.33335581e-3f;
-    q = q * f + 9.61812911e-3f;
-    q = q * f + 5.55041087e-2f;
-    q = q * f + 2.40226507e-1f;
-    q = q * f + 6.93147181e-1f;
-    q = q * f + 1.0f;
+    const F q = exp2Fraction(f);
     const I ni = __builtin_convertvector(n, I);
     const I half = ni >> 1;
     const F scaleA = (F)((half + 127) << 23);
