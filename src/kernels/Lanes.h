@@ -96,9 +96,6 @@ HD inline float atan2L(float y, float x) {
 HD inline float fmodL(float x, float y) {
     return fmodf(x, y);
 }
-HD inline float sinL(float x) {
-    return sinf(x);
-}
 HD inline float cosL(float x) {
     return cosf(x);
 }

@@ -108,9 +108,6 @@ HALDEN_LANE_INLINE LaneF popPowL(LaneF x, float y) {
     }
     return static_cast<float>(n) != y ? result * lanes::sqrtV(x) : result;
 }
-HALDEN_LANE_INLINE LaneF powL(LaneF x, LaneF y) {
-    return lanes::powV(x, y);
-}
 HALDEN_LANE_INLINE LaneF atan2L(LaneF y, LaneF x) {
     // The angle of a sample point the pixels share (no pixel moved it): one call serves all.
     // Bits, not values: atan2 tells -0 from +0.
@@ -119,9 +116,6 @@ HALDEN_LANE_INLINE LaneF atan2L(LaneF y, LaneF x) {
         return splatL<LaneF>(atan2f(y[0], x[0]));
     }
     return lanes::atan2V(y, x);
-}
-HALDEN_LANE_INLINE LaneF sinL(LaneF x) {
-    return lanes::sinV(x);
 }
 HALDEN_LANE_INLINE LaneF cosL(LaneF x) {
     return lanes::cosV(x);
