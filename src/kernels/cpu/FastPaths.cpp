@@ -479,9 +479,10 @@ bool lensBlurFast(const SystemParameters& sys, const SourceConnections& sources,
     }
 
     // Separable sampling: no pixel displaces its samples, so the column side of every fetch is
-    // the same on every row.
+    // the same on every row. A sliding occluder only colours the samples.
     const float* fp = p.floatParams;
-    const bool separableLook = frame.px != nullptr && !frame.colourPerPixel &&
+    const bool separableLook = frame.px != nullptr &&
+                               !(frame.colourPerPixel && frame.colour.kernelMap) &&
                                fp[slot::radial_skew] == 0.0f && !p.boolParams[slot::swirl_enable] &&
                                !p.boolParams[slot::superq_enable] && !shape.catseye;
     const float spread = uniformRadius / static_cast<float>(height);
@@ -548,6 +549,13 @@ bool lensBlurFast(const SystemParameters& sys, const SourceConnections& sources,
                     s.count[i] = count;
                     s.u[i] = u;
                     s.cx[i] = (u - 0.5f) * origin.aspect;
+                    s.parallaxX[i] = s.parallaxY[i] = 0.0f;
+                    if (frame.colourPerPixel) {
+                        OcclusionSetup colour = frame.colour;
+                        occlusionPixel(colour, pixelFrame(x, y, width, height, p), p);
+                        s.parallaxX[i] = colour.parallaxX;
+                        s.parallaxY[i] = colour.parallaxY;
+                    }
                     if (x0 > 0) {
                         continue; // the rest is the same all along the row
                     }
@@ -561,7 +569,6 @@ bool lensBlurFast(const SystemParameters& sys, const SourceConnections& sources,
                     s.swirlK[i] = s.misalignSin[i] = 0.0f;
                     s.misalignCos[i] = 1.0f;
                     s.misalignEx[i] = s.misalignEy[i] = 1.0f;
-                    s.parallaxX[i] = s.parallaxY[i] = 0.0f;
                     continue;
                 }
                 const PixelFrame f = pixelFrame(x, y, width, height, p);

@@ -312,17 +312,23 @@ HALDEN_LANE_INLINE LaneF bytesToFloats(const std::uint8_t* p) {
 struct RowOccluder {
     const OcclusionSetup& o;
     const LaneFetch& fetch;
-    LaneF sx{}, v{};
+    float sx = 0.0f, v = 0.0f;
 
     HALDEN_LANE_INLINE void start(float px, float py, float parallaxY) {
-        float x, y;
-        occluderPoint(o, px, py, x, y);
-        sx = splatL<LaneF>(x);
-        v = splatL<LaneF>(occluderV(y, parallaxY));
+        place(px, py, parallaxY, sx, v);
     }
 
-    HALDEN_LANE_INLINE LaneF operator()(LaneF parallaxX) const {
-        return occluderFactor(o, fetch(occluderU(sx, parallaxX), v));
+    HALDEN_LANE_INLINE LaneF operator()(LaneF parallaxX) const { return factor(sx, v, parallaxX); }
+
+    // The point on the occluder before the slide, and the texture v it reads at.
+    HALDEN_LANE_INLINE void place(float px, float py, float parallaxY, float& x, float& at) const {
+        float y;
+        occluderPoint(o, px, py, x, y);
+        at = occluderV(y, parallaxY);
+    }
+
+    HALDEN_LANE_INLINE LaneF factor(float x, float at, LaneF parallaxX) const {
+        return occluderFactor(o, fetch(occluderU(splatL<LaneF>(x), parallaxX), splatL<LaneF>(at)));
     }
 };
 
@@ -385,18 +391,27 @@ void lensSegment(const LensFrame& frame, LensSegment& s) {
         store(s.centre[3] + at, centre.w);
     }
 
+    // With the spiral from the tables, the occluder varies along the row only by the slide.
+    const bool rowOccluder =
+        table && frame.colourPerPixel && frame.colour.occlusion && !frame.colour.kernelMap;
+    const LaneFetch occluderAlongRow{frame.occluder, true, true};
+    RowOccluder occluderRow{frame.colour, occluderAlongRow};
     LaneF px{}, py{}, rho{}, weight{}, profile{}, kr{}, kg{}, kb{};
     const int power = static_cast<int>(u.power);
     const bool halfPower = static_cast<float>(power) + 0.5f == u.power;
-    const bool separable =
-        frame.columnWeight != nullptr && frame.lanes == LANES && frame.source.planes != nullptr &&
-        (static_cast<float>(power) == u.power || halfPower) && power >= 0 && power <= 64;
+    const bool separable = frame.columnWeight != nullptr && frame.lanes == LANES &&
+                           frame.source.planes != nullptr &&
+                           (static_cast<float>(power) == u.power || halfPower) && power >= 0 &&
+                           power <= 64 && (!frame.colourPerPixel || rowOccluder);
     // With every alpha 1, the alpha sums of every pixel are one sum of the same terms.
     const bool alphaOne = frame.source.planes != nullptr && frame.source.planes->alphaOne;
     float alphaTotal = 0.0f;
-    auto separableLoop = [&](auto powerTag, auto lineariseTag) __attribute__((always_inline)) {
+    auto separableLoop = [&](auto powerTag, auto lineariseTag, auto occludeTag)
+        __attribute__((always_inline)) {
         constexpr int N = decltype(powerTag)::value;
         constexpr bool LINEARISE = decltype(lineariseTag)::value;
+        // The occluder's see-through amount is the sample's colour, lane by lane.
+        constexpr bool OCCLUDE = decltype(occludeTag)::value;
         const Planes& planes = *frame.source.planes;
         const std::ptrdiff_t stride = planes.stride;
         const float* const planeR = planes.plane[0];
@@ -416,6 +431,7 @@ void lensSegment(const LensFrame& frame, LensSegment& s) {
             // The pop weight of a channel is contrast * c^power * w * k + smooth * w * k.
             float alphaWeight, redPop, greenPop, bluePop, redBase, greenBase, blueBase;
             float b, oneMinusB, bStep, oneMinusBStep, weight, meanK;
+            float occluderX, occluderV; // where the sample is on the occluder
         } block[BLOCK];
 
         // The fetch from the tables: the texels and weights of the general loop below. The
@@ -423,8 +439,8 @@ void lensSegment(const LensFrame& frame, LensSegment& s) {
         // 8-bit column weight and differences gives the same bits with fewer multiplications:
         // w10 = a (1 - b), w00 = (1 - a)(1 - b) = (1 - b) - w10. The sum fuses two of its
         // multiplications.
-        auto add = [&](LensSums<LaneF> & sum, const Sample& sample, int j, std::int32_t texel)
-            __attribute__((always_inline)) {
+        auto add = [&](LensSums<LaneF> & sum, const Sample& sample, int j, std::int32_t texel,
+                       LaneF seen) __attribute__((always_inline)) {
             const LaneF steps = bytesToFloats(columnWeight + sample.k * columns + j * LANES);
             const LaneF w10 = steps * sample.oneMinusBStep;
             const LaneF w11 = steps * sample.bStep;
@@ -443,18 +459,28 @@ void lensSegment(const LensFrame& frame, LensSegment& s) {
                 cy = rec709ToLinear(cy);
                 cz = rec709ToLinear(cz);
             }
-            if (!alphaOne) {
-                const LaneF alpha = bilinear(planeA + offset);
-                sum.sumA = sum.sumA + alpha * sample.weight * sample.meanK;
-                sum.weightA = sum.weightA + sample.alphaWeight;
-            }
             LaneF px3 = cx, py3 = cy, pz3 = cz;
             popPow3<N>(px3, py3, pz3, static_cast<unsigned>(power));
-            const LaneF pr = madd(splatL<LaneF>(sample.redPop), px3, splatL<LaneF>(sample.redBase));
-            const LaneF pg =
-                madd(splatL<LaneF>(sample.greenPop), py3, splatL<LaneF>(sample.greenBase));
-            const LaneF pb =
-                madd(splatL<LaneF>(sample.bluePop), pz3, splatL<LaneF>(sample.blueBase));
+            LaneF pr, pg, pb;
+            if constexpr (OCCLUDE) {
+                // The kernel colour is white times what the occluder lets through.
+                const LaneF w = seen * sample.weight;
+                const LaneF alpha = alphaOne ? splatL<LaneF>(1.0f) : bilinear(planeA + offset);
+                sum.sumA = sum.sumA + alpha * w;
+                sum.weightA = sum.weightA + w;
+                pr = w * madd(splatL<LaneF>(u.contrast), px3, splatL<LaneF>(u.smooth));
+                pg = w * madd(splatL<LaneF>(u.contrast), py3, splatL<LaneF>(u.smooth));
+                pb = w * madd(splatL<LaneF>(u.contrast), pz3, splatL<LaneF>(u.smooth));
+            } else {
+                if (!alphaOne) {
+                    const LaneF alpha = bilinear(planeA + offset);
+                    sum.sumA = sum.sumA + alpha * sample.weight * sample.meanK;
+                    sum.weightA = sum.weightA + sample.alphaWeight;
+                }
+                pr = madd(splatL<LaneF>(sample.redPop), px3, splatL<LaneF>(sample.redBase));
+                pg = madd(splatL<LaneF>(sample.greenPop), py3, splatL<LaneF>(sample.greenBase));
+                pb = madd(splatL<LaneF>(sample.bluePop), pz3, splatL<LaneF>(sample.blueBase));
+            }
             sum.sumR = madd(cx, pr, sum.sumR);
             sum.sumG = madd(cy, pg, sum.sumG);
             sum.sumB = madd(cz, pb, sum.sumB);
@@ -487,8 +513,16 @@ void lensSegment(const LensFrame& frame, LensSegment& s) {
                                  s.rowWeight[k] * (1.0f / 256.0f),
                                  (1.0f - s.rowWeight[k]) * (1.0f / 256.0f),
                                  w,
-                                 meanK};
-                alphaTotal = alphaTotal + w * meanK;
+                                 meanK,
+                                 0.0f,
+                                 0.0f};
+                if constexpr (OCCLUDE) {
+                    Sample& placed = block[used - 1];
+                    occluderRow.place(frame.px[k], frame.py[k], s.parallaxY[0], placed.occluderX,
+                                      placed.occluderV);
+                } else {
+                    alphaTotal = alphaTotal + w * meanK;
+                }
             }
             for (int j = 0; j < chunks; ++j) {
                 int reach = 0; // the samples of the block this chunk takes
@@ -497,10 +531,16 @@ void lensSegment(const LensFrame& frame, LensSegment& s) {
                     edge = edge || runTexel[block[reach].k * runs + j] == NO_RUN;
                     ++reach;
                 }
+                auto seen = [&](const Sample& sample) __attribute__((always_inline)) {
+                    if constexpr (OCCLUDE) {
+                        return occluderRow.factor(sample.occluderX, sample.occluderV, parallaxX[j]);
+                    }
+                    return splatL<LaneF>(1.0f);
+                };
                 if (!edge) {
                     LensSums<LaneF> sum = sums[j];
                     for (int i = 0; i < reach; ++i) {
-                        add(sum, block[i], j, runTexel[block[i].k * runs + j]);
+                        add(sum, block[i], j, runTexel[block[i].k * runs + j], seen(block[i]));
                     }
                     sums[j] = sum;
                     continue;
@@ -511,11 +551,14 @@ void lensSegment(const LensFrame& frame, LensSegment& s) {
                     const std::ptrdiff_t kk = block[i].k;
                     const std::int32_t texel = runTexel[kk * runs + j];
                     if (texel != NO_RUN) {
-                        add(sums[j], block[i], j, texel);
+                        add(sums[j], block[i], j, texel, seen(block[i]));
                         continue;
                     }
                     LaneF red = splatL<LaneF>(frame.kr[kk]), green = splatL<LaneF>(frame.kg[kk]),
                           blue = splatL<LaneF>(frame.kb[kk]);
+                    if constexpr (OCCLUDE) {
+                        red = green = blue = seen(block[i]);
+                    }
                     lensSample(splatL<LaneF>(frame.px[kk]), splatL<LaneF>(frame.py[kk]),
                                splatL<LaneF>(frame.rho[kk]), splatL<LaneF>(frame.weight[kk]),
                                splatL<LaneF>(frame.profile[kk]), red, green, blue,
@@ -525,45 +568,46 @@ void lensSegment(const LensFrame& frame, LensSegment& s) {
         }
     };
     if (separable) {
-        auto withPower = [&](auto lineariseTag) __attribute__((always_inline)) {
+        auto withPower = [&](auto lineariseTag, auto occludeTag) __attribute__((always_inline)) {
             if (halfPower) {
-                separableLoop(std::integral_constant<int, -2>{}, lineariseTag);
+                separableLoop(std::integral_constant<int, -2>{}, lineariseTag, occludeTag);
                 return;
             }
             switch (power) {
             case 2:
-                separableLoop(std::integral_constant<int, 2>{}, lineariseTag);
+                separableLoop(std::integral_constant<int, 2>{}, lineariseTag, occludeTag);
                 break;
             case 3:
-                separableLoop(std::integral_constant<int, 3>{}, lineariseTag);
+                separableLoop(std::integral_constant<int, 3>{}, lineariseTag, occludeTag);
                 break;
             case 4:
-                separableLoop(std::integral_constant<int, 4>{}, lineariseTag);
+                separableLoop(std::integral_constant<int, 4>{}, lineariseTag, occludeTag);
                 break;
             case 9:
-                separableLoop(std::integral_constant<int, 9>{}, lineariseTag);
+                separableLoop(std::integral_constant<int, 9>{}, lineariseTag, occludeTag);
                 break;
             default:
-                separableLoop(std::integral_constant<int, -1>{}, lineariseTag);
+                separableLoop(std::integral_constant<int, -1>{}, lineariseTag, occludeTag);
                 break;
             }
         };
-        if (u.linearise) {
-            withPower(std::true_type{});
+        if (rowOccluder) {
+            if (u.linearise) {
+                withPower(std::true_type{}, std::true_type{});
+            } else {
+                withPower(std::false_type{}, std::true_type{});
+            }
+        } else if (u.linearise) {
+            withPower(std::true_type{}, std::false_type{});
         } else {
-            withPower(std::false_type{});
+            withPower(std::false_type{}, std::false_type{});
         }
-        if (alphaOne) {
+        if (alphaOne && !rowOccluder) {
             for (int j = 0; j < chunks; ++j) {
                 sums[j].sumA = sums[j].weightA = splatL<LaneF>(alphaTotal);
             }
         }
     }
-    // With the spiral from the tables, the occluder varies along the row only by the slide.
-    const bool rowOccluder =
-        table && frame.colourPerPixel && frame.colour.occlusion && !frame.colour.kernelMap;
-    const LaneFetch occluderAlongRow{frame.occluder, true, true};
-    RowOccluder occluderRow{frame.colour, occluderAlongRow};
     for (int k = 0; k < s.maxCount && !separable; ++k) {
         if (table) {
             if (u.shape.blades && frame.weight[k] <= 0.0f) {
