@@ -69,6 +69,12 @@ const Look kLooks[] = {
          p.floatParams[slot::fg_turbulence] = 1.0f;
      },
      false, 0},
+    {"occlusion, fractional power",
+     [](AnimatedParameters& p) {
+         p.intParams[slot::fg_texture] = 1;
+         p.floatParams[slot::bokeh_power] = 2.7f;
+     },
+     false, 0},
     {"occlusion, mirrored texture, no parallax",
      [](AnimatedParameters& p) {
          p.intParams[slot::fg_texture] = 1;

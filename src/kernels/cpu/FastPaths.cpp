@@ -220,6 +220,44 @@ private:
     Planes planes_{};
 };
 
+// How much of the disc each texel of a planar occluder lets through, in one plane that every
+// channel of the returned planes reads: the sample loops then fetch one channel instead of
+// three. Bilinear filtering commutes with this linear map up to rounding.
+class SeeThroughPlane {
+public:
+    SeeThroughPlane() = default;
+    SeeThroughPlane(const SeeThroughPlane&) = delete;
+    SeeThroughPlane& operator=(const SeeThroughPlane&) = delete;
+    ~SeeThroughPlane() { ScratchPool::shared().give(std::move(storage_), capacity_); }
+
+    const Planes* build(const Planes& occluder, const OcclusionSetup& o) {
+        // Rows of padding and the slack past the plane, as the planar copy has them.
+        const std::size_t size = static_cast<std::size_t>(occluder.height + 2) *
+                                     static_cast<std::size_t>(occluder.stride) +
+                                 64;
+        storage_ = ScratchPool::shared().take(size, capacity_);
+        float* out = storage_.get();
+        const float* r = occluder.plane[0];
+        const float* g = occluder.plane[1];
+        const float* b = occluder.plane[2];
+        for (std::size_t i = 0; i < size; ++i) {
+            const Rgba<float> t{r[i], g[i], b[i], 1.0f};
+            out[i] = occluderFactor(o, t);
+        }
+        planes_ = occluder;
+        for (const float*& plane : planes_.plane) {
+            plane = out;
+        }
+        planes_.alphaOne = false;
+        return &planes_;
+    }
+
+private:
+    std::unique_ptr<float[]> storage_;
+    std::size_t capacity_ = 0;
+    Planes planes_{};
+};
+
 // A texture for the lanes: planar when it samples as the effect's images do.
 LaneTexture laneTexture(std::uint64_t handle, PlanarCopy& copy) {
     const auto* texture = reinterpret_cast<const gpu::EmulatedTexture*>(handle);
@@ -235,8 +273,8 @@ struct SampleTables {
     std::vector<float> px, py, rho, weight, profile, kr, kg, kb;
 };
 
-// The texel and 1/256 weight the texture emulation takes along one axis of size texels for the
-// normalised, clamped coordinate c (the first texel of the pair; -1 and size are padding).
+} // namespace
+
 void texelAxis(float c, int size, std::int32_t& index, float& weight) {
     constexpr float kLimit = 4194304.0f;
     const float x = fminf(fmaxf(c * static_cast<float>(size), -kLimit), kLimit);
@@ -245,6 +283,8 @@ void texelAxis(float c, int size, std::int32_t& index, float& weight) {
     weight = (q - f * 256.0f) * (1.0f / 256.0f);
     index = std::min(std::max(static_cast<std::int32_t>(f), -1), size - 1);
 }
+
+namespace {
 
 int lanesOf(CpuPath path) {
     return path == CpuPath::Avx512 ? 16 : path == CpuPath::Avx2 ? 8 : 4;
@@ -423,6 +463,10 @@ bool lensBlurFast(const SystemParameters& sys, const SourceConnections& sources,
     frame.occluder = frame.colour.occlusion
                          ? laneTexture(frame.colour.occluderTexture, occluderCopy)
                          : LaneTexture{nullptr, 0};
+    SeeThroughPlane seeThrough;
+    if (frame.colourPerPixel && !frame.colour.kernelMap && frame.occluder.planes != nullptr) {
+        frame.seeThrough = seeThrough.build(*frame.occluder.planes, frame.colour);
+    }
 
     // The spiral, as far as any pixel's sample count reaches.
     SampleTables t;

@@ -86,31 +86,47 @@ struct PlanarFetch {
     const Planes& p;
     bool colourOnly = false; // alpha is not wanted: it reads as 1
     bool sameRow = false;    // the caller knows every lane reads at one v
+    bool single = false;     // only the first channel is wanted
+
+    // One axis of the position: the texel of the pair's first corner (-1 and size are the
+    // padding, which repeats the edge as clamping would) and the second corner's weight.
+    struct Axis {
+        LaneF weight;
+        LaneM texel;
+    };
+    HALDEN_LANE_INLINE static Axis axis(LaneF t, int size) {
+        constexpr float kLimit = 4194304.0f;
+        const LaneF x = minL(maxL(t * static_cast<float>(size), -kLimit), kLimit);
+        const LaneF q = floorL((x - 0.5f) * 256.0f + 0.5f);
+        const LaneF f = floorL(q * (1.0f / 256.0f));
+        LaneM texel = __builtin_convertvector(f, LaneM);
+        texel = texel < -1 ? splatM(-1) : texel;
+        texel = texel > size - 1 ? splatM(size - 1) : texel;
+        return {(q - f * 256.0f) * (1.0f / 256.0f), texel};
+    }
 
     HALDEN_LANE_INLINE Rgba<LaneF> operator()(LaneF u, LaneF v) const {
-        constexpr float kLimit = 4194304.0f;
-        const LaneF x = minL(maxL(u * static_cast<float>(p.width), -kLimit), kLimit);
-        const LaneF y = minL(maxL(v * static_cast<float>(p.height), -kLimit), kLimit);
-        const LaneF qx = floorL((x - 0.5f) * 256.0f + 0.5f);
-        const LaneF qy = floorL((y - 0.5f) * 256.0f + 0.5f);
-        const LaneF fx = floorL(qx * (1.0f / 256.0f));
-        const LaneF fy = floorL(qy * (1.0f / 256.0f));
-        const LaneF a = (qx - fx * 256.0f) * (1.0f / 256.0f);
-        const LaneF b = (qy - fy * 256.0f) * (1.0f / 256.0f);
-        // Texel -1 and width are the padding, which repeats the edge as clamping would.
-        LaneM ix = __builtin_convertvector(fx, LaneM);
-        LaneM iy = __builtin_convertvector(fy, LaneM);
-        ix = ix < -1 ? splatM(-1) : ix;
-        ix = ix > p.width - 1 ? splatM(p.width - 1) : ix;
-        iy = iy < -1 ? splatM(-1) : iy;
-        iy = iy > p.height - 1 ? splatM(p.height - 1) : iy;
+        return texels(axis(u, p.width), axis(v, p.height), sameRow);
+    }
+
+    // Every lane on one row whose texel and weight the caller has (texelAxis).
+    HALDEN_LANE_INLINE Rgba<LaneF> alongRow(LaneF u, std::int32_t row, float weight) const {
+        return texels(axis(u, p.width), {splatL<LaneF>(weight), splatM(row)}, true);
+    }
+
+    HALDEN_LANE_INLINE Rgba<LaneF> texels(const Axis& horizontal, const Axis& vertical,
+                                          bool oneRowKnown) const {
+        const LaneF a = horizontal.weight;
+        const LaneF b = vertical.weight;
+        const LaneM ix = horizontal.texel;
+        const LaneM iy = vertical.texel;
 
         const LaneF w00 = (1.0f - a) * (1.0f - b);
         const LaneF w10 = a * (1.0f - b);
         const LaneF w01 = (1.0f - a) * b;
         const LaneF w11 = a * b;
         const bool alphaOne = p.alphaOne || colourOnly;
-        const int channels = alphaOne ? 3 : 4;
+        const int channels = single ? 1 : alphaOne ? 3 : 4;
         LaneF value[4];
         const int x0 = ix[0];
         const int y0 = iy[0];
@@ -122,12 +138,12 @@ struct PlanarFetch {
             return last - windowFirst <= 30;
         };
         int rowFirst = y0, rowLast = y0;
-        if (!sameRow) {
+        if (!oneRowKnown) {
             rangeOf(iy, rowFirst, rowLast);
         }
         const bool oneRow = rowFirst == rowLast;
 #else
-        const bool oneRow = sameRow || allL(iy == y0);
+        const bool oneRow = oneRowKnown || allL(iy == y0);
 #endif
         if (oneRow && allL(ix == x0 + laneIndex())) {
             // Neighbouring pixels read neighbouring texels of one row: plain loads.
@@ -185,7 +201,9 @@ struct PlanarFetch {
                            w01 * gather(plane, below) + w11 * gather(plane, below + 1);
             }
         }
-        if (alphaOne) {
+        if (single) {
+            value[1] = value[2] = value[3] = value[0];
+        } else if (alphaOne) {
             value[3] = splatL<LaneF>(1.0f);
         }
         return {value[0], value[1], value[2], value[3]};
@@ -312,23 +330,45 @@ HALDEN_LANE_INLINE LaneF bytesToFloats(const std::uint8_t* p) {
 struct RowOccluder {
     const OcclusionSetup& o;
     const LaneFetch& fetch;
-    float sx = 0.0f, v = 0.0f;
+    const Planes* seeThrough; // optional
+
+    // Where a spiral point falls on the occluder before the slide: its x, its v, and on planes
+    // the row and row weight of that v.
+    struct Place {
+        float x, v;
+        std::int32_t row;
+        float rowWeight;
+    };
+    Place at{};
 
     HALDEN_LANE_INLINE void start(float px, float py, float parallaxY) {
-        place(px, py, parallaxY, sx, v);
+        at = place(px, py, parallaxY);
     }
 
-    HALDEN_LANE_INLINE LaneF operator()(LaneF parallaxX) const { return factor(sx, v, parallaxX); }
+    HALDEN_LANE_INLINE LaneF operator()(LaneF parallaxX) const { return factor(at, parallaxX); }
 
-    // The point on the occluder before the slide, and the texture v it reads at.
-    HALDEN_LANE_INLINE void place(float px, float py, float parallaxY, float& x, float& at) const {
+    HALDEN_LANE_INLINE Place place(float px, float py, float parallaxY) const {
+        Place r{};
         float y;
-        occluderPoint(o, px, py, x, y);
-        at = occluderV(y, parallaxY);
+        occluderPoint(o, px, py, r.x, y);
+        r.v = occluderV(y, parallaxY);
+        if (fetch.texture.planes != nullptr) {
+            texelAxis(r.v, fetch.texture.planes->height, r.row, r.rowWeight);
+        }
+        return r;
     }
 
-    HALDEN_LANE_INLINE LaneF factor(float x, float at, LaneF parallaxX) const {
-        return occluderFactor(o, fetch(occluderU(splatL<LaneF>(x), parallaxX), splatL<LaneF>(at)));
+    HALDEN_LANE_INLINE LaneF factor(const Place& point, LaneF parallaxX) const {
+        const LaneF u = occluderU(splatL<LaneF>(point.x), parallaxX);
+        if (seeThrough != nullptr) {
+            const PlanarFetch planar{*seeThrough, true, true, true};
+            return planar.alongRow(u, point.row, point.rowWeight).x;
+        }
+        if (fetch.texture.planes != nullptr) {
+            const PlanarFetch planar{*fetch.texture.planes, true, true};
+            return occluderFactor(o, planar.alongRow(u, point.row, point.rowWeight));
+        }
+        return occluderFactor(o, fetch(u, splatL<LaneF>(point.v)));
     }
 };
 
@@ -395,7 +435,7 @@ void lensSegment(const LensFrame& frame, LensSegment& s) {
     const bool rowOccluder =
         table && frame.colourPerPixel && frame.colour.occlusion && !frame.colour.kernelMap;
     const LaneFetch occluderAlongRow{frame.occluder, true, true};
-    RowOccluder occluderRow{frame.colour, occluderAlongRow};
+    RowOccluder occluderRow{frame.colour, occluderAlongRow, frame.seeThrough};
     LaneF px{}, py{}, rho{}, weight{}, profile{}, kr{}, kg{}, kb{};
     const int power = static_cast<int>(u.power);
     const bool halfPower = static_cast<float>(power) + 0.5f == u.power;
@@ -431,7 +471,7 @@ void lensSegment(const LensFrame& frame, LensSegment& s) {
             // The pop weight of a channel is contrast * c^power * w * k + smooth * w * k.
             float alphaWeight, redPop, greenPop, bluePop, redBase, greenBase, blueBase;
             float b, oneMinusB, bStep, oneMinusBStep, weight, meanK;
-            float occluderX, occluderV; // where the sample is on the occluder
+            RowOccluder::Place occluder; // where the sample is on the occluder
         } block[BLOCK];
 
         // The fetch from the tables: the texels and weights of the general loop below. The
@@ -514,12 +554,10 @@ void lensSegment(const LensFrame& frame, LensSegment& s) {
                                  (1.0f - s.rowWeight[k]) * (1.0f / 256.0f),
                                  w,
                                  meanK,
-                                 0.0f,
-                                 0.0f};
+                                 {}};
                 if constexpr (OCCLUDE) {
-                    Sample& placed = block[used - 1];
-                    occluderRow.place(frame.px[k], frame.py[k], s.parallaxY[0], placed.occluderX,
-                                      placed.occluderV);
+                    block[used - 1].occluder =
+                        occluderRow.place(frame.px[k], frame.py[k], s.parallaxY[0]);
                 } else {
                     alphaTotal = alphaTotal + w * meanK;
                 }
@@ -533,7 +571,7 @@ void lensSegment(const LensFrame& frame, LensSegment& s) {
                 }
                 auto seen = [&](const Sample& sample) __attribute__((always_inline)) {
                     if constexpr (OCCLUDE) {
-                        return occluderRow.factor(sample.occluderX, sample.occluderV, parallaxX[j]);
+                        return occluderRow.factor(sample.occluder, parallaxX[j]);
                     }
                     return splatL<LaneF>(1.0f);
                 };

@@ -46,6 +46,9 @@ struct LensFrame {
     OcclusionSetup colour; // the frame's part; the parallax comes per pixel
     bool colourPerPixel;   // sample colour depends on the pixel
     LaneTexture source, kernelMap, occluder;
+    // A planar occluder's see-through amount (occluderFactor) per texel, when the colour
+    // varies by pixel; null otherwise.
+    const Planes* seeThrough;
     // The unscaled spiral: sample k lies at spiralScale * radial[k] * (along[k], across[k]).
     const float* radial;
     const float* along;
@@ -164,6 +167,10 @@ void lensSegment(const LensFrame& frame, LensSegment& segment);
 void postBlurSegment(const PostFrame& frame, PostSegment& segment);
 } // namespace avx512
 Rgba<float> fetchEmulated(std::uint64_t texture, float u, float v);
+
+// The texel and 1/256 weight the texture emulation takes along one axis of size texels for the
+// normalised, clamped coordinate c (the first texel of the pair; -1 and size are padding).
+void texelAxis(float c, int size, std::int32_t& index, float& weight);
 
 } // namespace cpu
 } // namespace kernels
