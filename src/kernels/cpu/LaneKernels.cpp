@@ -80,13 +80,26 @@ HALDEN_LANE_INLINE void rangeOf(LaneM v, int& low, int& high) {
 }
 #endif
 
+// How often the lanes of a fetch straddle two pairs of rows. Where that is common, reading the
+// third row every time costs less than the mispredicted branches of reading it when needed.
+struct RowSplits {
+    int calls = 0;
+    int splits = 0;
+    HALDEN_LANE_INLINE bool often() const { return splits * 8 > calls; }
+    HALDEN_LANE_INLINE void count(bool split) {
+        ++calls;
+        splits += split ? 1 : 0;
+    }
+};
+
 // tex2D<float4> on the padded planes, rounded as the texture emulation rounds: the position is
 // quantised to 1/256 of a texel, so the weights are exact and the sum runs in the same order.
 struct PlanarFetch {
     const Planes& p;
-    bool colourOnly = false; // alpha is not wanted: it reads as 1
-    bool sameRow = false;    // the caller knows every lane reads at one v
-    bool single = false;     // only the first channel is wanted
+    bool colourOnly = false;     // alpha is not wanted: it reads as 1
+    bool sameRow = false;        // the caller knows every lane reads at one v
+    bool single = false;         // only the first channel is wanted
+    RowSplits* splits = nullptr; // optional
 
     // One axis of the position: the texel of the pair's first corner (-1 and size are the
     // padding, which repeats the edge as clamping would) and the second corner's weight.
@@ -168,6 +181,11 @@ struct PlanarFetch {
             // at most the bottom padding).
             const __mmask16 down = _mm512_cmpneq_epi32_mask(reinterpret_cast<__m512i>(iy),
                                                             _mm512_set1_epi32(rowFirst));
+            bool third = down != 0;
+            if (splits != nullptr) {
+                splits->count(third);
+                third = third || splits->often();
+            }
             auto texels = [](const float* row, __m512i index) __attribute__((always_inline)) {
                 return _mm512_permutex2var_ps(_mm512_loadu_ps(row), index,
                                               _mm512_loadu_ps(row + 16));
@@ -177,7 +195,7 @@ struct PlanarFetch {
                 __m512 topLeft = texels(row, left), topRight = texels(row, right);
                 __m512 lowLeft = texels(row + p.stride, left);
                 __m512 lowRight = texels(row + p.stride, right);
-                if (down != 0) {
+                if (third) {
                     const __m512 nextLeft = texels(row + 2 * p.stride, left);
                     const __m512 nextRight = texels(row + 2 * p.stride, right);
                     topLeft = _mm512_mask_blend_ps(down, topLeft, lowLeft);
@@ -215,10 +233,11 @@ struct LaneFetch {
     const LaneTexture& texture;
     bool colourOnly = false;
     bool sameRow = false;
+    mutable RowSplits splits{};
 
     HALDEN_LANE_INLINE Rgba<LaneF> operator()(LaneF u, LaneF v) const {
         if (texture.planes != nullptr) {
-            return PlanarFetch{*texture.planes, colourOnly, sameRow}(u, v);
+            return PlanarFetch{*texture.planes, colourOnly, sameRow, false, &splits}(u, v);
         }
         Rgba<LaneF> out;
         for (int i = 0; i < LANES; ++i) {
