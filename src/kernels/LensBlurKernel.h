@@ -113,15 +113,15 @@ struct LensSums {
     L weightR, weightG, weightB, weightA;
 };
 
-// Where a spiral sample lands for every active lane, and the source there as the blur sees it:
-// the point (px, py) at radius rho of the unit disc, its aperture weight w (times the cat's eye
-// here). False when no lane is left.
-template <typename L, typename M, typename Fetch>
-HD inline bool lensFetch(L px, L py, L rho, L& w, M& active, const LensUniforms& u,
-                         const PixelLanes<L, M>& pixel, const Fetch& fetch, Rgba<L>& c) {
+// Where a spiral sample lands for every active lane: the point (px, py) at radius rho of the
+// unit disc moved by the optical effects to (qx, qy), its aperture weight w times the cat's eye.
+// False when no lane is left.
+template <typename L, typename M>
+HD inline bool lensDisplace(L px, L py, L rho, L& w, M& active, const LensUniforms& u,
+                            const PixelLanes<L, M>& pixel, L& qx, L& qy) {
     const ShapeSetup& shape = u.shape;
-    L qx = px;
-    L qy = py;
+    qx = px;
+    qy = py;
     if (anyL(pixel.shape.astigmatism)) {
         const L push = pixel.shape.astigmatismAmount * powL(rho, 5.0f);
         qx = selectL(pixel.shape.astigmatism, qx + pixel.shape.dirx * push, qx);
@@ -136,23 +136,34 @@ HD inline bool lensFetch(L px, L py, L rho, L& w, M& active, const LensUniforms&
         w = w * cat;
     }
     displaceSample(shape, pixel.shape, qx, qy);
-
-    const L su = edgeCoordinate((pixel.cx + pixel.spread * qx) / u.aspect + 0.5f, u.reflect);
-    const L sv = edgeCoordinate(pixel.cy + pixel.spread * qy + 0.5f, u.reflect);
-    c = blurInput(fetch(su, sv), u.linearise);
     return true;
 }
 
-// One spiral sample for every active lane, with its disc profile and kernel colour.
-// fetch(u, v) samples the source.
+// The source at the displaced point (qx, qy) as the blur sees it.
 template <typename L, typename M, typename Fetch>
-HD inline void lensSample(L px, L py, L rho, L w, L profile, L kr, L kg, L kb, M active,
-                          const LensUniforms& u, const PixelLanes<L, M>& pixel, const Fetch& fetch,
-                          LensSums<L>& acc) {
-    Rgba<L> c;
-    if (!lensFetch(px, py, rho, w, active, u, pixel, fetch, c)) {
-        return;
+HD inline Rgba<L> lensFetchAt(L qx, L qy, const LensUniforms& u, const PixelLanes<L, M>& pixel,
+                              const Fetch& fetch) {
+    const L su = edgeCoordinate((pixel.cx + pixel.spread * qx) / u.aspect + 0.5f, u.reflect);
+    const L sv = edgeCoordinate(pixel.cy + pixel.spread * qy + 0.5f, u.reflect);
+    return blurInput(fetch(su, sv), u.linearise);
+}
+
+// Both of the above: the source c under the sample. False when no lane is left.
+template <typename L, typename M, typename Fetch>
+HD inline bool lensFetch(L px, L py, L rho, L& w, M& active, const LensUniforms& u,
+                         const PixelLanes<L, M>& pixel, const Fetch& fetch, Rgba<L>& c) {
+    L qx, qy;
+    if (!lensDisplace(px, py, rho, w, active, u, pixel, qx, qy)) {
+        return false;
     }
+    c = lensFetchAt(qx, qy, u, pixel, fetch);
+    return true;
+}
+
+// Adds a fetched sample c of aperture weight w, with its disc profile and kernel colour.
+template <typename L, typename M>
+HD inline void lensAccumulate(const Rgba<L>& c, L w, L profile, L kr, L kg, L kb, M active,
+                              const LensUniforms& u, LensSums<L>& acc) {
     w = w * profile;
     const L meanK = (kr + kg + kb) * (1.0f / 3.0f);
     acc.sumA = selectL(active, acc.sumA + c.w * w * meanK, acc.sumA);
@@ -167,6 +178,18 @@ HD inline void lensSample(L px, L py, L rho, L w, L profile, L kr, L kg, L kb, M
     acc.weightR = selectL(active, acc.weightR + wr, acc.weightR);
     acc.weightG = selectL(active, acc.weightG + wg, acc.weightG);
     acc.weightB = selectL(active, acc.weightB + wb, acc.weightB);
+}
+
+// One spiral sample for every active lane, with its disc profile and kernel colour.
+// fetch(u, v) samples the source.
+template <typename L, typename M, typename Fetch>
+HD inline void lensSample(L px, L py, L rho, L w, L profile, L kr, L kg, L kb, M active,
+                          const LensUniforms& u, const PixelLanes<L, M>& pixel, const Fetch& fetch,
+                          LensSums<L>& acc) {
+    Rgba<L> c;
+    if (lensFetch(px, py, rho, w, active, u, pixel, fetch, c)) {
+        lensAccumulate(c, w, profile, kr, kg, kb, active, u, acc);
+    }
 }
 
 // The blurred pixel from its sums; centre when every sample was rejected.

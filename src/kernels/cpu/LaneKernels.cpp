@@ -665,6 +665,16 @@ void lensSegment(const LensFrame& frame, LensSegment& s) {
             }
         }
     }
+    struct Placed {
+        LaneF px, py, qx, qy, weight, profile;
+        LaneM active;
+        bool live;
+    } placed[CHUNKS];
+    bool displaced = false; // some pixel's samples move by more than the anamorphic stretch
+    for (int j = 0; j < chunks; ++j) {
+        const ShapeLanes<LaneF, LaneM>& shape = pixel[j].shape;
+        displaced = displaced || anyL(shape.astigmatism | shape.swirl | shape.misalign);
+    }
     for (int k = 0; k < s.maxCount && !separable; ++k) {
         if (table) {
             if (u.shape.blades && frame.weight[k] <= 0.0f) {
@@ -686,34 +696,67 @@ void lensSegment(const LensFrame& frame, LensSegment& s) {
             }
         }
         const LaneM sample = splatM(k);
-        for (int j = 0; j < chunks; ++j) {
+        auto place = [&](int j) __attribute__((always_inline)) {
+            Placed& at = placed[j];
+            at.live = false;
             if (k >= chunkCount[j]) {
-                continue;
+                return;
             }
             LaneM active = sample < count[j];
+            LaneF x = px, y = py, r = rho, w = weight, shown = profile;
             if (!table) {
                 const LaneF scaled = spiralScale[j] * frame.radial[k];
-                px = scaled * frame.along[k];
-                py = scaled * frame.across[k];
-                rho = sqrtL(px * px + py * py);
-                weight = splatL<LaneF>(1.0f);
+                x = scaled * frame.along[k];
+                y = scaled * frame.across[k];
+                r = sqrtL(x * x + y * y);
+                w = splatL<LaneF>(1.0f);
                 if (u.shape.blades) {
-                    weight = bladeWeight(u.shape, px, py, rho);
-                    active = andNotL(active, weight <= 0.0f);
+                    w = bladeWeight(u.shape, x, y, r);
+                    active = andNotL(active, w <= 0.0f);
                     if (!anyL(active)) {
-                        continue;
+                        return;
                     }
                 }
-                profile = discProfile(u.shape, rho);
+                shown = discProfile(u.shape, r);
+            }
+            LaneF qx, qy;
+            at.live = lensDisplace(x, y, r, w, active, u, pixel[j], qx, qy);
+            at.px = x;
+            at.py = y;
+            at.qx = qx;
+            at.qy = qy;
+            at.weight = w;
+            at.profile = shown;
+            at.active = active;
+        };
+        auto draw = [&](int j) __attribute__((always_inline)) {
+            const Placed& at = placed[j];
+            if (!at.live) {
+                return;
             }
             if (rowOccluder) {
                 kr = kg = kb = occluderRow(parallaxX[j]);
             } else if (!table || frame.colourPerPixel) {
-                sampleColour(frame.colour, parallaxX[j], parallaxY[j], u.aspect, px, py, kernelMap,
-                             occluder, kr, kg, kb);
+                sampleColour(frame.colour, parallaxX[j], parallaxY[j], u.aspect, at.px, at.py,
+                             kernelMap, occluder, kr, kg, kb);
             }
-            lensSample(px, py, rho, weight, profile, kr, kg, kb, active, u, pixel[j], source,
-                       sums[j]);
+            const Rgba<LaneF> c = lensFetchAt(at.qx, at.qy, u, pixel[j], source);
+            lensAccumulate(c, at.weight, at.profile, kr, kg, kb, at.active, u, sums[j]);
+        };
+        if (displaced) {
+            // Where the sample lands at every chunk first, then the fetches and sums: the
+            // displacement's long chains of arithmetic have no branches between them to wait on.
+            for (int j = 0; j < chunks; ++j) {
+                place(j);
+            }
+            for (int j = 0; j < chunks; ++j) {
+                draw(j);
+            }
+        } else {
+            for (int j = 0; j < chunks; ++j) {
+                place(j);
+                draw(j);
+            }
         }
     }
 
