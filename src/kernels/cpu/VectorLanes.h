@@ -99,14 +99,34 @@ HALDEN_LANE_INLINE LaneF popPowL(LaneF x, float y) {
         return powValueL(x, y);
     }
     LaneF result = splatL<LaneF>(1.0f);
-    LaneF base = x;
-    for (unsigned m = static_cast<unsigned>(n); m != 0; m >>= 1) {
-        if (m & 1u) {
-            result = result * base;
+    switch (n) {
+    // The powers of the defaults and presets unrolled, in the loop's order of operations.
+    case 2:
+        result = x * x;
+        break;
+    case 3:
+        result = x * (x * x);
+        break;
+    case 4:
+        result = (x * x) * (x * x);
+        break;
+    case 9: {
+        const LaneF x4 = (x * x) * (x * x);
+        result = x * (x4 * x4);
+        break;
+    }
+    default: {
+        LaneF base = x;
+        for (unsigned m = static_cast<unsigned>(n); m != 0; m >>= 1) {
+            if (m & 1u) {
+                result = result * base;
+            }
+            if (m > 1u) {
+                base = base * base;
+            }
         }
-        if (m > 1u) {
-            base = base * base;
-        }
+        break;
+    }
     }
     return static_cast<float>(n) != y ? result * lanes::sqrtV(x) : result;
 }
