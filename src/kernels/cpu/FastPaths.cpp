@@ -148,14 +148,32 @@ private:
     std::size_t keptFloats_ = 0;
 };
 
+// A buffer from the pool, given back when replaced or destroyed.
+class PooledFloats {
+public:
+    PooledFloats() = default;
+    PooledFloats(const PooledFloats&) = delete;
+    PooledFloats& operator=(const PooledFloats&) = delete;
+    ~PooledFloats() { ScratchPool::shared().give(std::move(storage_), capacity_); }
+
+    // At least floats elements, not zeroed.
+    float* take(std::size_t floats) {
+        ScratchPool::shared().give(std::move(storage_), capacity_);
+        storage_ = ScratchPool::shared().take(floats, capacity_);
+        return storage_.get();
+    }
+
+private:
+    std::unique_ptr<float[]> storage_;
+    std::size_t capacity_ = 0;
+};
+
+// Floats past a planar copy's last plane: reads of a whole window beyond a texel land there.
+constexpr std::size_t kSlack = 64;
+
 // Padded planar copy of a texture that samples as TextureDesc::standard() describes.
 class PlanarCopy {
 public:
-    PlanarCopy() = default;
-    PlanarCopy(const PlanarCopy&) = delete;
-    PlanarCopy& operator=(const PlanarCopy&) = delete;
-    ~PlanarCopy() { ScratchPool::shared().give(std::move(storage_), capacity_); }
-
     bool build(const gpu::EmulatedTexture& texture) {
         const int width = texture.width();
         const int height = texture.height();
@@ -172,11 +190,7 @@ public:
         }
         const std::size_t planeSize = static_cast<std::size_t>(rows * stride);
         // Every element is written below.
-        // The slack past the last plane is for reads of a whole window beyond a texel.
-        constexpr std::size_t kSlack = 64;
-        ScratchPool::shared().give(std::move(storage_), capacity_);
-        storage_ = ScratchPool::shared().take(4 * planeSize + kSlack, capacity_);
-        float* base = storage_.get();
+        float* base = storage_.take(4 * planeSize + kSlack);
         std::fill(base + 4 * planeSize, base + 4 * planeSize + kSlack, 0.0f);
         bool alphaOne = true;
         for (std::ptrdiff_t py = 0; py < rows; ++py) {
@@ -215,8 +229,7 @@ public:
     const Planes& planes() const { return planes_; }
 
 private:
-    std::unique_ptr<float[]> storage_;
-    std::size_t capacity_ = 0;
+    PooledFloats storage_;
     Planes planes_{};
 };
 
@@ -225,18 +238,12 @@ private:
 // three. Bilinear filtering commutes with this linear map up to rounding.
 class SeeThroughPlane {
 public:
-    SeeThroughPlane() = default;
-    SeeThroughPlane(const SeeThroughPlane&) = delete;
-    SeeThroughPlane& operator=(const SeeThroughPlane&) = delete;
-    ~SeeThroughPlane() { ScratchPool::shared().give(std::move(storage_), capacity_); }
-
     const Planes* build(const Planes& occluder, const OcclusionSetup& o) {
         // Rows of padding and the slack past the plane, as the planar copy has them.
         const std::size_t size = static_cast<std::size_t>(occluder.height + 2) *
                                      static_cast<std::size_t>(occluder.stride) +
-                                 64;
-        storage_ = ScratchPool::shared().take(size, capacity_);
-        float* out = storage_.get();
+                                 kSlack;
+        float* out = storage_.take(size);
         const float* r = occluder.plane[0];
         const float* g = occluder.plane[1];
         const float* b = occluder.plane[2];
@@ -253,8 +260,7 @@ public:
     }
 
 private:
-    std::unique_ptr<float[]> storage_;
-    std::size_t capacity_ = 0;
+    PooledFloats storage_;
     Planes planes_{};
 };
 
