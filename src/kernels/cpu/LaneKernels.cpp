@@ -358,13 +358,6 @@ struct RowOccluder {
         std::int32_t row;
         float rowWeight;
     };
-    Place at{};
-
-    HALDEN_LANE_INLINE void start(float px, float py, float parallaxY) {
-        at = place(px, py, parallaxY);
-    }
-
-    HALDEN_LANE_INLINE LaneF operator()(LaneF parallaxX) const { return factor(at, parallaxX); }
 
     HALDEN_LANE_INLINE Place place(float px, float py, float parallaxY) const {
         Place r{};
@@ -455,6 +448,7 @@ void lensSegment(const LensFrame& frame, LensSegment& s) {
         table && frame.colourPerPixel && frame.colour.occlusion && !frame.colour.kernelMap;
     const LaneFetch occluderAlongRow{frame.occluder, true, true};
     RowOccluder occluderRow{frame.colour, occluderAlongRow, frame.seeThrough};
+    RowOccluder::Place occluderAt{};
     LaneF px{}, py{}, rho{}, weight{}, profile{}, kr{}, kg{}, kb{};
     const int power = static_cast<int>(u.power);
     const bool halfPower = static_cast<float>(power) + 0.5f == u.power;
@@ -591,8 +585,9 @@ void lensSegment(const LensFrame& frame, LensSegment& s) {
                 auto seen = [&](const Sample& sample) __attribute__((always_inline)) {
                     if constexpr (OCCLUDE) {
                         return occluderRow.factor(sample.occluder, parallaxX[j]);
+                    } else {
+                        return splatL<LaneF>(1.0f);
                     }
-                    return splatL<LaneF>(1.0f);
                 };
                 if (!edge) {
                     LensSums<LaneF> sum = sums[j];
@@ -682,7 +677,7 @@ void lensSegment(const LensFrame& frame, LensSegment& s) {
             }
             if (rowOccluder) {
                 // Every lane of the segment is on one row, so has its slide.
-                occluderRow.start(frame.px[k], frame.py[k], s.parallaxY[0]);
+                occluderAt = occluderRow.place(frame.px[k], frame.py[k], s.parallaxY[0]);
             }
             px = splatL<LaneF>(frame.px[k]);
             py = splatL<LaneF>(frame.py[k]);
@@ -735,7 +730,7 @@ void lensSegment(const LensFrame& frame, LensSegment& s) {
                 return;
             }
             if (rowOccluder) {
-                kr = kg = kb = occluderRow(parallaxX[j]);
+                kr = kg = kb = occluderRow.factor(occluderAt, parallaxX[j]);
             } else if (!table || frame.colourPerPixel) {
                 sampleColour(frame.colour, parallaxX[j], parallaxY[j], u.aspect, at.px, at.py,
                              kernelMap, occluder, kr, kg, kb);
