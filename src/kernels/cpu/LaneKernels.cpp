@@ -61,14 +61,18 @@ HALDEN_LANE_INLINE LaneF gather(const float* base, LaneM index) {
 #endif
 }
 
-#if HALDEN_LANES == 16
+#if HALDEN_LANES >= 8
 // The smallest and the largest lane, by halving.
 HALDEN_LANE_INLINE void rangeOf(LaneM v, int& low, int& high) {
+#if HALDEN_LANES == 16
     const __m256i a =
         reinterpret_cast<__m256i>(__builtin_shufflevector(v, v, 0, 1, 2, 3, 4, 5, 6, 7));
     const __m256i b =
         reinterpret_cast<__m256i>(__builtin_shufflevector(v, v, 8, 9, 10, 11, 12, 13, 14, 15));
     __m256i lo8 = _mm256_min_epi32(a, b), hi8 = _mm256_max_epi32(a, b);
+#else
+    const __m256i lo8 = reinterpret_cast<__m256i>(v), hi8 = lo8;
+#endif
     __m128i lo = _mm_min_epi32(_mm256_castsi256_si128(lo8), _mm256_extracti128_si256(lo8, 1));
     __m128i hi = _mm_max_epi32(_mm256_castsi256_si128(hi8), _mm256_extracti128_si256(hi8, 1));
     lo = _mm_min_epi32(lo, _mm_shuffle_epi32(lo, 0x4e));
@@ -77,6 +81,22 @@ HALDEN_LANE_INLINE void rangeOf(LaneM v, int& low, int& high) {
     hi = _mm_max_epi32(hi, _mm_shuffle_epi32(hi, 0xb1));
     low = _mm_cvtsi128_si32(lo);
     high = _mm_cvtsi128_si32(hi);
+}
+
+// The texels at index (0 to 2 LANES - 1) of the 2 LANES floats from row on: two loads and
+// permutations instead of a gather.
+HALDEN_LANE_INLINE LaneF windowTexels(const float* row, LaneM index) {
+#if HALDEN_LANES == 16
+    return reinterpret_cast<LaneF>(_mm512_permutex2var_ps(
+        _mm512_loadu_ps(row), reinterpret_cast<__m512i>(index), _mm512_loadu_ps(row + 16)));
+#else
+    const __m256i i = reinterpret_cast<__m256i>(index);
+    // The permutations read the low three bits; bit 3, moved to the sign, picks the half.
+    return reinterpret_cast<LaneF>(
+        _mm256_blendv_ps(_mm256_permutevar8x32_ps(_mm256_loadu_ps(row), i),
+                         _mm256_permutevar8x32_ps(_mm256_loadu_ps(row + 8), i),
+                         _mm256_castsi256_ps(_mm256_slli_epi32(i, 28))));
+#endif
 }
 #endif
 
@@ -143,12 +163,12 @@ struct PlanarFetch {
         LaneF value[4];
         const int x0 = ix[0];
         const int y0 = iy[0];
-#if HALDEN_LANES == 16
+#if HALDEN_LANES >= 8
         int windowFirst = 0;
         auto windowFits = [&windowFirst](LaneM index) {
             int last;
             rangeOf(index, windowFirst, last);
-            return last - windowFirst <= 30;
+            return last - windowFirst <= 2 * LANES - 2;
         };
         int rowFirst = y0, rowLast = y0;
         if (!oneRowKnown) {
@@ -167,46 +187,39 @@ struct PlanarFetch {
                            w11 * load(row + p.stride + 1);
             }
         }
-#if HALDEN_LANES == 16
+#if HALDEN_LANES >= 8
         else if (rowLast - rowFirst <= 1 && windowFits(ix)) {
             // Pairs of rows starting on one row or two neighbouring ones, texels within a
-            // window of 32: two loads and a permutation per corner row instead of gathers.
-            // Reads past the row land in padding or the next row and are never selected.
+            // window of two vectors: two loads and permutations per corner row instead of
+            // gathers. Reads past the row land in padding or the next row and are never
+            // selected.
             const int first = windowFirst;
-            const __m512i left = reinterpret_cast<__m512i>(ix - first);
-            const __m512i right = reinterpret_cast<__m512i>(ix - first + 1);
+            const LaneM left = ix - first;
+            const LaneM right = left + 1;
             const std::ptrdiff_t at =
                 (static_cast<std::ptrdiff_t>(rowFirst) + 1) * p.stride + first + PAD;
             // Lanes whose pair of rows starts one row further down (the row below exists: it is
             // at most the bottom padding).
-            const __mmask16 down = _mm512_cmpneq_epi32_mask(reinterpret_cast<__m512i>(iy),
-                                                            _mm512_set1_epi32(rowFirst));
-            bool third = down != 0;
+            const LaneM down = iy != rowFirst;
+            bool third = rowLast != rowFirst;
             if (splits != nullptr) {
                 splits->count(third);
                 third = third || splits->often();
             }
-            auto texels = [](const float* row, __m512i index) __attribute__((always_inline)) {
-                return _mm512_permutex2var_ps(_mm512_loadu_ps(row), index,
-                                              _mm512_loadu_ps(row + 16));
-            };
             for (int c = 0; c < channels; ++c) {
                 const float* row = p.plane[c] + at;
-                __m512 topLeft = texels(row, left), topRight = texels(row, right);
-                __m512 lowLeft = texels(row + p.stride, left);
-                __m512 lowRight = texels(row + p.stride, right);
+                LaneF topLeft = windowTexels(row, left), topRight = windowTexels(row, right);
+                LaneF lowLeft = windowTexels(row + p.stride, left);
+                LaneF lowRight = windowTexels(row + p.stride, right);
                 if (third) {
-                    const __m512 nextLeft = texels(row + 2 * p.stride, left);
-                    const __m512 nextRight = texels(row + 2 * p.stride, right);
-                    topLeft = _mm512_mask_blend_ps(down, topLeft, lowLeft);
-                    topRight = _mm512_mask_blend_ps(down, topRight, lowRight);
-                    lowLeft = _mm512_mask_blend_ps(down, lowLeft, nextLeft);
-                    lowRight = _mm512_mask_blend_ps(down, lowRight, nextRight);
+                    const LaneF nextLeft = windowTexels(row + 2 * p.stride, left);
+                    const LaneF nextRight = windowTexels(row + 2 * p.stride, right);
+                    topLeft = selectL(down, lowLeft, topLeft);
+                    topRight = selectL(down, lowRight, topRight);
+                    lowLeft = selectL(down, nextLeft, lowLeft);
+                    lowRight = selectL(down, nextRight, lowRight);
                 }
-                value[c] = w00 * reinterpret_cast<LaneF>(topLeft) +
-                           w10 * reinterpret_cast<LaneF>(topRight) +
-                           w01 * reinterpret_cast<LaneF>(lowLeft) +
-                           w11 * reinterpret_cast<LaneF>(lowRight);
+                value[c] = w00 * topLeft + w10 * topRight + w01 * lowLeft + w11 * lowRight;
             }
         }
 #endif

@@ -83,6 +83,21 @@ HALDEN_LANE_INLINE LaneF powL(LaneF x, float y) {
     }
     const int n = static_cast<int>(y);
     if (static_cast<float>(n) == y && n >= -64 && n <= 64) {
+        // A spiral point's radius the pixels share (no pixel moved it): one power serves all,
+        // computed as each lane would compute it.
+        const LaneM bits = reinterpret_cast<LaneM>(x);
+        if (allL(bits == bits[0])) {
+            double base = x[0], r = 1.0;
+            for (unsigned m = n < 0 ? 0u - unsigned(n) : unsigned(n); m != 0; m >>= 1) {
+                if (m & 1u) {
+                    r *= base;
+                }
+                if (m > 1u) {
+                    base *= base;
+                }
+            }
+            return splatL<LaneF>(static_cast<float>(n < 0 ? 1.0 / r : r));
+        }
         return lanes::powIntV(x, n);
     }
     return lanes::powV(x, splatL<LaneF>(y));
