@@ -48,6 +48,10 @@ HD inline L shapePowFromLog(L x, L y, L e, L t) {
     const L n = floorL(zc + 0.5f);
     const L f = zc - n;
     L r = scalePow2L(exp2Fraction(f), n);
+    // The usual case, x > 0 and y != 0 with the result in range, needs none of the selects.
+    if (allL((x > 0.0f) & (y != 0.0f) & (zc > -160.0f) & (zc < 130.0f))) {
+        return r;
+    }
     r = selectL(zc >= 130.0f, splatL<L>(INFINITY), r);
     r = selectL(zc <= -160.0f, splatL<L>(0.0f), r);
     const M yPositive = y > 0.0f;

@@ -1,8 +1,10 @@
 #include "KernelHarness.h"
+#include "kernels/KernelMath.h"
 #include "kernels/KernelPasses.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <memory>
@@ -325,4 +327,30 @@ TEST_F(LensBlurShape, EveryRejectedSampleLeavesTheSourcePixel) {
     EXPECT_FLOAT_EQ(out.at(kCentre, kCentre).a, 0.6f);
 }
 
+// The misalignment's powers follow powf over the bases it can meet, [0, 1] and a little more,
+// zero, denormals and NaN included, within a few ulp of z = y log2 x (the float it is computed
+// through), and keep powf's special values; a NaN exponent gives NaN.
+TEST(ShapePower, FollowsPowfWithItsSpecialValues) {
+    const float nan = std::nanf("");
+    const float bases[] = {0.0f, 1e-45f, 1e-38f, 1e-20f, 0.001f, 0.3f, 0.7071f, 1.0f, 1.0001f, nan};
+    const float exponents[] = {0.0f, 0.001f, 0.381f, 1.0f, 4.0f, 40.0f, nan};
+    for (float x : bases) {
+        for (float y : exponents) {
+            float r[2];
+            shapePow2L<float, bool>(x, y, x, -y, r[0], r[1]);
+            for (int i = 0; i < 2; ++i) {
+                const float e = i == 0 ? y : -y;
+                const float want = std::isnan(e) ? nan : std::pow(x, e);
+                const float z = std::fabs(e * std::log2(x));
+                if (std::isnan(want) || std::isinf(want) || want == 0.0f || want == 1.0f) {
+                    EXPECT_TRUE(std::memcmp(&r[i], &want, sizeof want) == 0 ||
+                                (std::isnan(r[i]) && std::isnan(want)))
+                        << x << "^" << e << " gave " << r[i];
+                } else {
+                    EXPECT_NEAR(r[i], want, want * (4e-7f + 1.2e-7f * z)) << x << "^" << e;
+                }
+            }
+        }
+    }
+}
 } // namespace
