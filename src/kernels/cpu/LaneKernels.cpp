@@ -130,12 +130,14 @@ struct PlanarFetch {
     HALDEN_LANE_INLINE static Axis axis(LaneF t, int size) {
         constexpr float kLimit = 4194304.0f;
         const LaneF x = minL(maxL(t * static_cast<float>(size), -kLimit), kLimit);
-        const LaneF q = floorL((x - 0.5f) * 256.0f + 0.5f);
-        const LaneF f = floorL(q * (1.0f / 256.0f));
-        LaneM texel = __builtin_convertvector(f, LaneM);
+        // The position in 1/256 texels, an integer below 2^30 in magnitude: its high bits are
+        // the texel (the shift floors, as the division by 256 would) and its low byte the
+        // weight's step, exactly as q - 256 floor(q / 256).
+        const LaneM q = __builtin_convertvector(floorL((x - 0.5f) * 256.0f + 0.5f), LaneM);
+        LaneM texel = q >> 8;
         texel = texel < -1 ? splatM(-1) : texel;
         texel = texel > size - 1 ? splatM(size - 1) : texel;
-        return {(q - f * 256.0f) * (1.0f / 256.0f), texel};
+        return {__builtin_convertvector(q & 255, LaneF) * (1.0f / 256.0f), texel};
     }
 
     HALDEN_LANE_INLINE Rgba<LaneF> operator()(LaneF u, LaneF v) const {
