@@ -240,26 +240,30 @@ struct PowPiece {
     }
 };
 
-// x^n by repeated squaring in double, so the result is rounded once.
+// x^n by repeated squaring in double (a double or a vector of them), so the result is rounded
+// once when narrowed.
+template <class D>
+LANE_MATH_INLINE D powIntDouble(D base, int n) {
+    D r = D{} + 1.0;
+    for (unsigned m = n < 0 ? 0u - unsigned(n) : unsigned(n); m != 0; m >>= 1) {
+        if (m & 1u) {
+            r *= base;
+        }
+        if (m > 1u) {
+            base *= base;
+        }
+    }
+    if (n < 0) {
+        r = 1.0 / r;
+    }
+    return r;
+}
+
 struct PowIntPiece {
     int n;
     template <class K>
     LANE_MATH_INLINE K operator()(const K& x) const {
-        using D = typename Wide<K>::D;
-        D base = widen(x);
-        D r = broadcast<D>(1.0);
-        for (unsigned m = n < 0 ? 0u - unsigned(n) : unsigned(n); m != 0; m >>= 1) {
-            if (m & 1u) {
-                r *= base;
-            }
-            if (m > 1u) {
-                base *= base;
-            }
-        }
-        if (n < 0) {
-            r = 1.0 / r;
-        }
-        return narrow<K>(r);
+        return narrow<K>(powIntDouble(widen(x), n));
     }
 };
 

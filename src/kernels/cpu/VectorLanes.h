@@ -87,16 +87,8 @@ HALDEN_LANE_INLINE LaneF powL(LaneF x, float y) {
         // computed as each lane would compute it.
         const LaneM bits = reinterpret_cast<LaneM>(x);
         if (allL(bits == bits[0])) {
-            double base = x[0], r = 1.0;
-            for (unsigned m = n < 0 ? 0u - unsigned(n) : unsigned(n); m != 0; m >>= 1) {
-                if (m & 1u) {
-                    r *= base;
-                }
-                if (m > 1u) {
-                    base *= base;
-                }
-            }
-            return splatL<LaneF>(static_cast<float>(n < 0 ? 1.0 / r : r));
+            return splatL<LaneF>(
+                static_cast<float>(lanes::detail::powIntDouble(static_cast<double>(x[0]), n)));
         }
         return lanes::powIntV(x, n);
     }
