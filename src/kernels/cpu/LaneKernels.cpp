@@ -275,39 +275,31 @@ struct LaneTapWeights {
     HALDEN_LANE_INLINE LaneF operator()(int d) const { return load(weights + (d - 1) * SEGMENT); }
 };
 
-// x^n on three channels, in popPowL's order of operations (square and multiply; the first
-// multiplication, by 1, is exact and left out). M is the part of the exponent still to do.
+// x^n in popPowL's order of operations (square and multiply; the first multiplication, by 1, is
+// exact and left out). M is the part of the exponent still to do.
 template <unsigned M, bool First>
-HALDEN_LANE_INLINE void popPowSteps(LaneF (&result)[3], LaneF (&base)[3]) {
-    if constexpr (M != 0) {
-        for (int c = 0; c < 3; ++c) {
-            if constexpr ((M & 1u) != 0) {
-                result[c] = First ? base[c] : result[c] * base[c];
-            }
-            if constexpr (M > 1u) {
-                base[c] = base[c] * base[c];
-            }
+HALDEN_LANE_INLINE LaneF popPowSteps(LaneF result, LaneF base) {
+    if constexpr (M == 0) {
+        return result;
+    } else {
+        if constexpr ((M & 1u) != 0) {
+            result = First ? base : result * base;
         }
-        popPowSteps<(M >> 1), First && (M & 1u) == 0>(result, base);
+        if constexpr (M > 1u) {
+            base = base * base;
+        }
+        return popPowSteps < (M >> 1), First && (M & 1u) == 0 > (result, base);
     }
 }
 
 // The frame's pop power: N >= 0 unrolled for that integral power, N = -1 takes n at run time
 // and N = -2 takes n + 1/2.
 template <int N>
-HALDEN_LANE_INLINE void popPow3(LaneF& x, LaneF& y, LaneF& z, unsigned n) {
+HALDEN_LANE_INLINE LaneF popPow(LaneF x, unsigned n) {
     if constexpr (N >= 0) {
-        LaneF result[3] = {splatL<LaneF>(1.0f), splatL<LaneF>(1.0f), splatL<LaneF>(1.0f)};
-        LaneF base[3] = {x, y, z};
-        popPowSteps<static_cast<unsigned>(N), true>(result, base);
-        x = result[0];
-        y = result[1];
-        z = result[2];
+        return popPowSteps<static_cast<unsigned>(N), true>(splatL<LaneF>(1.0f), x);
     } else {
-        const float power = static_cast<float>(n) + (N == -2 ? 0.5f : 0.0f);
-        x = popPowL(x, power);
-        y = popPowL(y, power);
-        z = popPowL(z, power);
+        return popPowL(x, static_cast<float>(n) + (N == -2 ? 0.5f : 0.0f));
     }
 }
 
@@ -494,10 +486,12 @@ void lensSegment(const LensFrame& frame, LensSegment& s) {
         // and the rows they read stay few enough for the cache.
         constexpr int BLOCK = 8;
         struct Sample {
+            const std::uint8_t* steps;  // its column weights
+            const std::int32_t* texels; // its runs' first texels
+            std::ptrdiff_t row;
             int k;
-            std::int32_t row;
             // The pop weight of a channel is contrast * c^power * w * k + smooth * w * k.
-            float alphaWeight, redPop, greenPop, bluePop, redBase, greenBase, blueBase;
+            float alphaWeight, pop[3], base[3];
             float b, oneMinusB, bStep, oneMinusBStep, weight, meanK;
             RowOccluder::Place occluder; // where the sample is on the occluder
         } block[BLOCK];
@@ -506,55 +500,46 @@ void lensSegment(const LensFrame& frame, LensSegment& s) {
         // weights are products of multiples of 1/256, exact in float, so forming them from the
         // 8-bit column weight and differences gives the same bits with fewer multiplications:
         // w10 = a (1 - b), w00 = (1 - a)(1 - b) = (1 - b) - w10. The sum fuses two of its
-        // multiplications.
+        // multiplications. One channel at a time, so that fewer values are live at once.
         auto add = [&](LensSums<LaneF> & sum, const Sample& sample, int j, std::int32_t texel,
                        LaneF seen) __attribute__((always_inline)) {
-            const LaneF steps = bytesToFloats(columnWeight + sample.k * columns + j * LANES);
+            const LaneF steps = bytesToFloats(sample.steps + j * LANES);
             const LaneF w10 = steps * sample.oneMinusBStep;
             const LaneF w11 = steps * sample.bStep;
             const LaneF w00 = sample.oneMinusB - w10;
             const LaneF w01 = sample.b - w11;
-            const std::ptrdiff_t offset = static_cast<std::ptrdiff_t>(sample.row) + texel;
+            const std::ptrdiff_t offset = sample.row + texel;
             auto bilinear = [&](const float* t) __attribute__((always_inline)) {
                 return madd(w10, load(t + 1), w00 * load(t)) +
                        madd(w11, load(t + stride + 1), w01 * load(t + stride));
             };
-            LaneF cx = positive(bilinear(planeR + offset));
-            LaneF cy = positive(bilinear(planeG + offset));
-            LaneF cz = positive(bilinear(planeB + offset));
-            if constexpr (LINEARISE) {
-                cx = rec709ToLinear(cx);
-                cy = rec709ToLinear(cy);
-                cz = rec709ToLinear(cz);
-            }
-            LaneF px3 = cx, py3 = cy, pz3 = cz;
-            popPow3<N>(px3, py3, pz3, static_cast<unsigned>(power));
-            LaneF pr, pg, pb;
+            // The kernel colour is white times what the occluder lets through.
+            const LaneF w = OCCLUDE ? seen * sample.weight : LaneF{};
+            auto channel = [&](const float* plane, int c, LaneF& total, LaneF& weightSum)
+                __attribute__((always_inline)) {
+                LaneF value = positive(bilinear(plane + offset));
+                if constexpr (LINEARISE) {
+                    value = rec709ToLinear(value);
+                }
+                const LaneF p = popPow<N>(value, static_cast<unsigned>(power));
+                const LaneF pop =
+                    OCCLUDE ? w * madd(splatL<LaneF>(u.contrast), p, splatL<LaneF>(u.smooth))
+                            : madd(splatL<LaneF>(sample.pop[c]), p, splatL<LaneF>(sample.base[c]));
+                total = madd(value, pop, total);
+                weightSum = weightSum + pop;
+            };
+            channel(planeR, 0, sum.sumR, sum.weightR);
+            channel(planeG, 1, sum.sumG, sum.weightG);
+            channel(planeB, 2, sum.sumB, sum.weightB);
             if constexpr (OCCLUDE) {
-                // The kernel colour is white times what the occluder lets through.
-                const LaneF w = seen * sample.weight;
                 const LaneF alpha = alphaOne ? splatL<LaneF>(1.0f) : bilinear(planeA + offset);
                 sum.sumA = sum.sumA + alpha * w;
                 sum.weightA = sum.weightA + w;
-                pr = w * madd(splatL<LaneF>(u.contrast), px3, splatL<LaneF>(u.smooth));
-                pg = w * madd(splatL<LaneF>(u.contrast), py3, splatL<LaneF>(u.smooth));
-                pb = w * madd(splatL<LaneF>(u.contrast), pz3, splatL<LaneF>(u.smooth));
-            } else {
-                if (!alphaOne) {
-                    const LaneF alpha = bilinear(planeA + offset);
-                    sum.sumA = sum.sumA + alpha * sample.weight * sample.meanK;
-                    sum.weightA = sum.weightA + sample.alphaWeight;
-                }
-                pr = madd(splatL<LaneF>(sample.redPop), px3, splatL<LaneF>(sample.redBase));
-                pg = madd(splatL<LaneF>(sample.greenPop), py3, splatL<LaneF>(sample.greenBase));
-                pb = madd(splatL<LaneF>(sample.bluePop), pz3, splatL<LaneF>(sample.blueBase));
+            } else if (!alphaOne) {
+                const LaneF alpha = bilinear(planeA + offset);
+                sum.sumA = sum.sumA + alpha * sample.weight * sample.meanK;
+                sum.weightA = sum.weightA + sample.alphaWeight;
             }
-            sum.sumR = madd(cx, pr, sum.sumR);
-            sum.sumG = madd(cy, pg, sum.sumG);
-            sum.sumB = madd(cz, pb, sum.sumB);
-            sum.weightR = sum.weightR + pr;
-            sum.weightG = sum.weightG + pg;
-            sum.weightB = sum.weightB + pb;
         };
 
         int k = 0;
@@ -567,15 +552,13 @@ void lensSegment(const LensFrame& frame, LensSegment& s) {
                 const float w = frame.weight[k] * frame.profile[k];
                 const float meanK = (frame.kr[k] + frame.kg[k] + frame.kb[k]) * (1.0f / 3.0f);
                 const float wr = w * frame.kr[k], wg = w * frame.kg[k], wb = w * frame.kb[k];
-                block[used++] = {k,
+                block[used++] = {columnWeight + k * columns,
+                                 runTexel + k * runs,
                                  s.rowOffset[k],
+                                 k,
                                  w * meanK,
-                                 wr * u.contrast,
-                                 wg * u.contrast,
-                                 wb * u.contrast,
-                                 wr * u.smooth,
-                                 wg * u.smooth,
-                                 wb * u.smooth,
+                                 {wr * u.contrast, wg * u.contrast, wb * u.contrast},
+                                 {wr * u.smooth, wg * u.smooth, wb * u.smooth},
                                  s.rowWeight[k],
                                  1.0f - s.rowWeight[k],
                                  s.rowWeight[k] * (1.0f / 256.0f),
@@ -594,7 +577,7 @@ void lensSegment(const LensFrame& frame, LensSegment& s) {
                 int reach = 0; // the samples of the block this chunk takes
                 bool edge = false;
                 while (reach < used && block[reach].k < chunkCount[j]) {
-                    edge = edge || runTexel[block[reach].k * runs + j] == NO_RUN;
+                    edge = edge || block[reach].texels[j] == NO_RUN;
                     ++reach;
                 }
                 auto seen = [&](const Sample& sample) __attribute__((always_inline)) {
@@ -607,7 +590,7 @@ void lensSegment(const LensFrame& frame, LensSegment& s) {
                 if (!edge) {
                     LensSums<LaneF> sum = sums[j];
                     for (int i = 0; i < reach; ++i) {
-                        add(sum, block[i], j, runTexel[block[i].k * runs + j], seen(block[i]));
+                        add(sum, block[i], j, block[i].texels[j], seen(block[i]));
                     }
                     sums[j] = sum;
                     continue;
@@ -616,7 +599,7 @@ void lensSegment(const LensFrame& frame, LensSegment& s) {
                 // general code.
                 for (int i = 0; i < reach; ++i) {
                     const std::ptrdiff_t kk = block[i].k;
-                    const std::int32_t texel = runTexel[kk * runs + j];
+                    const std::int32_t texel = block[i].texels[j];
                     if (texel != NO_RUN) {
                         add(sums[j], block[i], j, texel, seen(block[i]));
                         continue;

@@ -24,7 +24,14 @@ typedef std::int32_t LaneM __attribute__((vector_size(HALDEN_LANES * 4)));
 
 template <>
 struct Splat<LaneF> {
-    static LaneF of(float v) { return LaneF{} + v; }
+    // Lane by lane rather than 0 + v, which the compiler must keep (it turns -0 into +0).
+    static LaneF of(float v) {
+        LaneF r;
+        for (int i = 0; i < HALDEN_LANES; ++i) {
+            r[i] = v;
+        }
+        return r;
+    }
 };
 
 } // namespace kernels
