@@ -303,17 +303,9 @@ HALDEN_LANE_INLINE LaneF popPow(LaneF x, unsigned n) {
     }
 }
 
-// fmaxf(c, 0): maxps returns its second operand where either is NaN, so a NaN becomes 0.
+// fmaxf(c, 0): a NaN becomes 0.
 HALDEN_LANE_INLINE LaneF positive(LaneF c) {
-#if HALDEN_LANES == 16
-    const __m512 zero = _mm512_setzero_ps();
-    return reinterpret_cast<LaneF>(_mm512_mask_max_ps(zero, static_cast<__mmask16>(0xffff),
-                                                      reinterpret_cast<__m512>(c), zero));
-#elif HALDEN_LANES == 8
-    return reinterpret_cast<LaneF>(_mm256_max_ps(reinterpret_cast<__m256>(c), _mm256_setzero_ps()));
-#else
-    return reinterpret_cast<LaneF>(_mm_max_ps(reinterpret_cast<__m128>(c), _mm_setzero_ps()));
-#endif
+    return maxPs(c, LaneF{});
 }
 
 // a * b + c, rounded once where the target fuses them. Only for colours and weights: positions

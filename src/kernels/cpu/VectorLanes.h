@@ -59,20 +59,38 @@ HALDEN_LANE_INLINE LaneF minL(LaneF a, LaneF b) {
 HALDEN_LANE_INLINE LaneF maxL(LaneF a, LaneF b) {
     return lanes::maxV(a, b);
 }
+// The processor's min and max: b where either is NaN, and where both are zeros.
+HALDEN_LANE_INLINE LaneF minPs(LaneF a, LaneF b) {
+#if HALDEN_LANES == 16
+    // The masked forms: GCC 12's unmasked ones trip -Wuninitialized on their dummy source.
+    const __m512 x = reinterpret_cast<__m512>(a), y = reinterpret_cast<__m512>(b);
+    return reinterpret_cast<LaneF>(_mm512_mask_min_ps(x, static_cast<__mmask16>(0xffff), x, y));
+#elif HALDEN_LANES == 8
+    return reinterpret_cast<LaneF>(
+        _mm256_min_ps(reinterpret_cast<__m256>(a), reinterpret_cast<__m256>(b)));
+#else
+    return reinterpret_cast<LaneF>(
+        _mm_min_ps(reinterpret_cast<__m128>(a), reinterpret_cast<__m128>(b)));
+#endif
+}
+HALDEN_LANE_INLINE LaneF maxPs(LaneF a, LaneF b) {
+#if HALDEN_LANES == 16
+    const __m512 x = reinterpret_cast<__m512>(a), y = reinterpret_cast<__m512>(b);
+    return reinterpret_cast<LaneF>(_mm512_mask_max_ps(x, static_cast<__mmask16>(0xffff), x, y));
+#elif HALDEN_LANES == 8
+    return reinterpret_cast<LaneF>(
+        _mm256_max_ps(reinterpret_cast<__m256>(a), reinterpret_cast<__m256>(b)));
+#else
+    return reinterpret_cast<LaneF>(
+        _mm_max_ps(reinterpret_cast<__m128>(a), reinterpret_cast<__m128>(b)));
+#endif
+}
 // Against a number, fminf and fmaxf are the processor's min and max (a NaN a gives b).
 HALDEN_LANE_INLINE LaneF minL(LaneF a, float b) {
-    if (b != b) {
-        return a;
-    }
-    const LaneF v = splatL<LaneF>(b);
-    return a < v ? a : v;
+    return b != b ? a : minPs(a, splatL<LaneF>(b));
 }
 HALDEN_LANE_INLINE LaneF maxL(LaneF a, float b) {
-    if (b != b) {
-        return a;
-    }
-    const LaneF v = splatL<LaneF>(b);
-    return a > v ? a : v;
+    return b != b ? a : maxPs(a, splatL<LaneF>(b));
 }
 HALDEN_LANE_INLINE LaneF absL(LaneF x) {
     return lanes::absV(x);
