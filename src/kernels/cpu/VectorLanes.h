@@ -59,31 +59,28 @@ HALDEN_LANE_INLINE LaneF minL(LaneF a, LaneF b) {
 HALDEN_LANE_INLINE LaneF maxL(LaneF a, LaneF b) {
     return lanes::maxV(a, b);
 }
-// The processor's min and max: b where either is NaN, and where both are zeros.
-HALDEN_LANE_INLINE LaneF minPs(LaneF a, LaneF b) {
+// The processor's max (or min): b where either is NaN, and where both are zeros.
+template <bool MAX>
+HALDEN_LANE_INLINE LaneF extremePs(LaneF a, LaneF b) {
 #if HALDEN_LANES == 16
     // The masked forms: GCC 12's unmasked ones trip -Wuninitialized on their dummy source.
     const __m512 x = reinterpret_cast<__m512>(a), y = reinterpret_cast<__m512>(b);
-    return reinterpret_cast<LaneF>(_mm512_mask_min_ps(x, static_cast<__mmask16>(0xffff), x, y));
+    const __mmask16 all = 0xffff;
+    return reinterpret_cast<LaneF>(MAX ? _mm512_mask_max_ps(x, all, x, y)
+                                       : _mm512_mask_min_ps(x, all, x, y));
 #elif HALDEN_LANES == 8
-    return reinterpret_cast<LaneF>(
-        _mm256_min_ps(reinterpret_cast<__m256>(a), reinterpret_cast<__m256>(b)));
+    const __m256 x = reinterpret_cast<__m256>(a), y = reinterpret_cast<__m256>(b);
+    return reinterpret_cast<LaneF>(MAX ? _mm256_max_ps(x, y) : _mm256_min_ps(x, y));
 #else
-    return reinterpret_cast<LaneF>(
-        _mm_min_ps(reinterpret_cast<__m128>(a), reinterpret_cast<__m128>(b)));
+    const __m128 x = reinterpret_cast<__m128>(a), y = reinterpret_cast<__m128>(b);
+    return reinterpret_cast<LaneF>(MAX ? _mm_max_ps(x, y) : _mm_min_ps(x, y));
 #endif
 }
+HALDEN_LANE_INLINE LaneF minPs(LaneF a, LaneF b) {
+    return extremePs<false>(a, b);
+}
 HALDEN_LANE_INLINE LaneF maxPs(LaneF a, LaneF b) {
-#if HALDEN_LANES == 16
-    const __m512 x = reinterpret_cast<__m512>(a), y = reinterpret_cast<__m512>(b);
-    return reinterpret_cast<LaneF>(_mm512_mask_max_ps(x, static_cast<__mmask16>(0xffff), x, y));
-#elif HALDEN_LANES == 8
-    return reinterpret_cast<LaneF>(
-        _mm256_max_ps(reinterpret_cast<__m256>(a), reinterpret_cast<__m256>(b)));
-#else
-    return reinterpret_cast<LaneF>(
-        _mm_max_ps(reinterpret_cast<__m128>(a), reinterpret_cast<__m128>(b)));
-#endif
+    return extremePs<true>(a, b);
 }
 // Against a number, fminf and fmaxf are the processor's min and max (a NaN a gives b).
 HALDEN_LANE_INLINE LaneF minL(LaneF a, float b) {
