@@ -288,7 +288,8 @@ HALDEN_LANE_INLINE LaneF popPowSteps(LaneF result, LaneF base) {
         if constexpr (M > 1u) {
             base = base * base;
         }
-        return popPowSteps < (M >> 1), First && (M & 1u) == 0 > (result, base);
+        constexpr bool STILL_FIRST = First && (M & 1u) == 0;
+        return popPowSteps<(M >> 1), STILL_FIRST>(result, base);
     }
 }
 
