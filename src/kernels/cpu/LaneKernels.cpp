@@ -5,6 +5,8 @@
 
 #include "kernels/cpu/VectorLanes.h" // before the kernel headers
 
+#include "kernels/cpu/LanePairs.h"
+
 #include "kernels/cpu/LaneKernels.h"
 
 #include <cstring>
@@ -27,6 +29,28 @@ HALDEN_LANE_INLINE LaneM laneIndex() {
 
 HALDEN_LANE_INLINE LaneM splatM(std::int32_t v) {
     return LaneM{} + v;
+}
+
+HALDEN_LANE_INLINE PixelLanes<LanePairF, LanePairM> pairOf(const PixelLanes<LaneF, LaneM>& one,
+                                                           const PixelLanes<LaneF, LaneM>& two) {
+    const ShapeLanes<LaneF, LaneM>& a = one.shape;
+    const ShapeLanes<LaneF, LaneM>& b = two.shape;
+    return {{one.cx, two.cx},
+            {one.cy, two.cy},
+            {one.spread, two.spread},
+            {{a.dirx, b.dirx},
+             {a.diry, b.diry},
+             {a.astigmatism, b.astigmatism},
+             {a.astigmatismAmount, b.astigmatismAmount},
+             {a.catseyeOffsetX, b.catseyeOffsetX},
+             {a.catseyeOffsetY, b.catseyeOffsetY},
+             {a.swirl, b.swirl},
+             {a.swirlK, b.swirlK},
+             {a.misalign, b.misalign},
+             {a.misalignEx, b.misalignEx},
+             {a.misalignEy, b.misalignEy},
+             {a.misalignCos, b.misalignCos},
+             {a.misalignSin, b.misalignSin}}};
 }
 
 HALDEN_LANE_INLINE LaneF load(const float* p) {
@@ -652,7 +676,7 @@ void lensSegment(const LensFrame& frame, LensSegment& s) {
         }
     }
     struct Placed {
-        LaneF px, py, qx, qy, weight, profile;
+        LaneF px, py, rho, qx, qy, weight, profile;
         LaneM active;
         bool live;
     } placed[CHUNKS];
@@ -661,6 +685,8 @@ void lensSegment(const LensFrame& frame, LensSegment& s) {
         const ShapeLanes<LaneF, LaneM>& shape = pixel[j].shape;
         displaced = displaced || anyL(shape.astigmatism | shape.swirl | shape.misalign);
     }
+    // Only these read a moved spiral point's radius; a square root per sample is worth skipping.
+    const bool radiusRead = u.shape.blades || u.shape.dimple || u.shape.softEdge;
     for (int k = 0; k < s.maxCount && !separable; ++k) {
         if (table) {
             if (u.shape.blades && frame.weight[k] <= 0.0f) {
@@ -682,38 +708,75 @@ void lensSegment(const LensFrame& frame, LensSegment& s) {
             }
         }
         const LaneM sample = splatM(k);
-        auto place = [&](int j) __attribute__((always_inline)) {
+        // Where the unmoved sample point is for chunk j, its aperture weight and profile:
+        // false when the chunk takes no part in this sample.
+        auto prepare = [&](int j) __attribute__((always_inline)) {
             Placed& at = placed[j];
             at.live = false;
             if (k >= chunkCount[j]) {
-                return;
+                return false;
             }
-            LaneM active = sample < count[j];
-            LaneF x = px, y = py, r = rho, w = weight, shown = profile;
+            at.active = sample < count[j];
+            at.px = px;
+            at.py = py;
+            at.rho = rho;
+            at.weight = weight;
+            at.profile = profile;
             if (!table) {
                 const LaneF scaled = spiralScale[j] * frame.radial[k];
-                x = scaled * frame.along[k];
-                y = scaled * frame.across[k];
-                r = sqrtL(x * x + y * y);
-                w = splatL<LaneF>(1.0f);
+                at.px = scaled * frame.along[k];
+                at.py = scaled * frame.across[k];
+                if (radiusRead || anyL(pixel[j].shape.astigmatism)) {
+                    at.rho = sqrtL(at.px * at.px + at.py * at.py);
+                }
+                at.weight = splatL<LaneF>(1.0f);
                 if (u.shape.blades) {
-                    w = bladeWeight(u.shape, x, y, r);
-                    active = andNotL(active, w <= 0.0f);
-                    if (!anyL(active)) {
-                        return;
+                    at.weight = bladeWeight(u.shape, at.px, at.py, at.rho);
+                    at.active = andNotL(at.active, at.weight <= 0.0f);
+                    if (!anyL(at.active)) {
+                        return false;
                     }
                 }
-                shown = discProfile(u.shape, r);
+                at.profile = discProfile(u.shape, at.rho);
             }
-            LaneF qx, qy;
-            at.live = lensDisplace(x, y, r, w, active, u, pixel[j], qx, qy);
-            at.px = x;
-            at.py = y;
-            at.qx = qx;
-            at.qy = qy;
-            at.weight = w;
-            at.profile = shown;
-            at.active = active;
+            return true;
+        };
+        auto place = [&](int j) __attribute__((always_inline)) {
+            if (prepare(j)) {
+                Placed& at = placed[j];
+                at.live = lensDisplace(at.px, at.py, at.rho, at.weight, at.active, u, pixel[j],
+                                       at.qx, at.qy);
+            }
+        };
+        // Two chunks' displacements as one pair of vectors (see LanePairs.h).
+        auto placePair = [&](int j) __attribute__((always_inline)) {
+            const bool first = prepare(j), second = prepare(j + 1);
+            if (!first || !second) {
+                if (first || second) {
+                    Placed& at = placed[first ? j : j + 1];
+                    at.live = lensDisplace(at.px, at.py, at.rho, at.weight, at.active, u,
+                                           pixel[first ? j : j + 1], at.qx, at.qy);
+                }
+                return;
+            }
+            Placed& one = placed[j];
+            Placed& two = placed[j + 1];
+            const PixelLanes<LanePairF, LanePairM> both = pairOf(pixel[j], pixel[j + 1]);
+            LanePairF weights{one.weight, two.weight}, qx, qy;
+            LanePairM active{one.active, two.active};
+            if (lensDisplace(LanePairF{one.px, two.px}, LanePairF{one.py, two.py},
+                             LanePairF{one.rho, two.rho}, weights, active, u, both, qx, qy)) {
+                one.live = anyL(active.a);
+                two.live = anyL(active.b);
+            }
+            one.weight = weights.a;
+            two.weight = weights.b;
+            one.active = active.a;
+            two.active = active.b;
+            one.qx = qx.a;
+            two.qx = qx.b;
+            one.qy = qy.a;
+            two.qy = qy.b;
         };
         auto draw = [&](int j) __attribute__((always_inline)) {
             const Placed& at = placed[j];
@@ -732,10 +795,14 @@ void lensSegment(const LensFrame& frame, LensSegment& s) {
         if (displaced) {
             // Where the sample lands at every chunk first, then the fetches and sums: the
             // displacement's long chains of arithmetic have no branches between them to wait on.
-            for (int j = 0; j < chunks; ++j) {
+            int j = 0;
+            for (; j + 1 < chunks; j += 2) {
+                placePair(j);
+            }
+            if (j < chunks) {
                 place(j);
             }
-            for (int j = 0; j < chunks; ++j) {
+            for (j = 0; j < chunks; ++j) {
                 draw(j);
             }
         } else {
