@@ -534,6 +534,10 @@ void lensSegment(const LensFrame& frame, LensSegment& s) {
             const LaneF w = OCCLUDE ? seen * sample.weight : LaneF{};
             auto channel = [&](const float* plane, int c, LaneF& total, LaneF& weightSum)
                 __attribute__((always_inline)) {
+                // The rows this sample reads two chunks on: the loads would otherwise wait on
+                // the second-level cache with the whole sample's arithmetic queued behind them.
+                __builtin_prefetch(plane + offset + 2 * LANES);
+                __builtin_prefetch(plane + offset + stride + 2 * LANES);
                 LaneF value = positive(bilinear(plane + offset));
                 if constexpr (LINEARISE) {
                     value = rec709ToLinear(value);
