@@ -283,11 +283,17 @@ struct SampleTables {
 
 void texelAxis(float c, int size, std::int32_t& index, float& weight) {
     constexpr float kLimit = 4194304.0f;
-    const float x = fminf(fmaxf(c * static_cast<float>(size), -kLimit), kLimit);
-    const float q = floorf((x - 0.5f) * 256.0f + 0.5f);
-    const float f = floorf(q * (1.0f / 256.0f));
-    weight = (q - f * 256.0f) * (1.0f / 256.0f);
-    index = std::min(std::max(static_cast<std::int32_t>(f), -1), size - 1);
+    float x = c * static_cast<float>(size);
+    x = x >= -kLimit ? x : -kLimit; // a NaN too, as fmaxf has it
+    x = x <= kLimit ? x : kLimit;
+    // As the lanes do it (PlanarFetch::axis): without a rounding instruction floorf is a call.
+    // The position in 1/256 texels is below 2^31 in magnitude, so truncation and a step down
+    // where it rounded up give the floor.
+    const float scaled = (x - 0.5f) * 256.0f + 0.5f;
+    std::int32_t q = static_cast<std::int32_t>(scaled);
+    q -= static_cast<float>(q) > scaled ? 1 : 0;
+    weight = static_cast<float>(q & 255) * (1.0f / 256.0f);
+    index = std::min(std::max(q >> 8, -1), size - 1);
 }
 
 namespace {

@@ -566,6 +566,7 @@ void lensSegment(const LensFrame& frame, LensSegment& s) {
         int k = 0;
         while (k < s.maxCount) {
             int used = 0;
+            bool blockEdge = false; // some sample of the block meets an edge in this segment
             for (; k < s.maxCount && used < BLOCK; ++k) {
                 if (u.shape.blades && frame.weight[k] <= 0.0f) {
                     continue;
@@ -587,6 +588,14 @@ void lensSegment(const LensFrame& frame, LensSegment& s) {
                                  w,
                                  meanK,
                                  {}};
+                const std::int32_t* texels = block[used - 1].texels;
+                int j = 0;
+                for (; j + LANES <= chunks; j += LANES) {
+                    blockEdge = blockEdge || anyL(loadM(texels + j) == NO_RUN);
+                }
+                for (; j < chunks; ++j) {
+                    blockEdge = blockEdge || texels[j] == NO_RUN;
+                }
                 if constexpr (OCCLUDE) {
                     block[used - 1].occluder =
                         occluderRow.place(frame.px[k], frame.py[k], s.parallaxY[0]);
@@ -595,11 +604,16 @@ void lensSegment(const LensFrame& frame, LensSegment& s) {
                 }
             }
             for (int j = 0; j < chunks; ++j) {
-                int reach = 0; // the samples of the block this chunk takes
+                int reach = used; // the samples of the block this chunk takes
+                if (block[used - 1].k >= chunkCount[j]) {
+                    reach = 0;
+                    while (reach < used && block[reach].k < chunkCount[j]) {
+                        ++reach;
+                    }
+                }
                 bool edge = false;
-                while (reach < used && block[reach].k < chunkCount[j]) {
-                    edge = edge || block[reach].texels[j] == NO_RUN;
-                    ++reach;
+                for (int i = 0; i < reach && blockEdge; ++i) {
+                    edge = edge || block[i].texels[j] == NO_RUN;
                 }
                 auto seen = [&](const Sample& sample) __attribute__((always_inline)) {
                     if constexpr (OCCLUDE) {
