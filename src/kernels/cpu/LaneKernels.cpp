@@ -703,6 +703,9 @@ void lensSegment(const LensFrame& frame, LensSegment& s) {
         const ShapeLanes<LaneF, LaneM>& shape = pixel[j].shape;
         displaced = displaced || anyL(shape.astigmatism | shape.swirl | shape.misalign);
     }
+    // Pairs of narrower chunks give the displacement's long chains more to overlap; with 16
+    // lanes the pair's values no longer fit the registers, and single chunks are faster.
+    const bool pairs = LANES < 16;
     // Only these read a moved spiral point's radius; a square root per sample is worth skipping.
     const bool radiusRead = u.shape.blades || u.shape.dimple || u.shape.softEdge;
     for (int k = 0; k < s.maxCount && !separable; ++k) {
@@ -728,8 +731,7 @@ void lensSegment(const LensFrame& frame, LensSegment& s) {
         const LaneM sample = splatM(k);
         // Where the unmoved sample point is for chunk j, its aperture weight and profile:
         // false when the chunk takes no part in this sample.
-        auto prepare = [&](int j) __attribute__((always_inline)) {
-            Placed& at = placed[j];
+        auto prepare = [&](int j, Placed& at) __attribute__((always_inline)) {
             at.live = false;
             if (k >= chunkCount[j]) {
                 return false;
@@ -759,26 +761,37 @@ void lensSegment(const LensFrame& frame, LensSegment& s) {
             }
             return true;
         };
+        // Built in registers and stored once.
+        auto keep = [&](int j, const Placed& at, bool prepared) __attribute__((always_inline)) {
+            if (prepared) {
+                placed[j] = at;
+            } else {
+                placed[j].live = false;
+            }
+        };
         auto place = [&](int j) __attribute__((always_inline)) {
-            if (prepare(j)) {
-                Placed& at = placed[j];
+            Placed at;
+            const bool prepared = prepare(j, at);
+            if (prepared) {
                 at.live = lensDisplace(at.px, at.py, at.rho, at.weight, at.active, u, pixel[j],
                                        at.qx, at.qy);
             }
+            keep(j, at, prepared);
         };
         // Two chunks' displacements as one pair of vectors (see LanePairs.h).
         auto placePair = [&](int j) __attribute__((always_inline)) {
-            const bool first = prepare(j), second = prepare(j + 1);
+            Placed one, two;
+            const bool first = prepare(j, one), second = prepare(j + 1, two);
             if (!first || !second) {
                 if (first || second) {
-                    Placed& at = placed[first ? j : j + 1];
+                    Placed& at = first ? one : two;
                     at.live = lensDisplace(at.px, at.py, at.rho, at.weight, at.active, u,
                                            pixel[first ? j : j + 1], at.qx, at.qy);
                 }
+                keep(j, one, first);
+                keep(j + 1, two, second);
                 return;
             }
-            Placed& one = placed[j];
-            Placed& two = placed[j + 1];
             const PixelLanes<LanePairF, LanePairM> both = pairOf(pixel[j], pixel[j + 1]);
             LanePairF weights{one.weight, two.weight}, qx, qy;
             LanePairM active{one.active, two.active};
@@ -795,6 +808,8 @@ void lensSegment(const LensFrame& frame, LensSegment& s) {
             two.qx = qx.b;
             one.qy = qy.a;
             two.qy = qy.b;
+            placed[j] = one;
+            placed[j + 1] = two;
         };
         auto draw = [&](int j) __attribute__((always_inline)) {
             const Placed& at = placed[j];
@@ -814,10 +829,10 @@ void lensSegment(const LensFrame& frame, LensSegment& s) {
             // Where the sample lands at every chunk first, then the fetches and sums: the
             // displacement's long chains of arithmetic have no branches between them to wait on.
             int j = 0;
-            for (; j + 1 < chunks; j += 2) {
+            for (; pairs && j + 1 < chunks; j += 2) {
                 placePair(j);
             }
-            if (j < chunks) {
+            for (; j < chunks; ++j) {
                 place(j);
             }
             for (j = 0; j < chunks; ++j) {
