@@ -25,13 +25,16 @@ struct Splat<LanePairF> {
     }
 };
 
-#define HALDEN_PAIR_ARITHMETIC(OP)                                                                 \
-    HALDEN_LANE_INLINE LanePairF operator OP(LanePairF x, LanePairF y) {                           \
+// x OP y half by half, for a pair and a pair or a number; Result is LanePairF or LanePairM.
+#define HALDEN_PAIR_BINARY(Result, OP)                                                             \
+    HALDEN_LANE_INLINE Result operator OP(LanePairF x, LanePairF y) {                              \
         return {x.a OP y.a, x.b OP y.b};                                                           \
     }                                                                                              \
-    HALDEN_LANE_INLINE LanePairF operator OP(LanePairF x, float y) {                               \
+    HALDEN_LANE_INLINE Result operator OP(LanePairF x, float y) {                                  \
         return {x.a OP y, x.b OP y};                                                               \
-    }                                                                                              \
+    }
+#define HALDEN_PAIR_ARITHMETIC(OP)                                                                 \
+    HALDEN_PAIR_BINARY(LanePairF, OP)                                                              \
     HALDEN_LANE_INLINE LanePairF operator OP(float x, LanePairF y) {                               \
         return {x OP y.a, x OP y.b};                                                               \
     }
@@ -45,20 +48,13 @@ HALDEN_LANE_INLINE LanePairF operator-(LanePairF x) {
     return {-x.a, -x.b};
 }
 
-#define HALDEN_PAIR_COMPARISON(OP)                                                                 \
-    HALDEN_LANE_INLINE LanePairM operator OP(LanePairF x, LanePairF y) {                           \
-        return {x.a OP y.a, x.b OP y.b};                                                           \
-    }                                                                                              \
-    HALDEN_LANE_INLINE LanePairM operator OP(LanePairF x, float y) {                               \
-        return {x.a OP y, x.b OP y};                                                               \
-    }
-HALDEN_PAIR_COMPARISON(<)
-HALDEN_PAIR_COMPARISON(>)
-HALDEN_PAIR_COMPARISON(<=)
-HALDEN_PAIR_COMPARISON(>=)
-HALDEN_PAIR_COMPARISON(==)
-HALDEN_PAIR_COMPARISON(!=)
-#undef HALDEN_PAIR_COMPARISON
+HALDEN_PAIR_BINARY(LanePairM, <)
+HALDEN_PAIR_BINARY(LanePairM, >)
+HALDEN_PAIR_BINARY(LanePairM, <=)
+HALDEN_PAIR_BINARY(LanePairM, >=)
+HALDEN_PAIR_BINARY(LanePairM, ==)
+HALDEN_PAIR_BINARY(LanePairM, !=)
+#undef HALDEN_PAIR_BINARY
 
 HALDEN_LANE_INLINE LanePairM operator&(LanePairM x, LanePairM y) {
     return {x.a & y.a, x.b & y.b};
