@@ -769,14 +769,18 @@ void lensSegment(const LensFrame& frame, LensSegment& s) {
                 placed[j].live = false;
             }
         };
+        // Into at; false when nothing of chunk j is left to draw.
+        auto placeAt = [&](int j, Placed& at) __attribute__((always_inline)) {
+            if (!prepare(j, at)) {
+                return false;
+            }
+            at.live =
+                lensDisplace(at.px, at.py, at.rho, at.weight, at.active, u, pixel[j], at.qx, at.qy);
+            return at.live;
+        };
         auto place = [&](int j) __attribute__((always_inline)) {
             Placed at;
-            const bool prepared = prepare(j, at);
-            if (prepared) {
-                at.live = lensDisplace(at.px, at.py, at.rho, at.weight, at.active, u, pixel[j],
-                                       at.qx, at.qy);
-            }
-            keep(j, at, prepared);
+            keep(j, at, placeAt(j, at));
         };
         // Two chunks' displacements as one pair of vectors (see LanePairs.h).
         auto placePair = [&](int j) __attribute__((always_inline)) {
@@ -811,11 +815,7 @@ void lensSegment(const LensFrame& frame, LensSegment& s) {
             placed[j] = one;
             placed[j + 1] = two;
         };
-        auto draw = [&](int j) __attribute__((always_inline)) {
-            const Placed& at = placed[j];
-            if (!at.live) {
-                return;
-            }
+        auto draw = [&](int j, const Placed& at) __attribute__((always_inline)) {
             if (rowOccluder) {
                 kr = kg = kb = occluderRow.factor(occluderAt, parallaxX[j]);
             } else if (!table || frame.colourPerPixel) {
@@ -836,12 +836,16 @@ void lensSegment(const LensFrame& frame, LensSegment& s) {
                 place(j);
             }
             for (j = 0; j < chunks; ++j) {
-                draw(j);
+                if (placed[j].live) {
+                    draw(j, placed[j]);
+                }
             }
         } else {
             for (int j = 0; j < chunks; ++j) {
-                place(j);
-                draw(j);
+                Placed at;
+                if (placeAt(j, at)) {
+                    draw(j, at);
+                }
             }
         }
     }
