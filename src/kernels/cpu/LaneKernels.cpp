@@ -761,9 +761,10 @@ void lensSegment(const LensFrame& frame, LensSegment& s) {
             }
             return true;
         };
-        // Built in registers and stored once.
-        auto keep = [&](int j, const Placed& at, bool prepared) __attribute__((always_inline)) {
-            if (prepared) {
+        // Built in registers and stored once, where there is something to draw (prepare sets
+        // live first, so it is always known).
+        auto keep = [&](int j, const Placed& at) __attribute__((always_inline)) {
+            if (at.live) {
                 placed[j] = at;
             } else {
                 placed[j].live = false;
@@ -780,7 +781,8 @@ void lensSegment(const LensFrame& frame, LensSegment& s) {
         };
         auto place = [&](int j) __attribute__((always_inline)) {
             Placed at;
-            keep(j, at, placeAt(j, at));
+            placeAt(j, at);
+            keep(j, at);
         };
         // Two chunks' displacements as one pair of vectors (see LanePairs.h).
         auto placePair = [&](int j) __attribute__((always_inline)) {
@@ -792,8 +794,8 @@ void lensSegment(const LensFrame& frame, LensSegment& s) {
                     at.live = lensDisplace(at.px, at.py, at.rho, at.weight, at.active, u,
                                            pixel[first ? j : j + 1], at.qx, at.qy);
                 }
-                keep(j, one, first);
-                keep(j + 1, two, second);
+                keep(j, one);
+                keep(j + 1, two);
                 return;
             }
             const PixelLanes<LanePairF, LanePairM> both = pairOf(pixel[j], pixel[j + 1]);
@@ -812,8 +814,8 @@ void lensSegment(const LensFrame& frame, LensSegment& s) {
             two.qx = qx.b;
             one.qy = qy.a;
             two.qy = qy.b;
-            placed[j] = one;
-            placed[j + 1] = two;
+            keep(j, one);
+            keep(j + 1, two);
         };
         auto draw = [&](int j, const Placed& at) __attribute__((always_inline)) {
             if (rowOccluder) {
