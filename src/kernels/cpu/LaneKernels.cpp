@@ -763,11 +763,20 @@ void lensSegment(const LensFrame& frame, LensSegment& s) {
         };
         // Built in registers and stored once, where there is something to draw (prepare sets
         // live first, so it is always known).
+        // Member by member: a copy of the whole struct becomes a string move, which costs more
+        // than the stores and keeps the loads that follow from being forwarded.
         auto keep = [&](int j, const Placed& at) __attribute__((always_inline)) {
+            Placed& to = placed[j];
+            to.live = at.live;
             if (at.live) {
-                placed[j] = at;
-            } else {
-                placed[j].live = false;
+                to.px = at.px;
+                to.py = at.py;
+                to.rho = at.rho;
+                to.qx = at.qx;
+                to.qy = at.qy;
+                to.weight = at.weight;
+                to.profile = at.profile;
+                to.active = at.active;
             }
         };
         // Into at; false when nothing of chunk j is left to draw.
