@@ -1,6 +1,5 @@
 #pragma once
 
-#include "ofx/ofxDrawSuite.h"
 #include "ofx/ofxImageEffect.h"
 
 #include <atomic>
@@ -64,23 +63,6 @@ struct FakeEffect {
     FakeClip* clip(const std::string& name);
 };
 
-// An interact descriptor or instance; its handle is the struct itself.
-struct FakeInteract {
-    PropertyBag props;
-
-    OfxInteractHandle handle() { return reinterpret_cast<OfxInteractHandle>(this); }
-};
-
-// One call of the draw suite, as data.
-struct DrawCall {
-    std::string kind; // "colour", "draw" or "text"
-    OfxRGBAColourF colour{0.0f, 0.0f, 0.0f, 0.0f};
-    int primitive = -1;
-    std::vector<OfxPointD> points;
-    std::string text;
-    int alignment = 0;
-};
-
 struct Message {
     std::string type;
     std::string id;
@@ -116,7 +98,6 @@ public:
     std::atomic<int> releasedImages{0};
     std::vector<Message> messages;
     std::vector<std::string> valuesSetByPlugin;
-    std::vector<DrawCall> drawCalls;
 
 private:
     static const void* fetchSuite(OfxPropertySetHandle host, const char* name, int version);

@@ -82,55 +82,6 @@ OfxStatus mutexCall(const OfxMutexHandle) {
     return kOfxStatErrUnsupported;
 }
 
-// Interact and draw suites: the draw suite records every call.
-
-OfxStatus interactSwapBuffers(OfxInteractHandle) {
-    return kOfxStatOK;
-}
-OfxStatus interactRedraw(OfxInteractHandle) {
-    return kOfxStatOK;
-}
-OfxStatus interactGetPropertySet(OfxInteractHandle interact, OfxPropertySetHandle* props) {
-    *props = reinterpret_cast<FakeInteract*>(interact)->props.handle();
-    return kOfxStatOK;
-}
-
-OfxStatus getColour(OfxDrawContextHandle, OfxStandardColour, OfxRGBAColourF* colour) {
-    *colour = OfxRGBAColourF{1.0f, 1.0f, 1.0f, 1.0f};
-    return kOfxStatOK;
-}
-OfxStatus setColour(OfxDrawContextHandle, const OfxRGBAColourF* colour) {
-    DrawCall call;
-    call.kind = "colour";
-    call.colour = *colour;
-    FakeHost::current().drawCalls.push_back(call);
-    return kOfxStatOK;
-}
-OfxStatus setLineWidth(OfxDrawContextHandle, float) {
-    return kOfxStatOK;
-}
-OfxStatus setLineStipple(OfxDrawContextHandle, OfxDrawLineStipplePattern) {
-    return kOfxStatOK;
-}
-OfxStatus draw(OfxDrawContextHandle, OfxDrawPrimitive primitive, const OfxPointD* points,
-               int count) {
-    DrawCall call;
-    call.kind = "draw";
-    call.primitive = primitive;
-    call.points.assign(points, points + count);
-    FakeHost::current().drawCalls.push_back(call);
-    return kOfxStatOK;
-}
-OfxStatus drawText(OfxDrawContextHandle, const char* text, const OfxPointD* pos, int alignment) {
-    DrawCall call;
-    call.kind = "text";
-    call.text = text;
-    call.points = {*pos};
-    call.alignment = alignment;
-    FakeHost::current().drawCalls.push_back(call);
-    return kOfxStatOK;
-}
-
 } // namespace
 
 const OfxMessageSuiteV2 messageSuite = {message, setPersistentMessage, clearPersistentMessage};
@@ -139,11 +90,5 @@ const OfxMultiThreadSuiteV1 multiThreadSuite = {
     multiThread, multiThreadNumCPUs, multiThreadIndex, multiThreadIsSpawnedThread,
     mutexCreate, mutexCall,          mutexCall,        mutexCall,
     mutexCall};
-
-const OfxInteractSuiteV1 interactSuite = {interactSwapBuffers, interactRedraw,
-                                          interactGetPropertySet};
-
-const OfxDrawSuiteV1 drawSuite = {getColour,      setColour, setLineWidth,
-                                  setLineStipple, draw,      drawText};
 
 } // namespace fakehost
