@@ -149,6 +149,10 @@ TEST_F(OverlayOutput, FollowsTheFirstFrameAndTheProxyScale) {
     EXPECT_EQ(drawing["width"].number, 120.0) << "the full frame, in canonical units";
     EXPECT_EQ(drawing["calls"][1]["points"][0][0].number, 30.0) << "canonical, not proxy";
 
+    // The proxy picture and the overlay painted over it: 120 x 80 at half scale.
+    const RgbaImage proxy = read("seq.3.png");
+    EXPECT_EQ(proxy.width(), 60);
+    EXPECT_EQ(proxy.height(), 40);
     const RgbaImage painted = read("painted.png");
     ASSERT_EQ(painted.width(), 60);
     EXPECT_GT(painted.pixel(20, 15)[0], 0.9f) << "the top side at half the distance";
