@@ -64,6 +64,10 @@ TEST_F(RenderErrors, EachMistakeIsNamedBeforeRendering) {
         {"--frames 5-2", "ends before it starts"},
         {"--size 32x18 --overlay-image seen.exr", ".png"},
         {"--size 32x18 --overlays no-folder/calls.json", "no-folder"},
+        {"--size 32x18 --bundle /no/such/thing.ofx.bundle", "/no/such/thing.ofx.bundle"},
+        {"--size 32x18 --context transition", "does not support the context"},
+        {"--describe --frobnicate", "'--frobnicate'"},
+        {"--describe --context transition", "does not support the context"},
     };
     for (const auto& [arguments, named] : cases) {
         EXPECT_NE(failure(arguments).find(named), std::string::npos) << arguments;
@@ -142,12 +146,16 @@ TEST_F(RenderErrors, AWriteThatFailsLeavesThePreviousFileWhole) {
 }
 #endif
 
+// Rendering and describing load the bundle alike.
 TEST_F(RenderErrors, ABundleThatFailsToLoadIsNamed) {
     const auto binaries = dir.path() / "broken.ofx.bundle" / "Contents" / "Linux-x86-64";
     std::filesystem::create_directories(binaries);
     std::ofstream(binaries / "broken.ofx") << "not a shared library";
-    EXPECT_NE(failure("--size 32x18 --bundle broken.ofx.bundle").find("broken.ofx"),
-              std::string::npos);
+    for (const char* command : {"--size 32x18", "--describe"}) {
+        EXPECT_NE(failure(std::string(command) + " --bundle broken.ofx.bundle").find("broken.ofx"),
+                  std::string::npos)
+            << command;
+    }
 }
 
 class UserEdits : public CliTest {};

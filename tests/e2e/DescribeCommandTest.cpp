@@ -1,5 +1,5 @@
 // `halden-render --describe` run as a user runs it: JSON with the exact keys of the contract on
-// stdout, or one error line on stderr and a non-zero exit.
+// stdout. Its failures are checked with the render's, in tests/cli.
 
 #include "JsonReader.h"
 
@@ -7,9 +7,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <string>
 
 namespace {
@@ -25,14 +22,6 @@ CommandRun runRender(const std::string& arguments) {
 
 std::string bundleArgument() {
     return std::string("--bundle \"") + HALDEN_TEST_PLUGIN_BUNDLE + "\"";
-}
-
-int lineCount(const std::string& text) {
-    int lines = 0;
-    for (char c : text) {
-        lines += c == '\n';
-    }
-    return lines;
 }
 
 class DescribeCommand : public ::testing::Test {
@@ -137,39 +126,6 @@ TEST(DescribeCommandHosts, ReportsTheSameEffectToEveryHostAndContext) {
         EXPECT_EQ(document["clips"].items.size(), 3u) << host;
         EXPECT_EQ(document["params"].items.size(), 14u) << host;
     }
-}
-
-TEST(DescribeCommandErrors, AnUnknownOptionIsOneLineAndNonZero) {
-    const CommandRun run = runRender("--describe --frobnicate " + bundleArgument());
-    EXPECT_NE(run.status, 0);
-    EXPECT_EQ(run.out, "");
-    EXPECT_EQ(lineCount(run.err), 1) << run.err;
-    EXPECT_NE(run.err.find("--frobnicate"), std::string::npos);
-}
-
-TEST(DescribeCommandErrors, AMissingBundleIsOneLineAndNonZero) {
-    const CommandRun run = runRender("--describe --bundle /no/such/thing.ofx.bundle");
-    EXPECT_NE(run.status, 0);
-    EXPECT_EQ(lineCount(run.err), 1) << run.err;
-    EXPECT_NE(run.err.find("/no/such/thing.ofx.bundle"), std::string::npos);
-}
-
-TEST(DescribeCommandErrors, ABundleThatFailsToLoadIsOneLineAndNonZero) {
-    testenv::TempDir dir;
-    const auto binaryFolder = dir.path() / "broken.ofx.bundle" / "Contents" / "Linux-x86-64";
-    std::filesystem::create_directories(binaryFolder);
-    std::ofstream(binaryFolder / "broken.ofx") << "not a shared library";
-    const CommandRun run =
-        runRender("--describe --bundle \"" + (dir.path() / "broken.ofx.bundle").string() + "\"");
-    EXPECT_NE(run.status, 0);
-    EXPECT_EQ(lineCount(run.err), 1) << run.err;
-    EXPECT_NE(run.err.find("broken.ofx"), std::string::npos);
-}
-
-TEST(DescribeCommandErrors, AContextThePluginLacksIsOneLineAndNonZero) {
-    const CommandRun run = runRender("--describe --context transition " + bundleArgument());
-    EXPECT_NE(run.status, 0);
-    EXPECT_EQ(lineCount(run.err), 1) << run.err;
 }
 
 } // namespace
