@@ -63,12 +63,6 @@ struct FakeEffect {
     FakeClip* clip(const std::string& name);
 };
 
-struct Message {
-    std::string type;
-    std::string id;
-    std::string text;
-};
-
 class FakeHost {
 public:
     FakeHost();
@@ -96,8 +90,6 @@ public:
     std::atomic<int> multiThreadCalls{0};
     std::atomic<unsigned int> largestThreadCount{0};
     std::atomic<int> releasedImages{0};
-    std::vector<Message> messages;
-    std::vector<std::string> valuesSetByPlugin;
 
 private:
     static const void* fetchSuite(OfxPropertySetHandle host, const char* name, int version);
