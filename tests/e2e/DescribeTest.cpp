@@ -34,13 +34,11 @@ protected:
     TestPluginSession session;
 };
 
-TEST(TestPluginBundle, HoldsOneImageEffectWithTheContractIdentity) {
+// Its identifier and version are checked in the describe JSON, which prints the host's record.
+TEST(TestPluginBundle, HoldsOneImageEffect) {
     TestPluginSession session;
     EXPECT_EQ(session.bundle.pluginCount(), 1u);
     EXPECT_TRUE(session.bundle.skipped().empty());
-    EXPECT_EQ(session.plugin.identifier(), "org.halden.testplugin");
-    EXPECT_EQ(session.plugin.versionMajor(), 1u);
-    EXPECT_EQ(session.plugin.versionMinor(), 2u);
     EXPECT_EQ(ofxhost::PluginBundle::binaryPath(HALDEN_TEST_PLUGIN_BUNDLE).filename(),
               "halden_test_plugin.ofx");
 }
