@@ -142,6 +142,15 @@ TEST_F(DescribeCommand, ListsClipsAndParamsInDefinitionOrder) {
     }
 }
 
+TEST_F(DescribeCommand, ListsThePagesWithTheirChildren) {
+    const JsonValue& pages = document["pages"];
+    ASSERT_EQ(pages.items.size(), 1u);
+    EXPECT_EQ(pages[0]["name"].text, "Controls");
+    EXPECT_EQ(pages[0]["children"].strings(),
+              (std::vector<std::string>{"gain", "offset", "invert", "mode", "tint", "center",
+                                        "Advanced"}));
+}
+
 TEST(DescribeCommandHosts, ReportsTheSameEffectToEveryHostAndContext) {
     for (const char* host : {"resolve", "nuke", "flame", "com.example.app"}) {
         const CommandRun run = runRender("--describe --context general --host " +
