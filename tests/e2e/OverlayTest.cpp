@@ -56,7 +56,7 @@ TEST(Overlay, FollowsCenterAnimatedOverTime) {
     session.host.recorder().clearDrawCalls();
     InteractArgs at;
     at.time = 5.0;
-    overlay.draw(at);
+    EXPECT_EQ(overlay.draw(at), kOfxStatOK);
     const auto calls = session.host.recorder().drawCalls();
     ASSERT_FALSE(calls.empty());
     EXPECT_EQ(calls.back().text, "center");
