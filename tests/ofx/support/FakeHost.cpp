@@ -95,6 +95,9 @@ const void* FakeHost::fetchSuite(OfxPropertySetHandle, const char* name, int ver
     if (suite == kOfxMultiThreadSuite && version == 1) {
         return &multiThreadSuite;
     }
+    if (suite == kOfxInteractSuite && version == 1) {
+        return &interactSuite;
+    }
     return nullptr;
 }
 

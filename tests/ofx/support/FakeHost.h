@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ofx/ofxImageEffect.h"
+#include "ofx/ofxInteract.h"
 
 #include <atomic>
 #include <map>
@@ -61,6 +62,13 @@ struct FakeEffect {
     OfxImageEffectHandle handle() { return reinterpret_cast<OfxImageEffectHandle>(this); }
     FakeParam* param(const std::string& name);
     FakeClip* clip(const std::string& name);
+};
+
+// An interact descriptor or instance; its handle is the struct itself.
+struct FakeInteract {
+    PropertyBag props;
+
+    OfxInteractHandle handle() { return reinterpret_cast<OfxInteractHandle>(this); }
 };
 
 class FakeHost {

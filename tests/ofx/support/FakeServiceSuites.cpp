@@ -62,6 +62,19 @@ OfxStatus mutexCall(const OfxMutexHandle) {
     return kOfxStatErrUnsupported;
 }
 
+// Interact suite; no draw suite: the overlay test checks the support layer without one.
+
+OfxStatus interactSwapBuffers(OfxInteractHandle) {
+    return kOfxStatOK;
+}
+OfxStatus interactRedraw(OfxInteractHandle) {
+    return kOfxStatOK;
+}
+OfxStatus interactGetPropertySet(OfxInteractHandle interact, OfxPropertySetHandle* props) {
+    *props = reinterpret_cast<FakeInteract*>(interact)->props.handle();
+    return kOfxStatOK;
+}
+
 } // namespace
 
 const OfxMessageSuiteV2 messageSuite = {message, message, clearPersistentMessage};
@@ -70,5 +83,8 @@ const OfxMultiThreadSuiteV1 multiThreadSuite = {
     multiThread, multiThreadNumCPUs, multiThreadIndex, multiThreadIsSpawnedThread,
     mutexCreate, mutexCall,          mutexCall,        mutexCall,
     mutexCall};
+
+const OfxInteractSuiteV1 interactSuite = {interactSwapBuffers, interactRedraw,
+                                          interactGetPropertySet};
 
 } // namespace fakehost

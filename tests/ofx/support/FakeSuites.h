@@ -4,6 +4,7 @@
 // them out.
 
 #include "ofx/ofxImageEffect.h"
+#include "ofx/ofxInteract.h"
 #include "ofx/ofxMessage.h"
 #include "ofx/ofxMultiThread.h"
 
@@ -17,6 +18,7 @@ extern const OfxImageEffectSuiteV1 imageEffectSuite;
 extern const OfxParameterSuiteV1 parameterSuite;
 extern const OfxMessageSuiteV2 messageSuite;
 extern const OfxMultiThreadSuiteV1 multiThreadSuite;
+extern const OfxInteractSuiteV1 interactSuite;
 
 // Values per parameter type: how many components, and which C type carries them.
 size_t componentCount(const std::string& type);
