@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -73,10 +74,19 @@ TEST_F(OverlayOutput, TheJsonHoldsTheRedSquareAroundCenterAndItsLabel) {
     EXPECT_EQ(calls[1]["call"].text, "draw");
     EXPECT_EQ(calls[1]["primitive"].text, "lineLoop");
     ASSERT_EQ(calls[1]["points"].items.size(), 4u);
+    std::vector<double> xs;
+    std::vector<double> ys;
     for (const JsonValue& point : calls[1]["points"].items) {
+        // Every corner is a corner of the square of side 20 around (40, 20).
         EXPECT_EQ(std::abs(point[0].number - 40.0), 10.0);
         EXPECT_EQ(std::abs(point[1].number - 20.0), 10.0);
+        xs.push_back(point[0].number);
+        ys.push_back(point[1].number);
     }
+    EXPECT_EQ(*std::max_element(xs.begin(), xs.end()) - *std::min_element(xs.begin(), xs.end()),
+              20.0);
+    EXPECT_EQ(*std::max_element(ys.begin(), ys.end()) - *std::min_element(ys.begin(), ys.end()),
+              20.0);
 
     EXPECT_EQ(calls[2]["call"].text, "drawText");
     EXPECT_EQ(calls[2]["text"].text, "center");
@@ -139,6 +149,10 @@ TEST_F(OverlayOutput, FollowsTheFirstFrameAndTheProxyScale) {
     EXPECT_EQ(drawing["width"].number, 120.0) << "the full frame, in canonical units";
     EXPECT_EQ(drawing["calls"][1]["points"][0][0].number, 30.0) << "canonical, not proxy";
 
+    // The proxy picture and the overlay painted over it: 120 x 80 at half scale.
+    const RgbaImage proxy = read("seq.3.png");
+    EXPECT_EQ(proxy.width(), 60);
+    EXPECT_EQ(proxy.height(), 40);
     const RgbaImage painted = read("painted.png");
     ASSERT_EQ(painted.width(), 60);
     EXPECT_GT(painted.pixel(20, 15)[0], 0.9f) << "the top side at half the distance";

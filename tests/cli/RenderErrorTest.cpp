@@ -64,6 +64,10 @@ TEST_F(RenderErrors, EachMistakeIsNamedBeforeRendering) {
         {"--frames 5-2", "ends before it starts"},
         {"--size 32x18 --overlay-image seen.exr", ".png"},
         {"--size 32x18 --overlays no-folder/calls.json", "no-folder"},
+        {"--size 32x18 --bundle /no/such/thing.ofx.bundle", "/no/such/thing.ofx.bundle"},
+        {"--size 32x18 --context transition", "does not support the context"},
+        {"--describe --frobnicate", "'--frobnicate'"},
+        {"--describe --context transition", "does not support the context"},
     };
     for (const auto& [arguments, named] : cases) {
         EXPECT_NE(failure(arguments).find(named), std::string::npos) << arguments;
@@ -142,31 +146,30 @@ TEST_F(RenderErrors, AWriteThatFailsLeavesThePreviousFileWhole) {
 }
 #endif
 
+// Rendering and describing load the bundle alike.
 TEST_F(RenderErrors, ABundleThatFailsToLoadIsNamed) {
     const auto binaries = dir.path() / "broken.ofx.bundle" / "Contents" / "Linux-x86-64";
     std::filesystem::create_directories(binaries);
     std::ofstream(binaries / "broken.ofx") << "not a shared library";
-    EXPECT_NE(failure("--size 32x18 --bundle broken.ofx.bundle").find("broken.ofx"),
-              std::string::npos);
+    for (const char* command : {"--size 32x18", "--describe"}) {
+        EXPECT_NE(failure(std::string(command) + " --bundle broken.ofx.bundle").find("broken.ofx"),
+                  std::string::npos)
+            << command;
+    }
 }
 
 class UserEdits : public CliTest {};
 
 #if defined(__linux__) || defined(_WIN32)
-TEST_F(UserEdits, PressingSaveStoresThePresetNamedByASetValue) {
-    const RenderRun result =
-        run("--size 32x18 -o out.png --press save_preset --set preset_name=Night");
-    ASSERT_EQ(result.status, 0) << result.err;
-    // XDG_CONFIG_HOME (APPDATA on Windows) is the scratch folder.
-    EXPECT_TRUE(
-        std::filesystem::exists(dir.path() / "brinmoor" / "presets" / "BRMR Halden" / "Night.xml"));
-}
-
-TEST_F(UserEdits, ChoosingAPresetFromTheDropdownLoadsIt) {
-    const RenderRun saved = run("--host flame --size 48x27 -o flat.exr --set blur_radius=0 "
-                                "--set post_blur_scale=0 --set preset_name=Flat --press "
-                                "save_preset");
+TEST_F(UserEdits, PressingSaveStoresThePresetNamedByASetValueAndTheDropdownLoadsIt) {
+    // The press comes first on the command line and still saves under the name set after it.
+    const RenderRun saved = run("--host flame --size 48x27 -o flat.exr --press save_preset "
+                                "--set blur_radius=0 --set post_blur_scale=0 --set "
+                                "preset_name=Flat");
     ASSERT_EQ(saved.status, 0) << saved.err;
+    // Saved under the name set, in XDG_CONFIG_HOME (APPDATA on Windows): the scratch folder.
+    EXPECT_TRUE(
+        std::filesystem::exists(dir.path() / "brinmoor" / "presets" / "BRMR Halden" / "Flat.xml"));
     // Option 2 is the first user preset; loading it switches the blur off again.
     const RenderRun loaded = run("--host flame --size 48x27 -o loaded.exr --set preset_list=2");
     ASSERT_EQ(loaded.status, 0) << loaded.err;

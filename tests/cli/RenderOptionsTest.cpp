@@ -1,10 +1,13 @@
-// The rendering options as halden-render reads them, the names of the frames it writes and
-// the proxy images it makes: no plug-in needed.
+// halden-render's options as it reads them (every host switch reaches the host profile,
+// anything else is a usage error), the names of the frames it writes and the proxy images it
+// makes: no plug-in needed.
 
 #include "host/cli/CommandLine.h"
 #include "host/cli/FrameFileName.h"
 #include "host/cli/RenderCommand.h"
 #include "host/cli/RgbaImage.h"
+
+#include "ofx/ofxImageEffect.h"
 
 #include <gtest/gtest.h>
 
@@ -26,6 +29,41 @@ TEST(RenderOptions, RenderingIsWhatItDoesWithoutDescribe) {
     EXPECT_EQ(options.firstFrame, 0);
     EXPECT_EQ(options.lastFrame, 0);
     EXPECT_EQ(options.renderScale, 1.0);
+}
+
+TEST(RenderOptions, ReadsTheDescribeOptionsInBothSpellings) {
+    const CliOptions options = CommandLine::parse(
+        {"--describe", "--bundle", "/tmp/x.ofx.bundle", "--host=nuke", "--context", "general"});
+    EXPECT_EQ(options.command, CliOptions::Command::Describe);
+    EXPECT_EQ(options.bundle, "/tmp/x.ofx.bundle");
+    EXPECT_EQ(options.host, "nuke");
+    EXPECT_EQ(options.context, kOfxImageEffectContextGeneral);
+    EXPECT_EQ(CommandLine::profile(options).name, "uk.co.thefoundry.nuke");
+    // OFX context names are taken as well.
+    EXPECT_EQ(CommandLine::contextName(kOfxImageEffectContextFilter), kOfxImageEffectContextFilter);
+    EXPECT_EQ(CommandLine::contextName("transition"), kOfxImageEffectContextTransition);
+}
+
+TEST(RenderOptions, HostSwitchesOverrideThePreset) {
+    const CliOptions options = CommandLine::parse(
+        {"--describe", "--host", "resolve", "--overlays", "off", "--draw-suite=off", "--max-pages",
+         "3", "--page-layout", "2x7", "--cuda", "off", "--cuda-stream", "off", "--multithread",
+         "off", "--threads", "4"});
+    const auto profile = CommandLine::profile(options);
+    EXPECT_EQ(profile.name, "DaVinciResolve");
+    EXPECT_FALSE(profile.supportsOverlays);
+    EXPECT_FALSE(profile.drawSuite);
+    EXPECT_EQ(profile.maxPages, 3);
+    EXPECT_EQ(profile.pageColumns, 2);
+    EXPECT_EQ(profile.pageRows, 7);
+    EXPECT_FALSE(profile.cudaRender);
+    EXPECT_FALSE(profile.cudaStream);
+    EXPECT_FALSE(profile.multiThreading);
+    EXPECT_EQ(profile.threadCount, 4u);
+    // Any other host name is a generic host.
+    const auto other = CommandLine::profile(CommandLine::parse({"--host", "com.example.app"}));
+    EXPECT_EQ(other.name, "com.example.app");
+    EXPECT_FALSE(other.cudaRender);
 }
 
 TEST(RenderOptions, ReadsEveryRenderingOption) {
@@ -51,9 +89,17 @@ TEST(RenderOptions, ReadsEveryRenderingOption) {
     EXPECT_EQ(options.demoSize, std::make_pair(320, 180));
 }
 
-TEST(RenderOptions, RefusesValuesThatCannotWork) {
+TEST(RenderOptions, RefusesWhatItDoesNotUnderstandAndValuesThatCannotWork) {
     for (const std::vector<std::string>& args :
-         std::vector<std::vector<std::string>>{{"--frames", "4-1"},
+         std::vector<std::vector<std::string>>{{"--describe", "--frobnicate"},
+                                               {"--bundle"},
+                                               {"--context", "sideways"},
+                                               {"--overlays", "maybe"},
+                                               {"--max-pages", "3x"},
+                                               {"--page-layout", "3"},
+                                               {"--describe=yes"},
+                                               {"input.exr"},
+                                               {"--frames", "4-1"},
                                                {"--frames", "4"},
                                                {"--frame", "x"},
                                                {"--size", "0x10"},
@@ -70,6 +116,12 @@ TEST(RenderOptions, RefusesValuesThatCannotWork) {
                                                {"--device-memory", "--cuda", "off"},
                                                {"--device-memory=yes"}}) {
         EXPECT_THROW(CommandLine::parse(args), UsageError) << args[0];
+    }
+    try {
+        CommandLine::parse({"--frobnicate"});
+        ADD_FAILURE() << "an unknown option was accepted";
+    } catch (const UsageError& error) {
+        EXPECT_EQ(std::string(error.what()), "unknown option '--frobnicate'");
     }
 }
 

@@ -1,6 +1,6 @@
 // What halden-render writes: pictures of the right size, float EXR that round-trips, 8-bit
-// clamped PNG, the top of a picture kept at the top, frame sequences, proxies, and device
-// memory giving the host-memory result.
+// clamped PNG, the top of a picture kept at the top, frame sequences, and device memory giving
+// the host-memory result. Proxies are checked with the overlays drawn over them.
 
 #include "RenderRun.h"
 
@@ -211,19 +211,6 @@ TEST_F(CliTest, DeviceMemoryImagesRenderLikeHostMemoryImages) {
     const RenderRun device = run("--size 96x54 --device-memory -o device.exr");
     ASSERT_EQ(device.status, 0) << device.err;
     EXPECT_LE(maxDifference(read("device.exr"), read("host.exr")), 1e-6f);
-}
-
-TEST_F(CliTest, AProxyRenderIsTheScaledSizeRoundedUp) {
-    const RenderRun half = run("--size 160x90 --render-scale 0.5 -o half.png");
-    ASSERT_EQ(half.status, 0) << half.err;
-    const RgbaImage image = read("half.png");
-    EXPECT_EQ(image.width(), 80);
-    EXPECT_EQ(image.height(), 45);
-
-    const RenderRun odd = run("--size 161x91 --render-scale 0.5 -o odd.png");
-    ASSERT_EQ(odd.status, 0) << odd.err;
-    EXPECT_EQ(read("odd.png").width(), 81);
-    EXPECT_EQ(read("odd.png").height(), 46);
 }
 
 TEST_F(CliTest, ParametersAcceptVectorsAndChoiceTexts) {

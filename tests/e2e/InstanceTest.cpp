@@ -3,14 +3,11 @@
 
 #include "TestPluginSession.h"
 
-#include "host/core/HostError.h"
-
 #include <gtest/gtest.h>
 
 namespace {
 
 using ofxhost::EffectInstance;
-using ofxhost::HostError;
 using ofxhost::ParamValue;
 using ofxhost::RenderArgs;
 using teste2e::TestPluginSession;
@@ -36,12 +33,6 @@ TEST(Instances, AreCreatedInEachContextAndDestroyedBeforeUnload) {
     EXPECT_EQ(session.plugin.instances().size(), 1u);
     EXPECT_EQ(session.plugin.escapedExceptions(), 0);
     // The session's destruction destroys the general instance before Unload.
-}
-
-TEST(Instances, CannotBeCreatedInAContextThePluginDoesNotDescribe) {
-    TestPluginSession session;
-    EXPECT_THROW(session.instance(kOfxImageEffectContextTransition), HostError);
-    EXPECT_TRUE(session.plugin.instances().empty());
 }
 
 TEST(Instances, StartWithTheDeclaredDefaults) {

@@ -399,6 +399,7 @@ TEST(InProcessPluginLifetime, ContextsThePluginDoesNotListAreNeverDescribed) {
     Plugin plugin(host, gPlugin, "/nowhere");
     EXPECT_EQ(plugin.describeInContext(kOfxImageEffectContextGeneral), kOfxStatErrUnsupported);
     EXPECT_THROW(plugin.createInstance(kOfxImageEffectContextGeneral), ofxhost::HostError);
+    EXPECT_TRUE(plugin.instances().empty());
 }
 
 // The least forgiving host: breaches of the OFX rules are recorded, here and process-wide.

@@ -61,30 +61,34 @@ protected:
     AnimatedParameters params{};
 };
 
-TEST_F(PostBlur, PostRadiusThreeUsesThreeTapsWithSigmaOne) {
-    params.floatParams[slot::post_blur_scale] = 0.3f; // Rp = 3
-    const Image out = run(impulse(), 0, 2);
-    const double w1 = std::exp(-1.0), w2 = std::exp(-4.0), w3 = std::exp(-9.0);
-    const double total = 1 + 2 * (w1 + w2 + w3);
-    EXPECT_NEAR(out.at(16, 50).r, 1 / total, 1e-4);
-    EXPECT_NEAR(out.at(17, 50).r, w1 / total, 1e-4);
-    EXPECT_NEAR(out.at(15, 50).r, w1 / total, 1e-4);
-    EXPECT_NEAR(out.at(18, 50).r, w2 / total, 1e-5);
-    EXPECT_NEAR(out.at(19, 50).r, w3 / total, 2e-6);
-    EXPECT_GT(out.at(19, 50).r, 0.0f);
-    EXPECT_EQ(out.at(20, 50).r, 0.0f);
-    // Horizontal only on the first execution.
-    EXPECT_EQ(out.at(16, 51).r, 0.0f);
-}
-
-TEST_F(PostBlur, PostRadiusTwoStopsAfterTwoTaps) {
-    params.floatParams[slot::post_blur_scale] = 0.2f; // Rp = 2, sigma 2/3
-    const Image out = run(impulse(), 0, 2);
-    const double w1 = std::exp(-2.25), w2 = std::exp(-9.0);
-    const double total = 1 + 2 * (w1 + w2);
-    EXPECT_NEAR(out.at(17, 50).r, w1 / total, 1e-4);
-    EXPECT_NEAR(out.at(18, 50).r, w2 / total, 2e-6);
-    EXPECT_EQ(out.at(19, 50).r, 0.0f);
+// Rp = post_blur_scale x R taps each side (none below one) with weights exp(-(3k / Rp)^2).
+TEST_F(PostBlur, ThePostRadiusSetsTheTapsAndTheirGaussianWeights) {
+    const struct {
+        float scale;
+        int taps;
+        double tolerance[4]; // per tap, from the centre out
+    } cases[] = {{0.3f, 3, {1e-4, 1e-4, 1e-5, 2e-6}},
+                 {0.2f, 2, {1e-4, 1e-4, 2e-6}},
+                 {0.04f, 0, {0.0}}}; // Rp = 0.4 copies the pixel
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.scale);
+        params.floatParams[slot::post_blur_scale] = c.scale;
+        const Image out = run(impulse(), 0, 2);
+        const double rp = c.scale * 10.0;
+        double total = 1.0;
+        for (int k = 1; k <= c.taps; ++k) {
+            total += 2.0 * std::exp(-(3.0 * k / rp) * (3.0 * k / rp));
+        }
+        for (int k = 0; k <= c.taps; ++k) {
+            const double weight = std::exp(-(3.0 * k / rp) * (3.0 * k / rp)) / total;
+            EXPECT_NEAR(out.at(16 + k, 50).r, weight, c.tolerance[k]) << k;
+            EXPECT_NEAR(out.at(16 - k, 50).r, weight, c.tolerance[k]) << -k;
+        }
+        EXPECT_GT(out.at(16 + c.taps, 50).r, 0.0f);
+        EXPECT_EQ(out.at(17 + c.taps, 50).r, 0.0f);
+        // Horizontal only on the first execution.
+        EXPECT_EQ(out.at(16, 51).r, 0.0f);
+    }
 }
 
 TEST_F(PostBlur, SecondExecutionBlursVertically) {
@@ -136,13 +140,6 @@ TEST_F(PostBlur, SumsNearTheTopOfTheFloatRangeStayFinite) {
         }
     }
     kernels::cpu::setCpuPath(saved);
-}
-
-TEST_F(PostBlur, SmallPostRadiusCopiesThePixel) {
-    params.floatParams[slot::post_blur_scale] = 0.04f; // Rp = 0.4
-    const Image out = run(impulse(), 0, 2);
-    EXPECT_EQ(out.at(16, 50).r, 1.0f);
-    EXPECT_EQ(out.at(17, 50).r, 0.0f);
 }
 
 TEST_F(PostBlur, VignetteAndRec709EncodingOnlyOnTheLastExecution) {

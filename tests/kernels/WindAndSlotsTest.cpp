@@ -1,5 +1,5 @@
-// The wind sway of the occlusion texture, the kernel map, the working-image choice and the slot
-// table that ties the kernels to the definition's parameter order.
+// The wind sway of the occlusion texture, the kernel map and the working-image choice; the slot
+// table is checked with the packing of the parameters (tests/render).
 #include "KernelHarness.h"
 #include "kernels/BokehOcclusion.h"
 #include "kernels/KernelPasses.h"
@@ -7,10 +7,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <map>
-#include <string>
-#include <utility>
-#include <vector>
 
 using namespace kernels;
 
@@ -115,56 +111,6 @@ TEST(WorkingImage, FollowsTheExecutionIndices) {
     sources.sourceCount = 0;
     s = SystemParameters{};
     EXPECT_EQ(chooseWorkingImage(s, sources), 0u);
-}
-
-// Slot type of a definition parameter, or nothing for types that take no slot.
-const char* slotType(const std::string& type) {
-    if (type == "float" || type == "double") {
-        return "float";
-    }
-    if (type == "int" || type == "choice") {
-        return "int";
-    }
-    if (type == "bool" || type == "vec2") {
-        return type == "bool" ? "bool" : "vec2";
-    }
-    return nullptr;
-}
-
-TEST(ParameterSlots, KernelSlotsFollowTheDefinitionOrder) {
-    XMLEffectDefinition definition;
-    ASSERT_TRUE(definition.parseEmbedded(embeddedEffectDefinition()));
-    const std::vector<std::pair<const char*, int>> expected = {
-        {"blur_radius", slot::blur_radius},
-        {"kernel_rotation", slot::kernel_rotation},
-        {"post_blur_scale", slot::post_blur_scale},
-        {"fg_parallax", slot::fg_parallax},
-        {"superq_amount", slot::superq_amount},
-        {"vignette_exponent", slot::vignette_exponent},
-        {"colorspace", slot::colorspace},
-        {"blade_count", slot::blade_count},
-        {"max_samples", slot::max_samples},
-        {"kernel_enable", slot::kernel_enable},
-        {"edge_mode", slot::edge_mode},
-        {"catseye_enable", slot::catseye_enable},
-        {"fg_pivot", slot::fg_pivot},
-        {"optical_center", slot::optical_center},
-        {"superq_exponent", slot::superq_exponent},
-        {"falloff_type", slot::falloff_type}};
-    std::map<std::string, int> next;
-    std::map<std::string, int> ordinal;
-    for (const ParameterDef& param : definition.parameters()) {
-        if (const char* type = slotType(param.type)) {
-            ordinal[param.name] = next[type]++;
-        }
-    }
-    EXPECT_EQ(next["float"], slot::FLOAT_SLOT_COUNT);
-    EXPECT_EQ(next["int"], slot::INT_SLOT_COUNT);
-    EXPECT_EQ(next["bool"], slot::BOOL_SLOT_COUNT);
-    EXPECT_EQ(next["vec2"], slot::VEC2_SLOT_COUNT);
-    for (const auto& [name, index] : expected) {
-        EXPECT_EQ(ordinal.at(name), index) << name;
-    }
 }
 
 } // namespace

@@ -96,16 +96,13 @@ bool shown(FakeOverlayParams& params, const std::string& condition) {
     return drew;
 }
 
-TEST(VisibleWhen, FalloffTypeNotZeroShowsTheLineForTypesOneAndTwo) {
+TEST(VisibleWhen, ComparesChoicesIntegersDoublesAndBooleansAndIgnoresUnknownNames) {
     FakeOverlayParams params;
+    // The shipped falloff line's condition: shown for types 1 and 2.
     for (const int type : {0, 1, 2}) {
         params.choices["falloff_type"] = type;
         EXPECT_EQ(shown(params, "falloff_type != 0"), type != 0) << type;
     }
-}
-
-TEST(VisibleWhen, ComparesIntegersDoublesAndBooleansAndIgnoresUnknownNames) {
-    FakeOverlayParams params;
     params.ints["count"] = 3;
     params.doubles["amount"] = 0.5;
     params.booleans["enabled"] = false;

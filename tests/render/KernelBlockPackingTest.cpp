@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <string>
 
 using namespace render;
@@ -33,7 +34,9 @@ VectorParameterReader definitionDefaults(const XMLEffectDefinition& definition) 
     };
 }
 
-TEST(AnimatedParameterPacking, ShippedDefaultsLandInTheKernelSlots) {
+// Each shipped parameter's default lands in the next slot of its kind, in definition order,
+// and the kernels' slot table names those same slots.
+TEST(AnimatedParameterPacking, ShippedDefaultsLandInTheKernelSlotsTheKernelsRead) {
     testenv::LogCapture log;
     XMLEffectDefinition definition;
     ASSERT_TRUE(definition.parseEmbedded(embeddedEffectDefinition()));
@@ -44,12 +47,49 @@ TEST(AnimatedParameterPacking, ShippedDefaultsLandInTheKernelSlots) {
     EXPECT_EQ(p.counts[kernels::COUNT_INT], INT_SLOT_COUNT);
     EXPECT_EQ(p.counts[kernels::COUNT_BOOL], BOOL_SLOT_COUNT);
     EXPECT_EQ(p.counts[kernels::COUNT_VEC2], VEC2_SLOT_COUNT);
+    std::map<std::string, int> ordinal;
+    int next[4] = {0, 0, 0, 0};
+    for (const ParameterDef& param : definition.parameters()) {
+        SCOPED_TRACE(param.name);
+        if (param.type == "float" || param.type == "double") {
+            EXPECT_FLOAT_EQ(p.floatParams[next[0]], float(param.defaultValue));
+            ordinal[param.name] = next[0]++;
+        } else if (param.type == "int" || param.type == "choice") {
+            EXPECT_EQ(p.intParams[next[1]], int(param.defaultValue));
+            ordinal[param.name] = next[1]++;
+        } else if (param.type == "bool") {
+            EXPECT_EQ(p.boolParams[next[2]], param.boolDefault ? 1 : 0);
+            ordinal[param.name] = next[2]++;
+        } else if (param.type == "vec2") {
+            EXPECT_FLOAT_EQ(p.vec2Params[next[3]].x, float(param.components.at(0).defaultValue));
+            EXPECT_FLOAT_EQ(p.vec2Params[next[3]].y, float(param.components.at(1).defaultValue));
+            ordinal[param.name] = next[3]++;
+        }
+    }
+    EXPECT_EQ(next[0], FLOAT_SLOT_COUNT);
+    EXPECT_EQ(next[1], INT_SLOT_COUNT);
+    EXPECT_EQ(next[2], BOOL_SLOT_COUNT);
+    EXPECT_EQ(next[3], VEC2_SLOT_COUNT);
+    const std::pair<const char*, int> named[] = {{"blur_radius", blur_radius},
+                                                 {"kernel_rotation", kernel_rotation},
+                                                 {"post_blur_scale", post_blur_scale},
+                                                 {"fg_parallax", fg_parallax},
+                                                 {"superq_amount", superq_amount},
+                                                 {"vignette_exponent", vignette_exponent},
+                                                 {"colorspace", colorspace},
+                                                 {"blade_count", blade_count},
+                                                 {"max_samples", max_samples},
+                                                 {"kernel_enable", kernel_enable},
+                                                 {"edge_mode", edge_mode},
+                                                 {"catseye_enable", catseye_enable},
+                                                 {"fg_pivot", fg_pivot},
+                                                 {"optical_center", optical_center},
+                                                 {"superq_exponent", superq_exponent},
+                                                 {"falloff_type", falloff_type}};
+    for (const auto& [name, index] : named) {
+        EXPECT_EQ(ordinal.at(name), index) << name;
+    }
     EXPECT_FLOAT_EQ(p.floatParams[blur_radius], 35.0f);
-    EXPECT_FLOAT_EQ(p.floatParams[post_blur_scale], 0.15f);
-    EXPECT_EQ(p.intParams[blade_count], 5);
-    EXPECT_EQ(p.intParams[colorspace], 0);
-    EXPECT_EQ(p.boolParams[edge_mode], 0);
-    EXPECT_FLOAT_EQ(p.vec2Params[anamorphic].x, 1.0f);
     EXPECT_FLOAT_EQ(p.vec2Params[fg_pivot].y, -5.0f);
 }
 

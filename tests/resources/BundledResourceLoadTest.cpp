@@ -22,8 +22,9 @@ using resourcetest::shippedDefinitions;
 const std::vector<std::string> kShipped = {"branches_dense", "branches_thin", "grass_dense",
                                            "grass_sparse_1", "grass_sparse_2"};
 
-TEST(BundledResourceLoad, ShippedDefinitionGivesFiveLinearMirroredTextures) {
-    testenv::LogCapture log;
+// The five records, and the block the kernels receive from them, in definition order.
+TEST(BundledResourceLoad, ShippedDefinitionGivesFiveLinearMirroredTexturesToTheKernels) {
+    testenv::LogCapture log(Logger::DEBUG_LEVEL);
     gpu::HostRuntime runtime;
     BundledResourceSet set;
     EXPECT_FALSE(set.loaded());
@@ -31,7 +32,14 @@ TEST(BundledResourceLoad, ShippedDefinitionGivesFiveLinearMirroredTextures) {
     EXPECT_TRUE(set.loaded());
 
     ASSERT_EQ(resourcetest::namesOf(set.records()), kShipped);
-    for (const LoadedResource& record : set.records()) {
+    kernels::BundledResources block{};
+    block.resourceCount = 99;
+    set.fill(block);
+    ASSERT_EQ(block.resourceCount, 5);
+    for (int i = 0; i < 5; ++i) {
+        const LoadedResource& record = set.records()[static_cast<std::size_t>(i)];
+        const kernels::BundledResource& entry = block.resources[i];
+        SCOPED_TRACE(record.name);
         EXPECT_NE(record.textureObject, 0u);
         EXPECT_NE(record.array, 0u);
         EXPECT_EQ(record.width, 512);
@@ -39,6 +47,13 @@ TEST(BundledResourceLoad, ShippedDefinitionGivesFiveLinearMirroredTextures) {
         EXPECT_EQ(record.channels, 3);
         EXPECT_EQ(record.samplerMode, 0);
         EXPECT_EQ(record.wrapMode, 2);
+        EXPECT_EQ(entry.textureObject, record.textureObject);
+        EXPECT_STREQ(entry.name, kShipped[static_cast<std::size_t>(i)].c_str());
+        EXPECT_EQ(entry.width, 512);
+        EXPECT_EQ(entry.height, 512);
+        EXPECT_EQ(entry.channels, 3);
+        EXPECT_EQ(entry.samplerMode, 0);
+        EXPECT_EQ(entry.wrapMode, 2);
     }
     EXPECT_EQ(runtime.liveCounts().arrays, 5u);
     EXPECT_EQ(runtime.liveCounts().textures, 5u);
@@ -49,6 +64,8 @@ TEST(BundledResourceLoad, ShippedDefinitionGivesFiveLinearMirroredTextures) {
                              std::to_string(resources::EMBEDDED_RESOURCES[1].size) + " bytes"));
     EXPECT_TRUE(log.contains("[INFO] Created CUDA texture for resource 'grass_sparse_2'"));
     EXPECT_TRUE(log.contains("[INFO] Loaded 5/5 bundled resources successfully"));
+    EXPECT_TRUE(log.contains(
+        "[DEBUG] Populating bundled resource 'grass_dense': samplerMode=0, wrapMode=2"));
 }
 
 // HALF (RLE) and FLOAT (ZIP) files alike decode to float texels; three-channel files get
@@ -78,31 +95,6 @@ TEST(BundledResourceLoad, EveryTexelIsGreyAndOpaqueWithTheSilhouettesMean) {
         // Foliage blocks the view: every silhouette has dark parts.
         EXPECT_LT(darkest, 0.2f);
     }
-}
-
-TEST(BundledResourceLoad, FillHandsTheRecordsToTheKernelsInOrder) {
-    testenv::LogCapture log(Logger::DEBUG_LEVEL);
-    gpu::HostRuntime runtime;
-    BundledResourceSet set;
-    set.loadBundledResources(shippedDefinitions(), runtime);
-
-    kernels::BundledResources block{};
-    block.resourceCount = 99;
-    set.fill(block);
-    ASSERT_EQ(block.resourceCount, 5);
-    for (int i = 0; i < 5; ++i) {
-        const LoadedResource& record = set.records()[static_cast<std::size_t>(i)];
-        const kernels::BundledResource& entry = block.resources[i];
-        EXPECT_EQ(entry.textureObject, record.textureObject);
-        EXPECT_STREQ(entry.name, kShipped[static_cast<std::size_t>(i)].c_str());
-        EXPECT_EQ(entry.width, 512);
-        EXPECT_EQ(entry.height, 512);
-        EXPECT_EQ(entry.channels, 3);
-        EXPECT_EQ(entry.samplerMode, 0);
-        EXPECT_EQ(entry.wrapMode, 2);
-    }
-    EXPECT_TRUE(log.contains(
-        "[DEBUG] Populating bundled resource 'grass_dense': samplerMode=0, wrapMode=2"));
 }
 
 TEST(BundledResourceLoad, ASecondLoadUploadsNothingAndReleaseOrDestructionFreesEverything) {

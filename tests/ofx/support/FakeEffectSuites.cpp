@@ -139,7 +139,6 @@ OfxStatus writeValues(FakeParam* p, va_list args) {
             component = va_arg(args, double);
         }
     }
-    FakeHost::current().valuesSetByPlugin.push_back(p->name);
     return kOfxStatOK;
 }
 

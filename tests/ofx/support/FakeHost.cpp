@@ -98,9 +98,6 @@ const void* FakeHost::fetchSuite(OfxPropertySetHandle, const char* name, int ver
     if (suite == kOfxInteractSuite && version == 1) {
         return &interactSuite;
     }
-    if (suite == kOfxDrawSuite && version == 1) {
-        return &drawSuite;
-    }
     return nullptr;
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ofx/ofxDrawSuite.h"
 #include "ofx/ofxImageEffect.h"
+#include "ofx/ofxInteract.h"
 
 #include <atomic>
 #include <map>
@@ -71,22 +71,6 @@ struct FakeInteract {
     OfxInteractHandle handle() { return reinterpret_cast<OfxInteractHandle>(this); }
 };
 
-// One call of the draw suite, as data.
-struct DrawCall {
-    std::string kind; // "colour", "draw" or "text"
-    OfxRGBAColourF colour{0.0f, 0.0f, 0.0f, 0.0f};
-    int primitive = -1;
-    std::vector<OfxPointD> points;
-    std::string text;
-    int alignment = 0;
-};
-
-struct Message {
-    std::string type;
-    std::string id;
-    std::string text;
-};
-
 class FakeHost {
 public:
     FakeHost();
@@ -114,9 +98,6 @@ public:
     std::atomic<int> multiThreadCalls{0};
     std::atomic<unsigned int> largestThreadCount{0};
     std::atomic<int> releasedImages{0};
-    std::vector<Message> messages;
-    std::vector<std::string> valuesSetByPlugin;
-    std::vector<DrawCall> drawCalls;
 
 private:
     static const void* fetchSuite(OfxPropertySetHandle host, const char* name, int version);

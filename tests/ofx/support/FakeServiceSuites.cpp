@@ -1,8 +1,6 @@
 #include "FakeHost.h"
 #include "FakeSuites.h"
 
-#include <cstdarg>
-#include <cstdio>
 #include <thread>
 #include <vector>
 
@@ -13,28 +11,10 @@ namespace {
 thread_local unsigned int threadIndex = 0;
 thread_local bool spawnedThread = false;
 
-// Message suite: records every message.
+// Message suite: no test reads what the plug-in says.
 
-OfxStatus record(const char* type, const char* id, const char* format, va_list args) {
-    char text[1024];
-    std::vsnprintf(text, sizeof text, format, args);
-    FakeHost::current().messages.push_back(
-        Message{type != nullptr ? type : "", id != nullptr ? id : "", text});
+OfxStatus message(void*, const char*, const char*, const char*, ...) {
     return kOfxStatOK;
-}
-OfxStatus message(void*, const char* type, const char* id, const char* format, ...) {
-    va_list args;
-    va_start(args, format);
-    const OfxStatus status = record(type, id, format, args);
-    va_end(args);
-    return status;
-}
-OfxStatus setPersistentMessage(void*, const char* type, const char* id, const char* format, ...) {
-    va_list args;
-    va_start(args, format);
-    const OfxStatus status = record(type, id, format, args);
-    va_end(args);
-    return status;
 }
 OfxStatus clearPersistentMessage(void*) {
     return kOfxStatOK;
@@ -82,7 +62,7 @@ OfxStatus mutexCall(const OfxMutexHandle) {
     return kOfxStatErrUnsupported;
 }
 
-// Interact and draw suites: the draw suite records every call.
+// Interact suite; no draw suite: the overlay test checks the support layer without one.
 
 OfxStatus interactSwapBuffers(OfxInteractHandle) {
     return kOfxStatOK;
@@ -95,45 +75,9 @@ OfxStatus interactGetPropertySet(OfxInteractHandle interact, OfxPropertySetHandl
     return kOfxStatOK;
 }
 
-OfxStatus getColour(OfxDrawContextHandle, OfxStandardColour, OfxRGBAColourF* colour) {
-    *colour = OfxRGBAColourF{1.0f, 1.0f, 1.0f, 1.0f};
-    return kOfxStatOK;
-}
-OfxStatus setColour(OfxDrawContextHandle, const OfxRGBAColourF* colour) {
-    DrawCall call;
-    call.kind = "colour";
-    call.colour = *colour;
-    FakeHost::current().drawCalls.push_back(call);
-    return kOfxStatOK;
-}
-OfxStatus setLineWidth(OfxDrawContextHandle, float) {
-    return kOfxStatOK;
-}
-OfxStatus setLineStipple(OfxDrawContextHandle, OfxDrawLineStipplePattern) {
-    return kOfxStatOK;
-}
-OfxStatus draw(OfxDrawContextHandle, OfxDrawPrimitive primitive, const OfxPointD* points,
-               int count) {
-    DrawCall call;
-    call.kind = "draw";
-    call.primitive = primitive;
-    call.points.assign(points, points + count);
-    FakeHost::current().drawCalls.push_back(call);
-    return kOfxStatOK;
-}
-OfxStatus drawText(OfxDrawContextHandle, const char* text, const OfxPointD* pos, int alignment) {
-    DrawCall call;
-    call.kind = "text";
-    call.text = text;
-    call.points = {*pos};
-    call.alignment = alignment;
-    FakeHost::current().drawCalls.push_back(call);
-    return kOfxStatOK;
-}
-
 } // namespace
 
-const OfxMessageSuiteV2 messageSuite = {message, setPersistentMessage, clearPersistentMessage};
+const OfxMessageSuiteV2 messageSuite = {message, message, clearPersistentMessage};
 
 const OfxMultiThreadSuiteV1 multiThreadSuite = {
     multiThread, multiThreadNumCPUs, multiThreadIndex, multiThreadIsSpawnedThread,
@@ -142,8 +86,5 @@ const OfxMultiThreadSuiteV1 multiThreadSuite = {
 
 const OfxInteractSuiteV1 interactSuite = {interactSwapBuffers, interactRedraw,
                                           interactGetPropertySet};
-
-const OfxDrawSuiteV1 drawSuite = {getColour,      setColour, setLineWidth,
-                                  setLineStipple, draw,      drawText};
 
 } // namespace fakehost

@@ -3,8 +3,8 @@
 // The suite tables of the fake host, one file per group of suites; FakeHost::fetchSuite hands
 // them out.
 
-#include "ofx/ofxDrawSuite.h"
 #include "ofx/ofxImageEffect.h"
+#include "ofx/ofxInteract.h"
 #include "ofx/ofxMessage.h"
 #include "ofx/ofxMultiThread.h"
 
@@ -19,7 +19,6 @@ extern const OfxParameterSuiteV1 parameterSuite;
 extern const OfxMessageSuiteV2 messageSuite;
 extern const OfxMultiThreadSuiteV1 multiThreadSuite;
 extern const OfxInteractSuiteV1 interactSuite;
-extern const OfxDrawSuiteV1 drawSuite;
 
 // Values per parameter type: how many components, and which C type carries them.
 size_t componentCount(const std::string& type);
