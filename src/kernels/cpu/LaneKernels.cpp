@@ -762,9 +762,8 @@ void lensSegment(const LensFrame& frame, LensSegment& s) {
             return true;
         };
         // Built in registers and stored once, where there is something to draw (prepare sets
-        // live first, so it is always known).
-        // Member by member: a copy of the whole struct becomes a string move, which costs more
-        // than the stores and keeps the loads that follow from being forwarded.
+        // live first, so it is always known). Member by member: a whole-struct copy becomes a
+        // string move, which costs more than the stores.
         auto keep = [&](int j, const Placed& at) __attribute__((always_inline)) {
             Placed& to = placed[j];
             to.live = at.live;
