@@ -196,21 +196,30 @@ HD inline L catseyeWeight(const ShapeSetup& s, const ShapeLanes<L, M>& l, L px, 
     return selectL(e > s.catseyeRadius, splatL<L>(-1.0f), w);
 }
 
-// Swirl, misalignment and anamorphic stretch of the fetch position.
+// |q| and 1 / |q| of a fetch position not yet moved, where the caller has them at hand.
+template <typename L>
+struct KnownRadius {
+    L r, inverse;
+};
+
+// Swirl, misalignment and anamorphic stretch of the fetch position. known, when not null, is
+// the radius of q as it comes in.
 template <typename L, typename M>
-HD inline void displaceSample(const ShapeSetup& s, const ShapeLanes<L, M>& l, L& qx, L& qy) {
+HD inline void displaceSample(const ShapeSetup& s, const ShapeLanes<L, M>& l, L& qx, L& qy,
+                              const KnownRadius<L>* known = nullptr) {
     if (anyL(l.swirl)) {
         // Scale the radial component by g, keep the tangential one.
         const L along = qx * l.dirx + qy * l.diry;
         qx = selectL(l.swirl, qx + l.swirlK * along * l.dirx, qx);
         qy = selectL(l.swirl, qy + l.swirlK * along * l.diry, qy);
+        known = nullptr;
     }
     if (anyL(l.misalign)) {
         // cos and sin of theta = atan2(q) - phi0 from the difference of angles, without taking
         // the angle; at q = 0, atan2 gives 0 and theta is -phi0.
-        const L r = sqrtL(qx * qx + qy * qy);
+        const L r = known != nullptr ? known->r : sqrtL(qx * qx + qy * qy);
         const M centre = r == 0.0f;
-        const L inverse = 1.0f / r;
+        const L inverse = known != nullptr ? known->inverse : 1.0f / r;
         const L along = (qx * l.misalignCos + qy * l.misalignSin) * inverse;
         const L across = (qy * l.misalignCos - qx * l.misalignSin) * inverse;
         const L cosTheta = selectL(centre, l.misalignCos, along);

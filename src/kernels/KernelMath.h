@@ -38,20 +38,26 @@ HD inline L linearToRec709(L c) {
     return selectL(c < 0.018f, 4.5f * c, 1.099f * powValueL(c, 0.45f) - 0.099f);
 }
 
-// 2^(y log2 x) for x >= 0 from x = 2^e (1 + t) / (1 - t), in float arithmetic alone: the
-// second half of shapePowL.
-template <typename L, typename M>
-HD inline L shapePowFromLog(L x, L y, L e, L t) {
+// 2^(y log2 x) for x >= 0 from x = 2^e (1 + t) / (1 - t), in float arithmetic alone, for the
+// usual case (x > 0, y != 0, the result in range); zc is the clamped exponent for the rest.
+template <typename L>
+HD inline L shapePowFromLog(L y, L e, L t, L& zc) {
     const L z = y * (e + log2Atanh(t));
     // 2^z = 2^n 2^f with |f| <= 1/2.
-    const L zc = minL(maxL(z, -160.0f), 130.0f);
+    zc = minL(maxL(z, -160.0f), 130.0f);
     const L n = floorL(zc + 0.5f);
     const L f = zc - n;
-    L r = scalePow2L(exp2Fraction(f), n);
-    // The usual case, x > 0 and y != 0 with the result in range, needs none of the selects.
-    if (allL((x > 0.0f) & (y != 0.0f) & (zc > -160.0f) & (zc < 130.0f))) {
-        return r;
-    }
+    return scalePow2L(exp2Fraction(f), n);
+}
+
+template <typename L, typename M>
+HD inline M shapePowUsual(L x, L y, L zc) {
+    return (x > 0.0f) & (y != 0.0f) & (zc > -160.0f) & (zc < 130.0f);
+}
+
+// The power r of shapePowFromLog where the case is not the usual one.
+template <typename L, typename M>
+HD inline L shapePowEdges(L x, L y, L zc, L r) {
     r = selectL(zc >= 130.0f, splatL<L>(INFINITY), r);
     r = selectL(zc <= -160.0f, splatL<L>(0.0f), r);
     const M yPositive = y > 0.0f;
@@ -65,7 +71,7 @@ HD inline L shapePowFromLog(L x, L y, L e, L t) {
 // computes the same bits: libm's powf differs between them by an ulp, and a fetch position an
 // ulp apart can land on another 1/256 step of the texture unit's weights. Within a few ulp of
 // the true powers where |y log2 x| is small; beyond the float range they saturate. The two
-// share one division.
+// share one division, and one test for the usual case.
 template <typename L, typename M>
 HD inline void shapePow2L(L x1, L y1, L x2, L y2, L& r1, L& r2) {
     L m1, e1, m2, e2;
@@ -73,8 +79,13 @@ HD inline void shapePow2L(L x1, L y1, L x2, L y2, L& r1, L& r2) {
     logSplitL(x2, m2, e2);
     const L a1 = m1 + 1.0f, a2 = m2 + 1.0f;
     const L inverse = 1.0f / (a1 * a2);
-    r1 = shapePowFromLog<L, M>(x1, y1, e1, (m1 - 1.0f) * a2 * inverse);
-    r2 = shapePowFromLog<L, M>(x2, y2, e2, (m2 - 1.0f) * a1 * inverse);
+    L z1, z2;
+    r1 = shapePowFromLog(y1, e1, (m1 - 1.0f) * a2 * inverse, z1);
+    r2 = shapePowFromLog(y2, e2, (m2 - 1.0f) * a1 * inverse, z2);
+    if (!allL(shapePowUsual<L, M>(x1, y1, z1) & shapePowUsual<L, M>(x2, y2, z2))) {
+        r1 = shapePowEdges<L, M>(x1, y1, z1, r1);
+        r2 = shapePowEdges<L, M>(x2, y2, z2, r2);
+    }
 }
 
 // Texture coordinate outside [0, 1]: clamped ("stretch") or reflected once ("reflect").

@@ -115,14 +115,19 @@ struct LensSums {
 
 // Where a spiral sample lands for every active lane: the point (px, py) at radius rho of the
 // unit disc moved by the optical effects to (qx, qy), its aperture weight w times the cat's eye.
-// False when no lane is left.
+// False when no lane is left. inverseRho, when not null, is 1 / rho, which the caller has
+// computed as rho's reciprocal (rho then being the point's length).
 template <typename L, typename M>
 HD inline bool lensDisplace(L px, L py, L rho, L& w, M& active, const LensUniforms& u,
-                            const PixelLanes<L, M>& pixel, L& qx, L& qy) {
+                            const PixelLanes<L, M>& pixel, L& qx, L& qy,
+                            const L* inverseRho = nullptr) {
     const ShapeSetup& shape = u.shape;
     qx = px;
     qy = py;
+    KnownRadius<L> radius{rho, inverseRho != nullptr ? *inverseRho : rho};
+    const KnownRadius<L>* known = inverseRho != nullptr ? &radius : nullptr;
     if (anyL(pixel.shape.astigmatism)) {
+        known = nullptr;
         const L push = pixel.shape.astigmatismAmount * powL(rho, 5.0f);
         qx = selectL(pixel.shape.astigmatism, qx + pixel.shape.dirx * push, qx);
         qy = selectL(pixel.shape.astigmatism, qy + pixel.shape.diry * push, qy);
@@ -135,7 +140,7 @@ HD inline bool lensDisplace(L px, L py, L rho, L& w, M& active, const LensUnifor
         }
         w = w * cat;
     }
-    displaceSample(shape, pixel.shape, qx, qy);
+    displaceSample(shape, pixel.shape, qx, qy, known);
     return true;
 }
 

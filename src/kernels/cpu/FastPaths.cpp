@@ -276,7 +276,7 @@ LaneTexture laneTexture(std::uint64_t handle, PlanarCopy& copy) {
 // Per-sample tables of the frame.
 struct SampleTables {
     std::vector<float> radial, along, across;
-    std::vector<float> px, py, rho, weight, profile, kr, kg, kb;
+    std::vector<float> px, py, rho, inverseRho, weight, profile, kr, kg, kb;
 };
 
 } // namespace
@@ -508,7 +508,7 @@ bool lensBlurFast(const SystemParameters& sys, const SourceConnections& sources,
         // Everything that depends only on the sample, once per frame.
         const float spiralScale = sqrtf(0.5f / static_cast<float>(uniformCount));
         for (std::vector<float>* table :
-             {&t.px, &t.py, &t.rho, &t.weight, &t.profile, &t.kr, &t.kg, &t.kb}) {
+             {&t.px, &t.py, &t.rho, &t.inverseRho, &t.weight, &t.profile, &t.kr, &t.kg, &t.kb}) {
             table->resize(static_cast<std::size_t>(uniformCount));
         }
         for (std::size_t k = 0; k < static_cast<std::size_t>(uniformCount); ++k) {
@@ -518,6 +518,7 @@ bool lensBlurFast(const SystemParameters& sys, const SourceConnections& sources,
             t.px[k] = px;
             t.py[k] = py;
             t.rho[k] = rho;
+            t.inverseRho[k] = 1.0f / rho;
             t.weight[k] = shape.blades ? bladeWeight(shape, px, py, rho) : 1.0f;
             t.profile[k] = discProfile(shape, rho);
             if (!frame.colourPerPixel) {
@@ -527,6 +528,7 @@ bool lensBlurFast(const SystemParameters& sys, const SourceConnections& sources,
         frame.px = t.px.data();
         frame.py = t.py.data();
         frame.rho = t.rho.data();
+        frame.inverseRho = t.inverseRho.data();
         frame.weight = t.weight.data();
         frame.profile = t.profile.data();
         frame.kr = t.kr.data();

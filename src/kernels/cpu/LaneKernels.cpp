@@ -729,6 +729,9 @@ void lensSegment(const LensFrame& frame, LensSegment& s) {
             }
         }
         const LaneM sample = splatM(k);
+        // From the tables the point is the same for every pixel, and so is its length.
+        const LaneF inverseRho = table ? splatL<LaneF>(frame.inverseRho[k]) : LaneF{};
+        const LaneF* const knownInverse = table ? &inverseRho : nullptr;
         // Where the unmoved sample point is for chunk j, its aperture weight and profile:
         // false when the chunk takes no part in this sample.
         auto prepare = [&](int j, Placed& at) __attribute__((always_inline)) {
@@ -783,8 +786,8 @@ void lensSegment(const LensFrame& frame, LensSegment& s) {
             if (!prepare(j, at)) {
                 return false;
             }
-            at.live =
-                lensDisplace(at.px, at.py, at.rho, at.weight, at.active, u, pixel[j], at.qx, at.qy);
+            at.live = lensDisplace(at.px, at.py, at.rho, at.weight, at.active, u, pixel[j], at.qx,
+                                   at.qy, knownInverse);
             return at.live;
         };
         auto place = [&](int j) __attribute__((always_inline)) {
@@ -800,7 +803,7 @@ void lensSegment(const LensFrame& frame, LensSegment& s) {
                 if (first || second) {
                     Placed& at = first ? one : two;
                     at.live = lensDisplace(at.px, at.py, at.rho, at.weight, at.active, u,
-                                           pixel[first ? j : j + 1], at.qx, at.qy);
+                                           pixel[first ? j : j + 1], at.qx, at.qy, knownInverse);
                 }
                 keep(j, one);
                 keep(j + 1, two);
@@ -809,8 +812,10 @@ void lensSegment(const LensFrame& frame, LensSegment& s) {
             const PixelLanes<LanePairF, LanePairM> both = pairOf(pixel[j], pixel[j + 1]);
             LanePairF weights{one.weight, two.weight}, qx, qy;
             LanePairM active{one.active, two.active};
+            const LanePairF inversePair{inverseRho, inverseRho};
             if (lensDisplace(LanePairF{one.px, two.px}, LanePairF{one.py, two.py},
-                             LanePairF{one.rho, two.rho}, weights, active, u, both, qx, qy)) {
+                             LanePairF{one.rho, two.rho}, weights, active, u, both, qx, qy,
+                             table ? &inversePair : nullptr)) {
                 one.live = anyL(active.a);
                 two.live = anyL(active.b);
             }

@@ -58,7 +58,8 @@ struct LensFrame {
     const float* px;
     const float* py;
     const float* rho;
-    const float* weight; // blade weight; <= 0 rejects
+    const float* inverseRho; // 1 / rho, as the displacement computes it
+    const float* weight;     // blade weight; <= 0 rejects
     const float* profile;
     const float* kr;
     const float* kg;
