@@ -7,56 +7,28 @@ namespace fakehost {
 
 namespace {
 FakeHost* currentHost = nullptr;
+
+template <class T>
+T* byName(const std::vector<std::unique_ptr<T>>& items, const std::string& name) {
+    for (const auto& item : items) {
+        if (item->name == name) {
+            return item.get();
+        }
+    }
+    return nullptr;
+}
 } // namespace
-
-int PropertyBag::getInt(const std::string& name, size_t index) const {
-    return std::get<int>(values.at(name).at(index));
-}
-
-double PropertyBag::getDouble(const std::string& name, size_t index) const {
-    return std::get<double>(values.at(name).at(index));
-}
-
-std::string PropertyBag::getString(const std::string& name, size_t index) const {
-    return std::get<std::string>(values.at(name).at(index));
-}
 
 void* PropertyBag::getPointer(const std::string& name, size_t index) const {
     return std::get<void*>(values.at(name).at(index));
 }
 
-std::vector<std::string> PropertyBag::getStrings(const std::string& name) const {
-    std::vector<std::string> result;
-    const auto found = values.find(name);
-    if (found != values.end()) {
-        for (const Value& value : found->second) {
-            result.push_back(std::get<std::string>(value));
-        }
-    }
-    return result;
-}
-
-float* FakeImage::pixel(int x, int y) {
-    return storage.data() + static_cast<size_t>(y - bounds.y1) * static_cast<size_t>(rowFloats) +
-           static_cast<size_t>(x - bounds.x1) * 4;
-}
-
 FakeParam* FakeEffect::param(const std::string& name) {
-    for (auto& candidate : params) {
-        if (candidate->name == name) {
-            return candidate.get();
-        }
-    }
-    return nullptr;
+    return byName(params, name);
 }
 
 FakeClip* FakeEffect::clip(const std::string& name) {
-    for (auto& candidate : clips) {
-        if (candidate->name == name) {
-            return candidate.get();
-        }
-    }
-    return nullptr;
+    return byName(clips, name);
 }
 
 FakeHost::FakeHost() {
@@ -79,24 +51,18 @@ const void* FakeHost::fetchSuite(OfxPropertySetHandle, const char* name, int ver
     if (currentHost == nullptr || currentHost->withheld_.count(name) != 0) {
         return nullptr;
     }
-    const std::string suite = name;
-    if (suite == kOfxPropertySuite && version == 1) {
-        return &propertySuite;
-    }
-    if (suite == kOfxImageEffectSuite && version == 1) {
-        return &imageEffectSuite;
-    }
-    if (suite == kOfxParameterSuite && version == 1) {
-        return &parameterSuite;
-    }
-    if (suite == kOfxMessageSuite && (version == 1 || version == 2)) {
-        return &messageSuite;
-    }
-    if (suite == kOfxMultiThreadSuite && version == 1) {
-        return &multiThreadSuite;
-    }
-    if (suite == kOfxInteractSuite && version == 1) {
-        return &interactSuite;
+    const struct {
+        const char* name;
+        int newest; // every version from 1 up to this one
+        const void* table;
+    } suites[] = {
+        {kOfxPropertySuite, 1, &propertySuite},       {kOfxImageEffectSuite, 1, &imageEffectSuite},
+        {kOfxParameterSuite, 1, &parameterSuite},     {kOfxMessageSuite, 2, &messageSuite},
+        {kOfxMultiThreadSuite, 1, &multiThreadSuite}, {kOfxInteractSuite, 1, &interactSuite}};
+    for (const auto& suite : suites) {
+        if (std::string(name) == suite.name && version >= 1 && version <= suite.newest) {
+            return suite.table;
+        }
     }
     return nullptr;
 }
@@ -140,8 +106,6 @@ std::unique_ptr<FakeEffect> FakeHost::newInstance(FakeEffect& described, const c
 
 std::unique_ptr<FakeImage> FakeHost::newImage(const OfxRectI& bounds, int rowFloats) {
     auto image = std::make_unique<FakeImage>();
-    image->bounds = bounds;
-    image->rowFloats = rowFloats;
     image->storage.assign(
         static_cast<size_t>(rowFloats) * static_cast<size_t>(bounds.y2 - bounds.y1), 0.0f);
     PropertyBag& props = image->props;

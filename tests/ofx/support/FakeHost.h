@@ -23,12 +23,7 @@ struct PropertyBag {
     std::map<std::string, std::vector<Value>> values;
 
     OfxPropertySetHandle handle() { return reinterpret_cast<OfxPropertySetHandle>(this); }
-    bool has(const std::string& name) const { return values.count(name) != 0; }
-    int getInt(const std::string& name, size_t index = 0) const;
-    double getDouble(const std::string& name, size_t index = 0) const;
-    std::string getString(const std::string& name, size_t index = 0) const;
     void* getPointer(const std::string& name, size_t index = 0) const;
-    std::vector<std::string> getStrings(const std::string& name) const;
 };
 
 struct FakeParam {
@@ -41,10 +36,6 @@ struct FakeParam {
 struct FakeImage {
     PropertyBag props;
     std::vector<float> storage;
-    int rowFloats = 0;
-    OfxRectI bounds{0, 0, 0, 0};
-
-    float* pixel(int x, int y);
 };
 
 struct FakeClip {

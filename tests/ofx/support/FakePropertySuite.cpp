@@ -1,6 +1,8 @@
 #include "FakeHost.h"
 #include "FakeSuites.h"
 
+#include <type_traits>
+
 namespace fakehost {
 
 namespace {
@@ -38,8 +40,9 @@ OfxStatus setMany(OfxPropertySetHandle set, const char* name, int count, In valu
     return kOfxStatOK;
 }
 
-template <class T>
-OfxStatus getOne(OfxPropertySetHandle set, const char* name, int index, T* out) {
+// Strings are handed out as the bag's own storage.
+template <class T, class Out = T>
+OfxStatus getOne(OfxPropertySetHandle set, const char* name, int index, Out* out) {
     if (set == nullptr) {
         return kOfxStatErrBadHandle;
     }
@@ -50,75 +53,24 @@ OfxStatus getOne(OfxPropertySetHandle set, const char* name, int index, T* out) 
     if (index < 0 || static_cast<size_t>(index) >= found->second.size()) {
         return kOfxStatErrBadIndex;
     }
-    const Value& value = found->second[static_cast<size_t>(index)];
-    if (!std::holds_alternative<T>(value)) {
+    auto* value = std::get_if<T>(&found->second[static_cast<size_t>(index)]);
+    if (value == nullptr) {
         return kOfxStatErrValue;
     }
-    *out = std::get<T>(value);
+    if constexpr (std::is_same_v<T, std::string>) {
+        *out = const_cast<char*>(value->c_str());
+    } else {
+        *out = *value;
+    }
     return kOfxStatOK;
 }
 
-OfxStatus propSetPointer(OfxPropertySetHandle s, const char* n, int i, void* v) {
-    return setOne<void*>(s, n, i, v);
-}
 OfxStatus propSetString(OfxPropertySetHandle s, const char* n, int i, const char* v) {
     return setOne<std::string>(s, n, i, v != nullptr ? v : "");
 }
-OfxStatus propSetDouble(OfxPropertySetHandle s, const char* n, int i, double v) {
-    return setOne<double>(s, n, i, v);
-}
-OfxStatus propSetInt(OfxPropertySetHandle s, const char* n, int i, int v) {
-    return setOne<int>(s, n, i, v);
-}
-OfxStatus propSetPointerN(OfxPropertySetHandle s, const char* n, int c, void* const* v) {
-    return setMany<void*>(s, n, c, v);
-}
-OfxStatus propSetStringN(OfxPropertySetHandle s, const char* n, int c, const char* const* v) {
-    return setMany<std::string>(s, n, c, v);
-}
-OfxStatus propSetDoubleN(OfxPropertySetHandle s, const char* n, int c, const double* v) {
-    return setMany<double>(s, n, c, v);
-}
-OfxStatus propSetIntN(OfxPropertySetHandle s, const char* n, int c, const int* v) {
-    return setMany<int>(s, n, c, v);
-}
-OfxStatus propGetPointer(OfxPropertySetHandle s, const char* n, int i, void** v) {
-    return getOne<void*>(s, n, i, v);
-}
-OfxStatus propGetString(OfxPropertySetHandle s, const char* n, int i, char** v) {
-    if (s == nullptr) {
-        return kOfxStatErrBadHandle;
-    }
-    const auto found = bag(s)->values.find(n);
-    if (found == bag(s)->values.end()) {
-        return kOfxStatErrUnknown;
-    }
-    if (i < 0 || static_cast<size_t>(i) >= found->second.size()) {
-        return kOfxStatErrBadIndex;
-    }
-    auto* text = std::get_if<std::string>(&found->second[static_cast<size_t>(i)]);
-    if (text == nullptr) {
-        return kOfxStatErrValue;
-    }
-    *v = const_cast<char*>(text->c_str());
-    return kOfxStatOK;
-}
-OfxStatus propGetDouble(OfxPropertySetHandle s, const char* n, int i, double* v) {
-    return getOne<double>(s, n, i, v);
-}
-OfxStatus propGetInt(OfxPropertySetHandle s, const char* n, int i, int* v) {
-    return getOne<int>(s, n, i, v);
-}
-OfxStatus propGetPointerN(OfxPropertySetHandle, const char*, int, void**) {
-    return kOfxStatErrUnsupported;
-}
-OfxStatus propGetStringN(OfxPropertySetHandle, const char*, int, char**) {
-    return kOfxStatErrUnsupported;
-}
-OfxStatus propGetDoubleN(OfxPropertySetHandle, const char*, int, double*) {
-    return kOfxStatErrUnsupported;
-}
-OfxStatus propGetIntN(OfxPropertySetHandle, const char*, int, int*) {
+// The all-at-once getters are not offered.
+template <class T>
+OfxStatus getMany(OfxPropertySetHandle, const char*, int, T*) {
     return kOfxStatErrUnsupported;
 }
 OfxStatus propReset(OfxPropertySetHandle s, const char* n) {
@@ -143,10 +95,23 @@ OfxStatus propGetDimension(OfxPropertySetHandle s, const char* n, int* count) {
 } // namespace
 
 // Typed values, with the statuses hosts answer.
-const OfxPropertySuiteV1 propertySuite = {
-    propSetPointer, propSetString,  propSetDouble,   propSetInt,     propSetPointerN,
-    propSetStringN, propSetDoubleN, propSetIntN,     propGetPointer, propGetString,
-    propGetDouble,  propGetInt,     propGetPointerN, propGetStringN, propGetDoubleN,
-    propGetIntN,    propReset,      propGetDimension};
+const OfxPropertySuiteV1 propertySuite = {setOne<void*>,
+                                          propSetString,
+                                          setOne<double>,
+                                          setOne<int>,
+                                          setMany<void*, void* const*>,
+                                          setMany<std::string, const char* const*>,
+                                          setMany<double, const double*>,
+                                          setMany<int, const int*>,
+                                          getOne<void*>,
+                                          getOne<std::string, char*>,
+                                          getOne<double>,
+                                          getOne<int>,
+                                          getMany<void*>,
+                                          getMany<char*>,
+                                          getMany<double>,
+                                          getMany<int>,
+                                          propReset,
+                                          propGetDimension};
 
 } // namespace fakehost

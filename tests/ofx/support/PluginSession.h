@@ -33,7 +33,6 @@ public:
 
     FakeEffect& descriptor() { return *descriptor_; }
     FakeEffect& contextDescriptor() { return *contextDescriptor_; }
-    FakeEffect& instance() { return *instance_; }
 
     // Render action arguments for a window at time 0, render scale 1.
     static PropertyBag renderArgs(const OfxRectI& window);
