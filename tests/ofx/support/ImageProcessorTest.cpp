@@ -129,12 +129,11 @@ TEST_F(ImageProcessorThreads, NeverAsksForMoreThreadsThanRows) {
     EXPECT_EQ(host.largestThreadCount.load(), 3u);
 }
 
-TEST_F(ImageProcessorThreads, RunsAsOneThreadWhenTheHostRefusesToThread) {
+TEST_F(ImageProcessorThreads, RunsAsOneThreadWhenTheHostRefusesToThreadOrHasNoSuiteForIt) {
     host.refuseMultiThread = true;
     EXPECT_EQ(tiled({0, 0, 8, 9}).size(), 1u);
-}
-
-TEST_F(ImageProcessorThreads, RunsAsOneThreadWithoutTheMultiThreadSuite) {
+    // Threads allowed again, but the suite withheld: it must not be called.
+    host.refuseMultiThread = false;
     host.withholdSuite(kOfxMultiThreadSuite);
     start();
     EXPECT_EQ(tiled({0, 0, 8, 9}).size(), 1u);
