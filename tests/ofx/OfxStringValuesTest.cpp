@@ -11,58 +11,51 @@
 
 #include <gtest/gtest.h>
 
-TEST(OfxStringValues, PluginApiIdentifierEndsInUpperCaseApi) {
-    EXPECT_STREQ(kOfxImageEffectPluginApi, "OfxImageEffectPluginAPI");
-}
-
-TEST(OfxStringValues, PropertiesWhoseValueDropsOrRenamesAWord) {
-    EXPECT_STREQ(kOfxImageEffectPropSupportsMultipleClipDepths,
-                 "OfxImageEffectPropMultipleClipDepths");
-    EXPECT_STREQ(kOfxImageEffectPropProjectPixelAspectRatio, "OfxImageEffectPropPixelAspectRatio");
-    EXPECT_STREQ(kOfxParamPropCustomInterpCallbackV1, "OfxParamPropCustomCallbackV1");
-    EXPECT_STREQ(kOfxInteractPropViewportSize, "OfxInteractPropViewport");
-}
-
-TEST(OfxStringValues, ValuesThatStartWithK) {
-    EXPECT_STREQ(kOfxParamPropUseHostOverlayHandle, "kOfxParamPropUseHostOverlayHandle");
-    EXPECT_STREQ(kOfxPropKeySym, "kOfxPropKeySym");
-    EXPECT_STREQ(kOfxPropKeyString, "kOfxPropKeyString");
-    EXPECT_STREQ(kOfxHostNativeOriginBottomLeft, "kOfxImageEffectHostPropNativeOriginBottomLeft");
-    EXPECT_STREQ(kOfxHostNativeOriginTopLeft, "kOfxImageEffectHostPropNativeOriginTopLeft");
-    EXPECT_STREQ(kOfxHostNativeOriginCenter, "kOfxImageEffectHostPropNativeOriginCenter");
-}
-
-TEST(OfxStringValues, OpenGLContextActionsDifferInTheirLeadingK) {
-    EXPECT_STREQ(kOfxActionOpenGLContextAttached, "OfxActionOpenGLContextAttached");
-    EXPECT_STREQ(kOfxActionOpenGLContextDetached, "kOfxActionOpenGLContextDetached");
-}
-
-TEST(OfxStringValues, PremultiplicationValuesSayAlphaPremultiplied) {
-    EXPECT_STREQ(kOfxImageOpaque, "OfxImageOpaque");
-    EXPECT_STREQ(kOfxImagePreMultiplied, "OfxImageAlphaPremultiplied");
-    EXPECT_STREQ(kOfxImageUnPreMultiplied, "OfxImageAlphaUnPremultiplied");
-}
-
-TEST(OfxStringValues, FieldValuesLackTheWordImage) {
-    EXPECT_STREQ(kOfxImageFieldNone, "OfxFieldNone");
-    EXPECT_STREQ(kOfxImageFieldLower, "OfxFieldLower");
-    EXPECT_STREQ(kOfxImageFieldUpper, "OfxFieldUpper");
-    EXPECT_STREQ(kOfxImageFieldBoth, "OfxFieldBoth");
-    EXPECT_STREQ(kOfxImageFieldSingle, "OfxFieldSingle");
-    EXPECT_STREQ(kOfxImageFieldDoubled, "OfxFieldDoubled");
-}
-
-TEST(OfxStringValues, OpenGLRenderSuiteNameIncludesImageEffect) {
-    EXPECT_STREQ(kOfxOpenGLRenderSuite, "OfxImageEffectOpenGLRenderSuite");
-}
-
-TEST(OfxStringValues, MisspellingsArePartOfTheInterface) {
-    EXPECT_STREQ(kOfxParamPropPersistant, "OfxParamPropPersistant");
-    EXPECT_STREQ(kOfxParamPropInteractPreferedSize, "OfxParamPropInteractPreferedSize");
-}
-
-TEST(OfxStringValues, InteractLifecycleActionsAreTheGenericActionStrings) {
-    EXPECT_STREQ(kOfxActionDescribeInteract, "OfxActionDescribe");
-    EXPECT_STREQ(kOfxActionCreateInstanceInteract, "OfxActionCreateInstance");
-    EXPECT_STREQ(kOfxActionDestroyInstanceInteract, "OfxActionDestroyInstance");
+TEST(OfxStringValues, MatchWhatHostsSend) {
+#define OFX_VALUE(macro, text)                                                                     \
+    { #macro, macro, text }
+    const struct {
+        const char* macro;
+        const char* value;
+        const char* expected;
+    } values[] = {
+        OFX_VALUE(kOfxImageEffectPluginApi, "OfxImageEffectPluginAPI"),
+        // A word dropped or renamed.
+        OFX_VALUE(kOfxImageEffectPropSupportsMultipleClipDepths,
+                  "OfxImageEffectPropMultipleClipDepths"),
+        OFX_VALUE(kOfxImageEffectPropProjectPixelAspectRatio, "OfxImageEffectPropPixelAspectRatio"),
+        OFX_VALUE(kOfxParamPropCustomInterpCallbackV1, "OfxParamPropCustomCallbackV1"),
+        OFX_VALUE(kOfxInteractPropViewportSize, "OfxInteractPropViewport"),
+        OFX_VALUE(kOfxOpenGLRenderSuite, "OfxImageEffectOpenGLRenderSuite"),
+        // A leading k; of the two OpenGL context actions, only on the second.
+        OFX_VALUE(kOfxHostNativeOriginBottomLeft, "kOfxImageEffectHostPropNativeOriginBottomLeft"),
+        OFX_VALUE(kOfxHostNativeOriginTopLeft, "kOfxImageEffectHostPropNativeOriginTopLeft"),
+        OFX_VALUE(kOfxHostNativeOriginCenter, "kOfxImageEffectHostPropNativeOriginCenter"),
+        OFX_VALUE(kOfxParamPropUseHostOverlayHandle, "kOfxParamPropUseHostOverlayHandle"),
+        OFX_VALUE(kOfxPropKeySym, "kOfxPropKeySym"),
+        OFX_VALUE(kOfxPropKeyString, "kOfxPropKeyString"),
+        OFX_VALUE(kOfxActionOpenGLContextAttached, "OfxActionOpenGLContextAttached"),
+        OFX_VALUE(kOfxActionOpenGLContextDetached, "kOfxActionOpenGLContextDetached"),
+        // Premultiplication says Alpha; fields lack the word Image.
+        OFX_VALUE(kOfxImageOpaque, "OfxImageOpaque"),
+        OFX_VALUE(kOfxImagePreMultiplied, "OfxImageAlphaPremultiplied"),
+        OFX_VALUE(kOfxImageUnPreMultiplied, "OfxImageAlphaUnPremultiplied"),
+        OFX_VALUE(kOfxImageFieldNone, "OfxFieldNone"),
+        OFX_VALUE(kOfxImageFieldLower, "OfxFieldLower"),
+        OFX_VALUE(kOfxImageFieldUpper, "OfxFieldUpper"),
+        OFX_VALUE(kOfxImageFieldBoth, "OfxFieldBoth"),
+        OFX_VALUE(kOfxImageFieldSingle, "OfxFieldSingle"),
+        OFX_VALUE(kOfxImageFieldDoubled, "OfxFieldDoubled"),
+        // Misspellings are part of the interface.
+        OFX_VALUE(kOfxParamPropPersistant, "OfxParamPropPersistant"),
+        OFX_VALUE(kOfxParamPropInteractPreferedSize, "OfxParamPropInteractPreferedSize"),
+        // Interact lifecycle actions are the generic action strings.
+        OFX_VALUE(kOfxActionDescribeInteract, "OfxActionDescribe"),
+        OFX_VALUE(kOfxActionCreateInstanceInteract, "OfxActionCreateInstance"),
+        OFX_VALUE(kOfxActionDestroyInstanceInteract, "OfxActionDestroyInstance"),
+    };
+#undef OFX_VALUE
+    for (const auto& each : values) {
+        EXPECT_STREQ(each.value, each.expected) << each.macro;
+    }
 }
