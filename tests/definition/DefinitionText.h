@@ -1,5 +1,7 @@
 #pragma once
 
+#include "definition/XMLEffectDefinition.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -11,6 +13,13 @@ namespace testdef {
 inline std::string effect(const std::string& sections, bool withPipeline = true) {
     return "<effect name=\"Test\" category=\"Tests\">" + sections +
            (withPipeline ? "<pipeline><process name=\"p\"/></pipeline>" : "") + "</effect>";
+}
+
+// A definition from text that must parse; any log capture is the caller's.
+inline XMLEffectDefinition parsed(const std::string& text) {
+    XMLEffectDefinition definition;
+    EXPECT_TRUE(definition.parseEmbedded(text.c_str())) << text;
+    return definition;
 }
 
 inline std::string parameters(const std::string& body) {

@@ -66,18 +66,15 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(DefinitionLayout, GroupsHoldColumnsOrParametersAndPagesReferToGroups) {
     testenv::LogCapture log;
-    XMLEffectDefinition definition;
-    ASSERT_TRUE(definition.parseEmbedded(
-        effect(kParams +
-               "<ui><parameter>c</parameter>"
-               "<group name=\"Cols\" tooltip=\"tip\"><column name=\"left\" tooltip=\"L\">"
-               "<parameter>a</parameter><parameter>b</parameter></column></group>"
-               "<group name=\"Both\" open=\"false\"><column name=\"k\"><parameter>a</parameter>"
-               "</column><parameter>b</parameter></group>"
-               "<group name=\"Unplaced\"><parameter>c</parameter></group></ui>"
-               "<pages><page name=\"One\"><!-- note --><top-level/><group>Cols</group></page>"
-               "<page name=\"Two\"><group>Cols</group><group>Both</group></page></pages>")
-            .c_str()));
+    const XMLEffectDefinition definition = testdef::parsed(effect(
+        kParams + "<ui><parameter>c</parameter>"
+                  "<group name=\"Cols\" tooltip=\"tip\"><column name=\"left\" tooltip=\"L\">"
+                  "<parameter>a</parameter><parameter>b</parameter></column></group>"
+                  "<group name=\"Both\" open=\"false\"><column name=\"k\"><parameter>a</parameter>"
+                  "</column><parameter>b</parameter></group>"
+                  "<group name=\"Unplaced\"><parameter>c</parameter></group></ui>"
+                  "<pages><page name=\"One\"><!-- note --><top-level/><group>Cols</group></page>"
+                  "<page name=\"Two\"><group>Cols</group><group>Both</group></page></pages>"));
     EXPECT_EQ(definition.topLevelParameters(), std::vector<std::string>{"c"});
     ASSERT_EQ(definition.uiGroups().size(), 3u);
     const UIGroupDef& cols = definition.uiGroups()[0];
@@ -106,15 +103,13 @@ TEST(DefinitionLayout, GroupsHoldColumnsOrParametersAndPagesReferToGroups) {
 
 TEST(DefinitionPipeline, ProcessesKeepKernelsOfEveryPlatformAndIgnoreOtherElements) {
     testenv::LogCapture log;
-    XMLEffectDefinition definition;
-    ASSERT_TRUE(definition.parseEmbedded(
+    const XMLEffectDefinition definition = testdef::parsed(
         effect("<accumulation_buffers><buffer name=\"history\"/></accumulation_buffers>"
                "<pipeline executions=\"3\">"
                "<process name=\"first\" executions=\"2\" initialization=\"clear\">"
                "<cuda file=\"a.cu\"/><vulkan file=\"x\"/><opencl file=\"a.cl\" executions=\"4\"/>"
                "</process><process/></pipeline>",
-               false)
-            .c_str()));
+               false));
     EXPECT_EQ(definition.pipelineExecutions(), "3");
     EXPECT_EQ(definition.accumulationBuffers(), std::vector<std::string>{"history"});
     ASSERT_EQ(definition.processes().size(), 2u);
@@ -165,20 +160,15 @@ TEST(OverlayColors, HexCommaListsAndNamesAreReadAndAnythingElseIsWhite) {
 
 TEST(DefinitionOverlays, KeepOnlyDrivenOverlaysWithTheirNestedHandles) {
     testenv::LogCapture log;
-    XMLEffectDefinition definition;
-    ASSERT_TRUE(definition.parseEmbedded(
-        effect(kParams +
-               "<overlays coordinates=\"Centered\">"
-               "<point style=\"target\"/>"
-               "<spiral param=\"a\"/>"
-               "<ellipse center=\"a\" fixed_x=\"0.25\" fixed_magnitude=\"0.3\" color=\"#f00\">"
-               "<radius param=\"b\"/><vector/><scale2d param=\"c\" direction=\"a\"/>"
-               "<point param=\"c\"/></ellipse>"
-               "<vslider param=\"b\" magnitude=\"a\"/>"
-               "</overlays>")
-            .c_str()));
-    // Letter case matters: "Centered" is not a known system.
-    EXPECT_EQ(definition.overlayCoordinates(), OverlayCoordinates::UV);
+    const XMLEffectDefinition definition = testdef::parsed(effect(
+        kParams + "<overlays>"
+                  "<point style=\"target\"/>"
+                  "<spiral param=\"a\"/>"
+                  "<ellipse center=\"a\" fixed_x=\"0.25\" fixed_magnitude=\"0.3\" color=\"#f00\">"
+                  "<radius param=\"b\"/><vector/><scale2d param=\"c\" direction=\"a\"/>"
+                  "<point param=\"c\"/></ellipse>"
+                  "<vslider param=\"b\" magnitude=\"a\"/>"
+                  "</overlays>"));
     EXPECT_TRUE(log.contains("[INFO] Unknown overlay type 'spiral', skipping"));
 
     const std::vector<OverlayDef>& overlays = definition.overlays();
@@ -198,15 +188,16 @@ TEST(DefinitionOverlays, KeepOnlyDrivenOverlaysWithTheirNestedHandles) {
     EXPECT_TRUE(log.contains("[INFO] Parsed 2 overlays"));
 }
 
-TEST(DefinitionOverlays, CentredSystemsAreRecognised) {
+TEST(DefinitionOverlays, CoordinateSystemsAreKnownByTheirLowerCaseNames) {
     testenv::LogCapture log;
-    XMLEffectDefinition centered;
-    ASSERT_TRUE(centered.parseEmbedded(effect("<overlays coordinates=\"centered\"/>").c_str()));
-    EXPECT_EQ(centered.overlayCoordinates(), OverlayCoordinates::Centered);
-    XMLEffectDefinition aspect;
-    ASSERT_TRUE(
-        aspect.parseEmbedded(effect("<overlays coordinates=\"centered_aspect\"/>").c_str()));
-    EXPECT_EQ(aspect.overlayCoordinates(), OverlayCoordinates::CenteredAspect);
+    const std::pair<const char*, OverlayCoordinates> systems[] = {
+        {"centered", OverlayCoordinates::Centered},
+        {"centered_aspect", OverlayCoordinates::CenteredAspect},
+        {"Centered", OverlayCoordinates::UV}};
+    for (const auto& [text, system] : systems) {
+        const std::string overlays = "<overlays coordinates=\"" + std::string(text) + "\"/>";
+        EXPECT_EQ(testdef::parsed(effect(overlays)).overlayCoordinates(), system) << text;
+    }
 }
 
 } // namespace

@@ -95,10 +95,9 @@ TEST(DefinitionParse, ASecondParseReplacesTheFirst) {
 
 TEST(DefinitionEffect, UnknownContextFallsBackToFilterAndAttributesTakeDefaults) {
     testenv::LogCapture log;
-    XMLEffectDefinition definition;
-    ASSERT_TRUE(definition.parseEmbedded(
+    const XMLEffectDefinition definition = testdef::parsed(
         "<effect name=\"n\" category=\"c\" supports_timeline=\"yes\" frame_varying=\"0\">"
-        "<context>generator</context><pipeline/></effect>"));
+        "<context>generator</context><pipeline/></effect>");
     EXPECT_EQ(definition.context(), "filter");
     EXPECT_TRUE(log.contains("[INFO] Invalid context 'generator', defaulting to 'filter'"));
     EXPECT_TRUE(definition.supportsTimeline());
@@ -107,24 +106,21 @@ TEST(DefinitionEffect, UnknownContextFallsBackToFilterAndAttributesTakeDefaults)
     EXPECT_EQ(definition.debugLevel(), "none");
     EXPECT_TRUE(definition.processes().empty());
 
-    XMLEffectDefinition transition;
-    ASSERT_TRUE(transition.parseEmbedded(
-        "<effect name=\"n\" category=\"c\"><context>transition</context><pipeline/></effect>"));
+    const XMLEffectDefinition transition = testdef::parsed(
+        "<effect name=\"n\" category=\"c\"><context>transition</context><pipeline/></effect>");
     EXPECT_TRUE(transition.isTransition());
 }
 
 TEST(DefinitionInputs, OptionalAndNoInputModeInferEachOther) {
     testenv::LogCapture log;
-    XMLEffectDefinition definition;
-    ASSERT_TRUE(definition.parseEmbedded(
-        effect("<inputs>"
-               "<source name=\"white\" noinput=\"white\"/>"
-               "<source name=\"optional\" optional=\"true\"/>"
-               "<source name=\"plain\"/>"
-               "<source name=\"black\" optional=\"false\" noinput=\"black\"/>"
-               "<other name=\"ignored\"/>"
-               "</inputs>")
-            .c_str()));
+    const XMLEffectDefinition definition =
+        testdef::parsed(effect("<inputs>"
+                               "<source name=\"white\" noinput=\"white\"/>"
+                               "<source name=\"optional\" optional=\"true\"/>"
+                               "<source name=\"plain\"/>"
+                               "<source name=\"black\" optional=\"false\" noinput=\"black\"/>"
+                               "<other name=\"ignored\"/>"
+                               "</inputs>"));
     const std::vector<InputDef>& inputs = definition.inputs();
     ASSERT_EQ(inputs.size(), 4u);
     EXPECT_TRUE(inputs[0].optional);
@@ -148,15 +144,13 @@ TEST(DefinitionInputs, OptionalAndNoInputModeInferEachOther) {
 
 TEST(DefinitionResources, InvalidSettingsAreReplacedWithAnInfoLine) {
     testenv::LogCapture log;
-    XMLEffectDefinition definition;
-    ASSERT_TRUE(definition.parseEmbedded(
+    const XMLEffectDefinition definition = testdef::parsed(
         effect("<resources>"
                "<texture name=\"zero\" file=\"a.exr\" channels=\"0\" sampler=\"cubic\"/>"
                "<texture name=\"five\" file=\"b.exr\" channels=\"5\" wrap=\"border\"/>"
                "<texture name=\"one\" file=\"c.exr\" channels=\"1\" sampler=\"nearest\" "
                "wrap=\"clamp\"/>"
-               "</resources>")
-            .c_str()));
+               "</resources>"));
     const std::vector<ResourceDef>& resources = definition.resources();
     ASSERT_EQ(resources.size(), 3u);
     EXPECT_EQ(resources[0].channels, 4);
@@ -174,8 +168,7 @@ TEST(DefinitionResources, InvalidSettingsAreReplacedWithAnInfoLine) {
 
 TEST(DefinitionParameters, NumericRangesDefaultToMinMaxAndIncrementsToATenth) {
     testenv::LogCapture log;
-    XMLEffectDefinition definition;
-    ASSERT_TRUE(definition.parseEmbedded(
+    const XMLEffectDefinition definition = testdef::parsed(
         effect(parameters("<parameter name=\"f\" type=\"float\" default=\"2\" min=\"-1\"/>"
                           "<parameter name=\"i\" type=\"int\" min=\"3\" max=\"9\" "
                           "displayMax=\"5\" inc=\"1\"/>"
@@ -185,8 +178,7 @@ TEST(DefinitionParameters, NumericRangesDefaultToMinMaxAndIncrementsToATenth) {
                           "<parameter name=\"b\" type=\"bool\" default=\"Yes\"/>"
                           "<parameter name=\"x\" type=\"mystery\" default=\"7\"/>"
                           "<parameter name=\"c\" type=\"choice\"><option value=\"v\"/>"
-                          "</parameter>"))
-            .c_str()));
+                          "</parameter>")));
     const ParameterDef& f = definition.getParameter("f");
     EXPECT_EQ(f.label, "f");
     EXPECT_DOUBLE_EQ(f.defaultValue, 2.0);
@@ -212,16 +204,14 @@ TEST(DefinitionParameters, NumericRangesDefaultToMinMaxAndIncrementsToATenth) {
 
 TEST(DefinitionParameters, CombinedVectorAttributesBecomeComponents) {
     testenv::LogCapture log;
-    XMLEffectDefinition definition;
-    ASSERT_TRUE(definition.parseEmbedded(
+    const XMLEffectDefinition definition = testdef::parsed(
         effect(parameters("<parameter name=\"two\" type=\"vec2\" default=\"1,2\" min=\"0\"/>"
                           "<parameter name=\"three\" type=\"vec2\" default=\"1,2,3\" inc=\"0.5\"/>"
                           "<parameter name=\"one\" type=\"vec3\" default=\"0.25\" max=\"4,5,6\"/>"
                           "<parameter name=\"rgba\" type=\"vec4\" default=\"1,2,3,4\"/>"
                           "<parameter name=\"explicit\" type=\"color\" default=\"9,9,9\">"
                           "<component name=\"r\" default=\"0.5\"/></parameter>"
-                          "<parameter name=\"none\" type=\"vec2\"/>"))
-            .c_str()));
+                          "<parameter name=\"none\" type=\"vec2\"/>")));
     const std::vector<ComponentDef>& two = definition.getParameter("two").components;
     ASSERT_EQ(two.size(), 2u);
     EXPECT_EQ(two[0].name, "x");
@@ -258,11 +248,9 @@ TEST(DefinitionParameters, CombinedVectorAttributesBecomeComponents) {
 
 TEST(DefinitionParameters, LookupsFindTheLastOfARepeatedNameAndRejectUnknownNames) {
     testenv::LogCapture log;
-    XMLEffectDefinition definition;
-    ASSERT_TRUE(definition.parseEmbedded(
-        effect(parameters("<parameter name=\"p\" type=\"float\" default=\"1\"/>"
-                          "<parameter name=\"p\" type=\"float\" default=\"2\"/>"))
-            .c_str()));
+    const XMLEffectDefinition definition =
+        testdef::parsed(effect(parameters("<parameter name=\"p\" type=\"float\" default=\"1\"/>"
+                                          "<parameter name=\"p\" type=\"float\" default=\"2\"/>")));
     EXPECT_EQ(definition.parameters().size(), 2u);
     EXPECT_DOUBLE_EQ(definition.getParameter("p").defaultValue, 2.0);
     try {
@@ -275,14 +263,12 @@ TEST(DefinitionParameters, LookupsFindTheLastOfARepeatedNameAndRejectUnknownName
 
 TEST(DefinitionIdentity, ConditionsKeepTheirOperatorAndValue) {
     testenv::LogCapture log;
-    XMLEffectDefinition definition;
-    ASSERT_TRUE(definition.parseEmbedded(
+    const XMLEffectDefinition definition = testdef::parsed(
         effect(testdef::someParameters() +
                "<identity_conditions>"
                "<condition><parameter name=\"a\" operator=\"lessEqual\" value=\"0.5\"/></condition>"
                "<condition><parameter name=\"b\" operator=\"whatever\"/></condition>"
-               "</identity_conditions>")
-            .c_str()));
+               "</identity_conditions>"));
     const std::vector<IdentityCondition>& conditions = definition.identityConditions();
     ASSERT_EQ(conditions.size(), 2u);
     EXPECT_EQ(conditions[0].parameterName, "a");
