@@ -192,10 +192,6 @@ TEST_F(RenderBuffers, ThePoolEvictsTheLeastRecentlyUsedManager) {
     EXPECT_EQ(&pool.acquireBufferManager(&buffers[0], 7680, 4320, 1), &first);
 }
 
-} // namespace
-
-namespace {
-
 TEST_F(RenderBuffers, ProcessBuffersAreReusedAndReallocatedOnChange) {
     {
         ProcessBuffers buffers(runtime);
@@ -285,10 +281,6 @@ TEST_F(RenderBuffers, AccumulationBuffersStartBlackAndGiveUpWhole) {
     }
     EXPECT_TRUE(runtime.liveCounts().empty());
 }
-
-} // namespace
-
-namespace {
 
 TEST_F(RenderBuffers, StagingReadsOnlyTheImageAndRepeatsItsEdgesFromHostOrDevice) {
     // A 2 x 2 image at (5, 7), stored top row first (value 10 y + x), staged into the 4 x 4
