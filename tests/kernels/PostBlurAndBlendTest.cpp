@@ -196,10 +196,6 @@ TEST(FinalBlendWithoutSource, LeavesTheEffectUnchanged) {
     EXPECT_FLOAT_EQ(effect.download().at(1, 1).r, 0.7f);
 }
 
-} // namespace
-
-namespace {
-
 TEST(KernelChain, Rec709InputWithEveryBlurOffComesBackUnchanged) {
     gpu::Runtime& runtime = gpu::runtime();
     AnimatedParameters params = harness::defaultParameters();

@@ -18,15 +18,13 @@ TEST(LensBlurSampling, ThirdQualityUsesPointThreeThreeThreeNotOneThird) {
     p.floatParams[slot::sample_divisor] = 7.5f;
     p.intParams[slot::min_samples] = 0;
     p.intParams[slot::max_samples] = 100000;
-    p.intParams[slot::quality_preset] = 1;
     // R = 150 px at 1080 lines: R^2 / divisor = 3000; 0.333 * 3000 = 999 (1/3 would give 1000).
-    EXPECT_EQ(sampleCount(150.0f, 1080, p), 999);
-    p.intParams[slot::quality_preset] = 0;
-    EXPECT_EQ(sampleCount(150.0f, 1080, p), 750);
-    p.intParams[slot::quality_preset] = 2;
-    EXPECT_EQ(sampleCount(150.0f, 1080, p), 1500);
-    p.intParams[slot::quality_preset] = 7; // unknown: full quality
-    EXPECT_EQ(sampleCount(150.0f, 1080, p), 3000);
+    // An unknown preset is full quality.
+    const std::pair<int, int> presets[] = {{1, 999}, {0, 750}, {2, 1500}, {7, 3000}};
+    for (const auto& [preset, samples] : presets) {
+        p.intParams[slot::quality_preset] = preset;
+        EXPECT_EQ(sampleCount(150.0f, 1080, p), samples) << preset;
+    }
 }
 
 TEST(LensBlurSampling, DefaultsGive350SamplesAt1080AndCountsRoundToTheNearest) {
