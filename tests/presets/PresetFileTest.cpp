@@ -185,10 +185,6 @@ TEST(PresetFolders, BundleNamesComeFromTheDefinitionPath) {
     EXPECT_EQ(bundleNameFromPath("plain"), "plain");
 }
 
-} // namespace
-
-namespace {
-
 TEST(PresetNames, NamesThatCouldLeaveTheFolderAreRefused) {
     for (const char* good : {"Look", "night lights 2", "frosted_glass-v1.2", "Look.xml", "Ünïcode",
                              "Console", "COM10", "nullify"}) {
