@@ -192,16 +192,18 @@ public:
         // Every element is written below.
         float* base = storage_.take(4 * planeSize + kSlack);
         std::fill(base + 4 * planeSize, base + 4 * planeSize + kSlack, 0.0f);
-        bool alphaOne = true;
-        for (std::ptrdiff_t py = 0; py < rows; ++py) {
-            const int y = static_cast<int>(
-                std::min<std::ptrdiff_t>(std::max<std::ptrdiff_t>(py - 1, 0), height - 1));
+        // Rows in parallel: at 4 floats a texel the copy is bandwidth, and one thread alone
+        // leaves the other cores idle between the passes.
+        std::atomic<bool> alphaOne{true};
+        RowThreadPool::shared().run(static_cast<int>(rows), [&](int py) {
+            const int y = std::min(std::max(py - 1, 0), height - 1);
             const gpu::Texel* row =
                 texture.texels() + static_cast<std::size_t>(y) * texture.rowTexels();
             float* out[4];
             for (int c = 0; c < 4; ++c) {
                 out[c] = base + c * planeSize + py * stride;
             }
+            bool rowAlphaOne = true;
             for (std::ptrdiff_t px = 0; px < width + 2 * PAD; ++px) {
                 const int x = static_cast<int>(
                     std::min<std::ptrdiff_t>(std::max<std::ptrdiff_t>(px - PAD, 0), width - 1));
@@ -210,19 +212,22 @@ public:
                 out[1][px] = t.y;
                 out[2][px] = t.z;
                 out[3][px] = t.w;
-                alphaOne = alphaOne && t.w == 1.0f;
+                rowAlphaOne = rowAlphaOne && t.w == 1.0f;
             }
             for (int c = 0; c < 4; ++c) {
                 std::fill(out[c] + width + 2 * PAD, out[c] + stride, 0.0f);
             }
-        }
+            if (!rowAlphaOne) {
+                alphaOne.store(false, std::memory_order_relaxed);
+            }
+        });
         for (int c = 0; c < 4; ++c) {
             planes_.plane[c] = base + c * planeSize;
         }
         planes_.width = width;
         planes_.height = height;
         planes_.stride = stride;
-        planes_.alphaOne = alphaOne;
+        planes_.alphaOne = alphaOne.load();
         return true;
     }
 
