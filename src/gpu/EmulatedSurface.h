@@ -5,6 +5,10 @@
 #include <atomic>
 #include <cstddef>
 
+#if defined(__SSE2__) || defined(_M_X64)
+#include <xmmintrin.h>
+#endif
+
 namespace gpu {
 
 // A surface object of the CPU backend over a float4 array. Its address is the surface handle.
@@ -25,6 +29,30 @@ public:
         if (t != nullptr) {
             *t = value;
         }
+    }
+
+    // Texels x to x + n - 1 of row y, one channel per array, written past the caches: a frame
+    // is larger than they are, and the next pass reads it only once all of it is written.
+    // Out of range, nothing is written and the fault flag is raised, as store does.
+    void storeRun(int x, int y, int n, const float* r, const float* g, const float* b,
+                  const float* a) const {
+        if (x < 0 || y < 0 || n < 0 || x > width_ - n || y >= height_) {
+            fault_->store(true, std::memory_order_relaxed);
+            return;
+        }
+        Texel* t = texels_ + static_cast<std::size_t>(y) * static_cast<std::size_t>(width_) +
+                   static_cast<std::size_t>(x);
+#if defined(__SSE2__) || defined(_M_X64)
+        for (int i = 0; i < n; ++i) {
+            _mm_stream_ps(reinterpret_cast<float*>(t + i), _mm_setr_ps(r[i], g[i], b[i], a[i]));
+        }
+        // Streamed stores are weakly ordered: fence them before another thread may read.
+        _mm_sfence();
+#else
+        for (int i = 0; i < n; ++i) {
+            t[i] = Texel{r[i], g[i], b[i], a[i]};
+        }
+#endif
     }
 
     Texel load(int xBytes, int y) const {

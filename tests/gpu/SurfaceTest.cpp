@@ -42,6 +42,10 @@ protected:
         return texels;
     }
 
+    const gpu::EmulatedSurface* runs() const {
+        return reinterpret_cast<const gpu::EmulatedSurface*>(surface_);
+    }
+
     static constexpr int kWidth = 3;
     static constexpr int kHeight = 2;
     gpu::HostRuntime rt_;
@@ -52,12 +56,20 @@ protected:
 TEST_F(Surface, WrittenPixelsReadBackThroughCopiesSurfacesAndTextures) {
     gpu::surfWrite(make_float4(1.0f, 2.0f, 3.0f, 4.0f), surface_, 2, 1);
     gpu::surfWrite(make_float4(5.0f, 6.0f, 7.0f, 8.0f), surface_, 0, 0);
+    // A run of texels given channel by channel, as the CPU passes write their rows.
+    const float r[] = {10.0f, 11.0f}, g[] = {12.0f, 13.0f}, b[] = {14.0f, 15.0f},
+                a[] = {16.0f, 17.0f};
+    runs()->storeRun(0, 1, 2, r, g, b, a);
 
     const std::vector<Texel> texels = readBack();
     EXPECT_EQ(texels[1 * kWidth + 2].x, 1.0f);
     EXPECT_EQ(texels[1 * kWidth + 2].w, 4.0f);
     EXPECT_EQ(texels[0].z, 7.0f);
     EXPECT_EQ(texels[1].x, 0.0f);
+    EXPECT_EQ(texels[1 * kWidth].x, 10.0f);
+    EXPECT_EQ(texels[1 * kWidth + 1].y, 13.0f);
+    EXPECT_EQ(texels[1 * kWidth + 1].z, 15.0f);
+    EXPECT_EQ(texels[1 * kWidth + 1].w, 17.0f);
 
     EXPECT_EQ(gpu::surfRead(surface_, 2, 1).y, 2.0f);
 
@@ -75,6 +87,10 @@ TEST_F(Surface, OutOfRangeAccessTouchesNothingAndFailsTheNextSynchronisation) {
     gpu::surfWrite(make_float4(9.0f, 9.0f, 9.0f, 9.0f), surface_, kWidth, 0);
     gpu::surfWrite(make_float4(9.0f, 9.0f, 9.0f, 9.0f), surface_, -1, 1);
     gpu::surfWrite(make_float4(9.0f, 9.0f, 9.0f, 9.0f), surface_, 0, kHeight);
+    const float nines[] = {9.0f, 9.0f};
+    runs()->storeRun(kWidth - 1, 0, 2, nines, nines, nines, nines); // would reach row 1
+    runs()->storeRun(0, kHeight, 1, nines, nines, nines, nines);
+    runs()->storeRun(-1, 0, 1, nines, nines, nines, nines);
     for (const Texel& texel : readBack()) {
         EXPECT_EQ(texel.x, 0.0f);
     }

@@ -303,6 +303,14 @@ void texelAxis(float c, int size, std::int32_t& index, float& weight) {
 
 namespace {
 
+// A segment's results, channel by channel, into the output surface (0: nowhere).
+void writeRun(std::uint64_t surface, int x, int y, int n, const float (*channel)[SEGMENT]) {
+    if (surface != 0) {
+        reinterpret_cast<const gpu::EmulatedSurface*>(surface)->storeRun(
+            x, y, n, channel[0], channel[1], channel[2], channel[3]);
+    }
+}
+
 int lanesOf(CpuPath path) {
     return path == CpuPath::Avx512 ? 16 : path == CpuPath::Avx2 ? 8 : 4;
 }
@@ -684,8 +692,13 @@ bool lensBlurFast(const SystemParameters& sys, const SourceConnections& sources,
                     finiteSums(sums)
                         ? lensResult(sums, centre)
                         : lensBlurScaled(lensPixel(x0 + i, y, sys, sources, p, bundled));
-                gpu::surfWrite(value, outputSurface, x0 + i, y);
+                // The results go over the sums, which are not needed any more.
+                s.sums[0][i] = value.x;
+                s.sums[1][i] = value.y;
+                s.sums[2][i] = value.z;
+                s.sums[3][i] = value.w;
             }
+            writeRun(outputSurface, x0, y, s.pixels, s.sums);
         }
     });
     return true;
@@ -802,10 +815,7 @@ bool postBlurFast(const SystemParameters& sys, std::uint64_t workingImage,
             }
             s.weight = weights.data();
             postSegment(frame, s);
-            for (int i = 0; i < s.pixels; ++i) {
-                gpu::surfWrite(make_float4(s.out[0][i], s.out[1][i], s.out[2][i], s.out[3][i]),
-                               outputSurface, x0 + i, y);
-            }
+            writeRun(outputSurface, x0, y, s.pixels, s.out);
         }
     });
     return true;
