@@ -1,6 +1,12 @@
 #include "gpu/HostRuntime.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <cstring>
+#include <new>
+#include <system_error>
+#include <thread>
+#include <vector>
 
 // The copies of HostRuntime: bounds and kinds are checked as CUDA checks them, and the device
 // side of every copy must lie inside one tracked block, so a bad copy fails instead of
@@ -24,14 +30,54 @@ bool destinationIsDevice(MemcpyKind kind) {
     return kind == MemcpyKind::HostToDevice || kind == MemcpyKind::DeviceToDevice;
 }
 
-void copyRows(std::byte* dst, std::size_t dpitch, const std::byte* src, std::size_t spitch,
-              std::size_t width, std::size_t height) {
+void copyBand(std::byte* dst, std::size_t dpitch, const std::byte* src, std::size_t spitch,
+              std::size_t width, std::size_t first, std::size_t last) {
     if (dpitch == width && spitch == width) {
-        std::memmove(dst, src, width * height);
+        std::memmove(dst + first * width, src + first * width, (last - first) * width);
         return;
     }
-    for (std::size_t row = 0; row < height; ++row) {
+    for (std::size_t row = first; row < last; ++row) {
         std::memmove(dst + row * dpitch, src + row * spitch, width);
+    }
+}
+
+// Frame-sized copies run in bands on a few threads: one core alone uses a fraction of the
+// memory bandwidth, and the passes wait on these copies. Overlapping ranges keep memmove's
+// single pass, and a thread that cannot be started leaves its band to this one.
+void copyRows(std::byte* dst, std::size_t dpitch, const std::byte* src, std::size_t spitch,
+              std::size_t width, std::size_t height) {
+    constexpr std::size_t kParallelBytes = std::size_t{8} << 20;
+    const auto to = reinterpret_cast<std::uintptr_t>(dst);
+    const auto from = reinterpret_cast<std::uintptr_t>(src);
+    const bool apart =
+        to + (height - 1) * dpitch + width <= from || from + (height - 1) * spitch + width <= to;
+    const std::size_t cores = std::max(1u, std::thread::hardware_concurrency());
+    std::size_t bands =
+        apart && width * height >= kParallelBytes ? std::min({cores, std::size_t{4}, height}) : 1;
+    std::vector<std::thread> helpers;
+    try {
+        helpers.reserve(bands - 1);
+    } catch (const std::bad_alloc&) {
+        bands = 1;
+    }
+    std::size_t done = 0; // rows handed out so far
+    for (std::size_t band = 1; band < bands; ++band) {
+        const std::size_t first = height * band / bands, last = height * (band + 1) / bands;
+        try {
+            helpers.emplace_back(copyBand, dst, dpitch, src, spitch, width, first, last);
+        } catch (const std::system_error&) {
+            done = first;
+            break;
+        }
+        done = last;
+    }
+    const std::size_t mine = bands > 1 ? height / bands : height;
+    copyBand(dst, dpitch, src, spitch, width, 0, mine);
+    if (done != 0 && done < height) {
+        copyBand(dst, dpitch, src, spitch, width, done, height);
+    }
+    for (std::thread& helper : helpers) {
+        helper.join();
     }
 }
 

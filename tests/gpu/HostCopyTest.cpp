@@ -56,22 +56,30 @@ protected:
 };
 
 TEST_F(HostCopy, ArrayRoundTripHonoursPaddedPitchesOnBothSides) {
-    // 3 x 2 texels: source rows 80 bytes apart, destination rows 64 bytes apart.
-    const gpu::ArrayHandle texels = array(3, 2);
-    const std::vector<std::uint8_t> source = numbered(80 + 3 * kTexel);
-    ASSERT_EQ(rt_.memcpy2DToArray(texels, 0, 0, source.data(), 80, 3 * kTexel, 2,
-                                  MemcpyKind::HostToDevice),
-              Error::Success);
-    std::vector<std::uint8_t> out(64 * 2, 0xEE);
-    ASSERT_EQ(rt_.memcpy2DFromArrayAsync(out.data(), 64, texels, 0, 0, 3 * kTexel, 2,
-                                         MemcpyKind::DeviceToHost, 0),
-              Error::Success);
-    for (std::size_t row = 0; row < 2; ++row) {
-        for (std::size_t byte = 0; byte < 64; ++byte) {
-            const std::uint8_t expected = byte < 3 * kTexel ? source[row * 80 + byte] : 0xEE;
-            ASSERT_EQ(out[row * 64 + byte], expected) << row << ":" << byte;
+    // Source rows padded, destination rows padded differently or packed; the frame-sized case
+    // is copied in bands on several threads.
+    auto roundTrip = [&](std::size_t width, std::size_t height, std::size_t sourcePitch,
+                         std::size_t outPitch) {
+        const std::size_t rowBytes = width * kTexel;
+        const gpu::ArrayHandle texels = array(width, height);
+        const std::vector<std::uint8_t> source = numbered(sourcePitch * (height - 1) + rowBytes);
+        ASSERT_EQ(rt_.memcpy2DToArray(texels, 0, 0, source.data(), sourcePitch, rowBytes, height,
+                                      MemcpyKind::HostToDevice),
+                  Error::Success);
+        std::vector<std::uint8_t> out(outPitch * height, 0xEE);
+        ASSERT_EQ(rt_.memcpy2DFromArrayAsync(out.data(), outPitch, texels, 0, 0, rowBytes, height,
+                                             MemcpyKind::DeviceToHost, 0),
+                  Error::Success);
+        for (std::size_t row = 0; row < height; ++row) {
+            for (std::size_t byte = 0; byte < outPitch; ++byte) {
+                const std::uint8_t expected =
+                    byte < rowBytes ? source[row * sourcePitch + byte] : 0xEE;
+                ASSERT_EQ(out[row * outPitch + byte], expected) << row << ":" << byte;
+            }
         }
-    }
+    };
+    roundTrip(3, 2, 80, 64);
+    roundTrip(1000, 700, 1000 * kTexel + 48, 1000 * kTexel);
 }
 
 TEST_F(HostCopy, ArrayOffsetsSelectASubRegion) {
