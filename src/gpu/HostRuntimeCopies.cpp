@@ -60,22 +60,15 @@ void copyRows(std::byte* dst, std::size_t dpitch, const std::byte* src, std::siz
     } catch (const std::bad_alloc&) {
         bands = 1;
     }
-    std::size_t done = 0; // rows handed out so far
     for (std::size_t band = 1; band < bands; ++band) {
         const std::size_t first = height * band / bands, last = height * (band + 1) / bands;
         try {
             helpers.emplace_back(copyBand, dst, dpitch, src, spitch, width, first, last);
         } catch (const std::system_error&) {
-            done = first;
-            break;
+            copyBand(dst, dpitch, src, spitch, width, first, last);
         }
-        done = last;
     }
-    const std::size_t mine = bands > 1 ? height / bands : height;
-    copyBand(dst, dpitch, src, spitch, width, 0, mine);
-    if (done != 0 && done < height) {
-        copyBand(dst, dpitch, src, spitch, width, done, height);
-    }
+    copyBand(dst, dpitch, src, spitch, width, 0, height / bands);
     for (std::thread& helper : helpers) {
         helper.join();
     }
