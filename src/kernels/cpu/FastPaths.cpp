@@ -355,8 +355,8 @@ std::int32_t runStart(const std::int32_t* texel, int lanes, int valid, int width
 class ColumnTables {
 public:
     ColumnTables(int width, int lanes)
-        : width_(width), lanes_(lanes), runs_((width + lanes - 1) / lanes),
-          columns_(runs_ * lanes) {}
+        : width_(width), lanes_(lanes), runs_((width + lanes - 1) / lanes), columns_(runs_ * lanes),
+          segments_((width + SEGMENT - 1) / SEGMENT) {}
 
     int columns() const { return columns_; }
 
@@ -364,6 +364,7 @@ public:
     void build(int fetches, const Coordinate& coordinate) {
         weight_.resize(static_cast<std::size_t>(fetches) * columns_);
         runTexel_.resize(static_cast<std::size_t>(fetches) * runs_);
+        segmentWeight_.resize(static_cast<std::size_t>(fetches) * segments_);
         RowThreadPool::shared().run(fetches, [&](int e) {
             std::vector<std::int32_t> texels(static_cast<std::size_t>(lanes_));
             for (int x = 0; x < columns_; ++x) {
@@ -376,6 +377,16 @@ public:
                     runTexel_[static_cast<std::size_t>(e) * runs_ + x / lanes_] = runStart(
                         texels.data(), lanes_, std::min(lanes_, width_ - (x - lanes_ + 1)), width_);
                 }
+            }
+            const std::uint8_t* weights = weight_.data() + static_cast<std::size_t>(e) * columns_;
+            for (int segment = 0; segment < segments_; ++segment) {
+                const int first = segment * SEGMENT;
+                const int end = std::min(width_, first + SEGMENT);
+                const bool shared =
+                    std::all_of(weights + first, weights + end,
+                                [&](std::uint8_t w) { return w == weights[first]; });
+                segmentWeight_[static_cast<std::size_t>(e) * segments_ + segment] =
+                    shared ? weights[first] : std::int16_t{-1};
             }
         });
     }
@@ -390,10 +401,16 @@ public:
         frame.lanes = lanes_;
     }
 
+    void attachSegments(LensFrame& frame) const {
+        frame.segmentWeight = segmentWeight_.data();
+        frame.segments = segments_;
+    }
+
 private:
-    int width_, lanes_, runs_, columns_;
+    int width_, lanes_, runs_, columns_, segments_;
     std::vector<std::uint8_t> weight_;
     std::vector<std::int32_t> runTexel_;
+    std::vector<std::int16_t> segmentWeight_;
 };
 
 // An upper bound of sampleCount over all radii.
@@ -580,6 +597,7 @@ bool lensBlurFast(const SystemParameters& sys, const SourceConnections& sources,
                                   frame.uniforms.reflect);
         });
         tables.attach(frame);
+        tables.attachSegments(frame);
     }
 
     RowThreadPool::shared().run(height, [&](int y) {

@@ -499,6 +499,8 @@ void lensSegment(const LensFrame& frame, LensSegment& s) {
         const std::int32_t* const runTexel = frame.runTexel + s.firstRun;
         const std::ptrdiff_t columns = frame.columns;
         const std::ptrdiff_t runs = frame.runs;
+        const std::ptrdiff_t segments = frame.segments;
+        const std::ptrdiff_t segment = s.firstColumn / SEGMENT;
         // A few samples at a time over each chunk: the sums stay in registers for all of them,
         // and the rows they read stay few enough for the cache.
         constexpr int BLOCK = 8;
@@ -510,6 +512,9 @@ void lensSegment(const LensFrame& frame, LensSegment& s) {
             // The pop weight of a channel is contrast * c^power * w * k + smooth * w * k.
             float alphaWeight, pop[3], base[3];
             float b, oneMinusB, bStep, oneMinusBStep, weight, meanK;
+            // Where every column of the segment has one weight, the four bilinear weights.
+            bool shared;
+            float w00, w10, w01, w11;
             RowOccluder::Place occluder; // where the sample is on the occluder
         } block[BLOCK];
 
@@ -520,11 +525,19 @@ void lensSegment(const LensFrame& frame, LensSegment& s) {
         // multiplications. One channel at a time, so that fewer values are live at once.
         auto add = [&](LensSums<LaneF> & sum, const Sample& sample, int j, std::int32_t texel,
                        LaneF seen) __attribute__((always_inline)) {
-            const LaneF steps = bytesToFloats(sample.steps + j * LANES);
-            const LaneF w10 = steps * sample.oneMinusBStep;
-            const LaneF w11 = steps * sample.bStep;
-            const LaneF w00 = sample.oneMinusB - w10;
-            const LaneF w01 = sample.b - w11;
+            LaneF w00, w10, w01, w11;
+            if (sample.shared) {
+                w00 = splatL<LaneF>(sample.w00);
+                w10 = splatL<LaneF>(sample.w10);
+                w01 = splatL<LaneF>(sample.w01);
+                w11 = splatL<LaneF>(sample.w11);
+            } else {
+                const LaneF steps = bytesToFloats(sample.steps + j * LANES);
+                w10 = steps * sample.oneMinusBStep;
+                w11 = steps * sample.bStep;
+                w00 = sample.oneMinusB - w10;
+                w01 = sample.b - w11;
+            }
             const std::ptrdiff_t offset = sample.row + texel;
             auto bilinear = [&](const float* t) __attribute__((always_inline)) {
                 return madd(w10, load(t + 1), w00 * load(t)) +
@@ -587,7 +600,24 @@ void lensSegment(const LensFrame& frame, LensSegment& s) {
                                  (1.0f - s.rowWeight[k]) * (1.0f / 256.0f),
                                  w,
                                  meanK,
+                                 false,
+                                 0.0f,
+                                 0.0f,
+                                 0.0f,
+                                 0.0f,
                                  {}};
+                Sample& added = block[used - 1];
+                const std::int16_t step = frame.segmentWeight != nullptr
+                                              ? frame.segmentWeight[k * segments + segment]
+                                              : std::int16_t{-1};
+                if (step >= 0) {
+                    // As the lanes form them, in scalars: the same bits.
+                    added.shared = true;
+                    added.w10 = static_cast<float>(step) * added.oneMinusBStep;
+                    added.w11 = static_cast<float>(step) * added.bStep;
+                    added.w00 = added.oneMinusB - added.w10;
+                    added.w01 = added.b - added.w11;
+                }
                 const std::int32_t* texels = block[used - 1].texels;
                 int j = 0;
                 for (; j + LANES <= chunks; j += LANES) {

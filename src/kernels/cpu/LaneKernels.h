@@ -70,8 +70,12 @@ struct LensFrame {
     // column when the run reads consecutive texels (else NO_RUN). Null otherwise.
     const std::uint8_t* columnWeight; // [k * columns + x] = weight * 256
     const std::int32_t* runTexel;     // [k * runs + x / lanes]
+    // Per sample and segment of SEGMENT columns, the column weight * 256 every column of the
+    // segment shares, or -1 where they differ. Null: not built.
+    const std::int16_t* segmentWeight; // [k * segments + x / SEGMENT]
     int columns;
     int runs;
+    int segments;
     int lanes;
 };
 
