@@ -364,7 +364,7 @@ public:
     void build(int fetches, const Coordinate& coordinate) {
         weight_.resize(static_cast<std::size_t>(fetches) * columns_);
         runTexel_.resize(static_cast<std::size_t>(fetches) * runs_);
-        segmentWeight_.resize(static_cast<std::size_t>(fetches) * segments_);
+        segmentColumns_.resize(static_cast<std::size_t>(fetches) * segments_);
         RowThreadPool::shared().run(fetches, [&](int e) {
             std::vector<std::int32_t> texels(static_cast<std::size_t>(lanes_));
             for (int x = 0; x < columns_; ++x) {
@@ -379,14 +379,17 @@ public:
                 }
             }
             const std::uint8_t* weights = weight_.data() + static_cast<std::size_t>(e) * columns_;
+            const std::int32_t* starts = runTexel_.data() + static_cast<std::size_t>(e) * runs_;
             for (int segment = 0; segment < segments_; ++segment) {
                 const int first = segment * SEGMENT;
                 const int end = std::min(width_, first + SEGMENT);
                 const bool shared =
                     std::all_of(weights + first, weights + end,
                                 [&](std::uint8_t w) { return w == weights[first]; });
-                segmentWeight_[static_cast<std::size_t>(e) * segments_ + segment] =
-                    shared ? weights[first] : std::int16_t{-1};
+                const std::int32_t* last = starts + (end + lanes_ - 1) / lanes_;
+                const bool edge = std::find(starts + first / lanes_, last, NO_RUN) != last;
+                segmentColumns_[static_cast<std::size_t>(e) * segments_ + segment] = {
+                    static_cast<std::int16_t>(shared ? weights[first] : -1), edge};
             }
         });
     }
@@ -402,7 +405,7 @@ public:
     }
 
     void attachSegments(LensFrame& frame) const {
-        frame.segmentWeight = segmentWeight_.data();
+        frame.segmentColumns = segmentColumns_.data();
         frame.segments = segments_;
     }
 
@@ -410,7 +413,7 @@ private:
     int width_, lanes_, runs_, columns_, segments_;
     std::vector<std::uint8_t> weight_;
     std::vector<std::int32_t> runTexel_;
-    std::vector<std::int16_t> segmentWeight_;
+    std::vector<SegmentColumns> segmentColumns_;
 };
 
 // An upper bound of sampleCount over all radii.

@@ -476,8 +476,8 @@ void lensSegment(const LensFrame& frame, LensSegment& s) {
     LaneF px{}, py{}, rho{}, weight{}, profile{}, kr{}, kg{}, kb{};
     const int power = static_cast<int>(u.power);
     const bool halfPower = static_cast<float>(power) + 0.5f == u.power;
-    const bool separable = frame.columnWeight != nullptr && frame.lanes == LANES &&
-                           frame.source.planes != nullptr &&
+    const bool separable = frame.columnWeight != nullptr && frame.segmentColumns != nullptr &&
+                           frame.lanes == LANES && frame.source.planes != nullptr &&
                            (static_cast<float>(power) == u.power || halfPower) && power >= 0 &&
                            power <= 64 && (!frame.colourPerPixel || rowOccluder);
     // With every alpha 1, the alpha sums of every pixel are one sum of the same terms.
@@ -501,6 +501,7 @@ void lensSegment(const LensFrame& frame, LensSegment& s) {
         const std::ptrdiff_t runs = frame.runs;
         const std::ptrdiff_t segments = frame.segments;
         const std::ptrdiff_t segment = s.firstColumn / SEGMENT;
+        const SegmentColumns* const segmentColumns = frame.segmentColumns;
         // A few samples at a time over each chunk: the sums stay in registers for all of them,
         // and the rows they read stay few enough for the cache.
         constexpr int BLOCK = 8;
@@ -587,45 +588,35 @@ void lensSegment(const LensFrame& frame, LensSegment& s) {
                 const float w = frame.weight[k] * frame.profile[k];
                 const float meanK = (frame.kr[k] + frame.kg[k] + frame.kb[k]) * (1.0f / 3.0f);
                 const float wr = w * frame.kr[k], wg = w * frame.kg[k], wb = w * frame.kb[k];
-                block[used++] = {columnWeight + k * columns,
-                                 runTexel + k * runs,
-                                 s.rowOffset[k],
-                                 k,
-                                 w * meanK,
-                                 {wr * u.contrast, wg * u.contrast, wb * u.contrast},
-                                 {wr * u.smooth, wg * u.smooth, wb * u.smooth},
-                                 s.rowWeight[k],
-                                 1.0f - s.rowWeight[k],
-                                 s.rowWeight[k] * (1.0f / 256.0f),
-                                 (1.0f - s.rowWeight[k]) * (1.0f / 256.0f),
-                                 w,
-                                 meanK,
-                                 false,
-                                 0.0f,
-                                 0.0f,
-                                 0.0f,
-                                 0.0f,
-                                 {}};
-                Sample& added = block[used - 1];
-                const std::int16_t step = frame.segmentWeight != nullptr
-                                              ? frame.segmentWeight[k * segments + segment]
-                                              : std::int16_t{-1};
-                if (step >= 0) {
+                // Field by field: an aggregate would clear the whole sample first.
+                Sample& added = block[used++];
+                added.steps = columnWeight + k * columns;
+                added.texels = runTexel + k * runs;
+                added.row = s.rowOffset[k];
+                added.k = k;
+                added.alphaWeight = w * meanK;
+                added.pop[0] = wr * u.contrast;
+                added.pop[1] = wg * u.contrast;
+                added.pop[2] = wb * u.contrast;
+                added.base[0] = wr * u.smooth;
+                added.base[1] = wg * u.smooth;
+                added.base[2] = wb * u.smooth;
+                added.b = s.rowWeight[k];
+                added.oneMinusB = 1.0f - s.rowWeight[k];
+                added.bStep = s.rowWeight[k] * (1.0f / 256.0f);
+                added.oneMinusBStep = (1.0f - s.rowWeight[k]) * (1.0f / 256.0f);
+                added.weight = w;
+                added.meanK = meanK;
+                const SegmentColumns columnsHere = segmentColumns[k * segments + segment];
+                added.shared = columnsHere.weight >= 0;
+                if (added.shared) {
                     // As the lanes form them, in scalars: the same bits.
-                    added.shared = true;
-                    added.w10 = static_cast<float>(step) * added.oneMinusBStep;
-                    added.w11 = static_cast<float>(step) * added.bStep;
+                    added.w10 = static_cast<float>(columnsHere.weight) * added.oneMinusBStep;
+                    added.w11 = static_cast<float>(columnsHere.weight) * added.bStep;
                     added.w00 = added.oneMinusB - added.w10;
                     added.w01 = added.b - added.w11;
                 }
-                const std::int32_t* texels = block[used - 1].texels;
-                int j = 0;
-                for (; j + LANES <= chunks; j += LANES) {
-                    blockEdge = blockEdge || anyL(loadM(texels + j) == NO_RUN);
-                }
-                for (; j < chunks; ++j) {
-                    blockEdge = blockEdge || texels[j] == NO_RUN;
-                }
+                blockEdge = blockEdge || columnsHere.edge;
                 if constexpr (OCCLUDE) {
                     block[used - 1].occluder =
                         occluderRow.place(frame.px[k], frame.py[k], s.parallaxY[0]);

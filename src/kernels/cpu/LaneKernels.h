@@ -40,6 +40,12 @@ struct LaneTexture {
     std::uint64_t emulated; // CPU-backend texture handle; 0 reads zeros
 };
 
+// A sample's columns across one segment of SEGMENT columns.
+struct SegmentColumns {
+    std::int16_t weight; // the column weight * 256 all of them share, or -1
+    bool edge;           // some run of them is NO_RUN
+};
+
 // The frame as the sample loops see it.
 struct LensFrame {
     LensUniforms uniforms;
@@ -68,11 +74,9 @@ struct LensFrame {
     // sample reads at a pixel does not depend on the row: its 1/256 weight for every sample
     // and column, and for every sample and run of `lanes` columns the texel of the run's first
     // column when the run reads consecutive texels (else NO_RUN). Null otherwise.
-    const std::uint8_t* columnWeight; // [k * columns + x] = weight * 256
-    const std::int32_t* runTexel;     // [k * runs + x / lanes]
-    // Per sample and segment of SEGMENT columns, the column weight * 256 every column of the
-    // segment shares, or -1 where they differ. Null: not built.
-    const std::int16_t* segmentWeight; // [k * segments + x / SEGMENT]
+    const std::uint8_t* columnWeight;     // [k * columns + x] = weight * 256
+    const std::int32_t* runTexel;         // [k * runs + x / lanes]
+    const SegmentColumns* segmentColumns; // [k * segments + x / SEGMENT]
     int columns;
     int runs;
     int segments;
