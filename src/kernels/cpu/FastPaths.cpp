@@ -399,14 +399,11 @@ public:
     void attach(Frame& frame) const {
         frame.columnWeight = weight_.data();
         frame.runTexel = runTexel_.data();
+        frame.segmentColumns = segmentColumns_.data();
         frame.columns = columns_;
         frame.runs = runs_;
-        frame.lanes = lanes_;
-    }
-
-    void attachSegments(LensFrame& frame) const {
-        frame.segmentColumns = segmentColumns_.data();
         frame.segments = segments_;
+        frame.lanes = lanes_;
     }
 
 private:
@@ -600,7 +597,6 @@ bool lensBlurFast(const SystemParameters& sys, const SourceConnections& sources,
                                   frame.uniforms.reflect);
         });
         tables.attach(frame);
-        tables.attachSegments(frame);
     }
 
     RowThreadPool::shared().run(height, [&](int y) {
@@ -782,6 +778,16 @@ bool postBlurFast(const SystemParameters& sys, std::uint64_t workingImage,
     // Only the vignette needs the pixel's distance from the optical centre.
     const bool vignette = frame.last && p.boolParams[slot::vignette_enable] &&
                           p.floatParams[slot::vignette_strength] > 0.0f;
+    // Otherwise a pixel needs only its u and v, as pixelFrame has them: u from a table, whose
+    // columns past the row repeat its last pixel as the segments' lanes do.
+    std::vector<float> columnU;
+    if (!perPixel && !vignette) {
+        columnU.resize(static_cast<std::size_t>((width + SEGMENT - 1) / SEGMENT * SEGMENT));
+        for (std::size_t x = 0; x < columnU.size(); ++x) {
+            columnU[x] = (static_cast<float>(std::min(static_cast<int>(x), width - 1)) + 0.5f) /
+                         static_cast<float>(width);
+        }
+    }
     RowThreadPool::shared().run(height, [&](int y) {
         std::unique_ptr<PostSegment> segment(new PostSegment);
         PostSegment& s = *segment;
@@ -810,16 +816,14 @@ bool postBlurFast(const SystemParameters& sys, std::uint64_t workingImage,
             if (perPixel) {
                 weights.assign(static_cast<std::size_t>(POST_BLUR_MAX_TAPS) * SEGMENT, 0.0f);
             }
-            for (int i = 0; i < SEGMENT; ++i) {
-                const int x = std::min(x0 + i, width - 1);
-                if (!perPixel && !vignette) {
-                    // As pixelFrame has them; the rest of the frame is not needed here.
-                    s.u[i] = (static_cast<float>(x) + 0.5f) / static_cast<float>(width);
-                    s.v[i] = (static_cast<float>(y) + 0.5f) / static_cast<float>(height);
-                    s.rNorm[i] = 0.0f;
-                    continue;
-                }
-                const PixelFrame f = pixelFrame(x, y, width, height, p);
+            if (!columnU.empty()) {
+                std::copy_n(columnU.data() + x0, SEGMENT, s.u);
+                std::fill_n(s.v, SEGMENT,
+                            (static_cast<float>(y) + 0.5f) / static_cast<float>(height));
+                std::fill_n(s.rNorm, SEGMENT, 0.0f);
+            }
+            for (int i = 0; columnU.empty() && i < SEGMENT; ++i) {
+                const PixelFrame f = pixelFrame(std::min(x0 + i, width - 1), y, width, height, p);
                 s.u[i] = f.u;
                 s.v[i] = f.v;
                 s.rNorm[i] = f.rNorm;

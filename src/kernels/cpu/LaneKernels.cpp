@@ -906,6 +906,61 @@ void postBlurSegment(const PostFrame& frame, PostSegment& s) {
     const bool tables = frame.columnWeight != nullptr && frame.lanes == LANES &&
                         frame.weight != nullptr && frame.taps > 0;
     const int fetches = 1 + 2 * frame.taps;
+    const int segment = s.firstColumn / SEGMENT;
+    // One vector of pixels from the tables: the texels and weights the general fetch computes,
+    // summed in the same order. With every alpha 1 the alpha plane is not read.
+    auto tablePixel = [&](auto alphaOneTag, int j, int at) __attribute__((always_inline)) {
+        constexpr bool ALPHA_ONE = decltype(alphaOneTag)::value;
+        const std::ptrdiff_t stride = planes.stride;
+        auto tableFetch = [&](int e, float scale) __attribute__((always_inline)) {
+            const float b = s.rowWeight[e];
+            const std::int16_t shared = frame.segmentColumns[e * frame.segments + segment].weight;
+            LaneF w00, w10, w01, w11;
+            if (shared >= 0) {
+                // As the lanes would form them: the same bits.
+                const float step = static_cast<float>(shared);
+                const float s10 = step * ((1.0f - b) * (1.0f / 256.0f));
+                const float s11 = step * (b * (1.0f / 256.0f));
+                w10 = splatL<LaneF>(s10);
+                w11 = splatL<LaneF>(s11);
+                w00 = splatL<LaneF>((1.0f - b) - s10);
+                w01 = splatL<LaneF>(b - s11);
+            } else {
+                const LaneF steps =
+                    bytesToFloats(frame.columnWeight + e * frame.columns + s.firstColumn + at);
+                w10 = steps * ((1.0f - b) * (1.0f / 256.0f));
+                w11 = steps * (b * (1.0f / 256.0f));
+                w00 = (1.0f - b) - w10;
+                w01 = b - w11;
+            }
+            const std::ptrdiff_t offset = static_cast<std::ptrdiff_t>(s.rowOffset[e]) +
+                                          frame.runTexel[e * frame.runs + s.firstRun + j];
+            auto channel = [&](int ch) __attribute__((always_inline)) {
+                const float* t = planes.plane[ch] + offset;
+                const LaneF value = w00 * load(t) + w10 * load(t + 1) + w01 * load(t + stride) +
+                                    w11 * load(t + stride + 1);
+                return scale != 1.0f ? value * scale : value;
+            };
+            return Rgba<LaneF>{channel(0), channel(1), channel(2),
+                               ALPHA_ONE ? splatL<LaneF>(scale) : channel(3)};
+        };
+        auto sums = [&](float scale) __attribute__((always_inline)) {
+            Rgba<LaneF> sum = tableFetch(0, scale);
+            float total = 1.0f;
+            for (int d = 1; d <= frame.taps; ++d) {
+                const float w = frame.weight[d - 1];
+                const Rgba<LaneF> t1 = tableFetch(2 * d - 1, scale);
+                const Rgba<LaneF> t2 = tableFetch(2 * d, scale);
+                sum.x = sum.x + w * (t1.x + t2.x);
+                sum.y = sum.y + w * (t1.y + t2.y);
+                sum.z = sum.z + w * (t1.z + t2.z);
+                sum.w = sum.w + w * (t1.w + t2.w);
+                total += 2.0f * w;
+            }
+            return Rgba<LaneF>{sum.x / total, sum.y / total, sum.z / total, sum.w / total};
+        };
+        return rescueOverflow(sums(1.0f), sums);
+    };
     for (int at = 0; at < s.pixels; at += LANES) {
         const LaneF u = load(s.u + at);
         const LaneF v = load(s.v + at);
@@ -916,54 +971,8 @@ void postBlurSegment(const PostFrame& frame, PostSegment& s) {
         }
         Rgba<LaneF> c;
         if (runs) {
-            // The fetches from the tables: the texels and weights the fetch below computes,
-            // summed in the same order.
-            auto tableFetch = [&](int e) __attribute__((always_inline)) {
-                const float b = s.rowWeight[e];
-                const LaneF steps =
-                    bytesToFloats(frame.columnWeight + e * frame.columns + s.firstColumn + at);
-                const LaneF w10 = steps * ((1.0f - b) * (1.0f / 256.0f));
-                const LaneF w11 = steps * (b * (1.0f / 256.0f));
-                const LaneF w00 = (1.0f - b) - w10;
-                const LaneF w01 = b - w11;
-                const std::ptrdiff_t offset = static_cast<std::ptrdiff_t>(s.rowOffset[e]) +
-                                              frame.runTexel[e * frame.runs + s.firstRun + j];
-                const std::ptrdiff_t stride = planes.stride;
-                LaneF value[4];
-                for (int ch = 0; ch < 4; ++ch) {
-                    if (ch == 3 && planes.alphaOne) {
-                        value[3] = splatL<LaneF>(1.0f);
-                        break;
-                    }
-                    const float* t = planes.plane[ch] + offset;
-                    value[ch] = w00 * load(t) + w10 * load(t + 1) + w01 * load(t + stride) +
-                                w11 * load(t + stride + 1);
-                }
-                return Rgba<LaneF>{value[0], value[1], value[2], value[3]};
-            };
-            auto sums = [&](float scale) __attribute__((always_inline)) {
-                auto scaled = [&](int e) __attribute__((always_inline)) {
-                    Rgba<LaneF> t = tableFetch(e);
-                    if (scale != 1.0f) {
-                        t = {t.x * scale, t.y * scale, t.z * scale, t.w * scale};
-                    }
-                    return t;
-                };
-                Rgba<LaneF> sum = scaled(0);
-                float total = 1.0f;
-                for (int d = 1; d <= frame.taps; ++d) {
-                    const float w = frame.weight[d - 1];
-                    const Rgba<LaneF> t1 = scaled(2 * d - 1);
-                    const Rgba<LaneF> t2 = scaled(2 * d);
-                    sum.x = sum.x + w * (t1.x + t2.x);
-                    sum.y = sum.y + w * (t1.y + t2.y);
-                    sum.z = sum.z + w * (t1.z + t2.z);
-                    sum.w = sum.w + w * (t1.w + t2.w);
-                    total += 2.0f * w;
-                }
-                return Rgba<LaneF>{sum.x / total, sum.y / total, sum.z / total, sum.w / total};
-            };
-            c = rescueOverflow(sums(1.0f), sums);
+            c = planes.alphaOne ? tablePixel(std::true_type{}, j, at)
+                                : tablePixel(std::false_type{}, j, at);
         } else if (frame.weight == nullptr) {
             c = postBlurGaussian(u, v, LaneTapWeights{s.weight + at}, s.taps, frame.stepU,
                                  frame.stepV, frame.reflect, fetch);
