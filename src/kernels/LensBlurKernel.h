@@ -6,6 +6,8 @@
 #include "kernels/BokehOcclusion.h"
 #include "kernels/BokehShape.h"
 
+#include <float.h>
+
 namespace kernels {
 
 // quality_preset multipliers; "Third" is 0.333 on purpose, not 1/3.
@@ -197,16 +199,23 @@ HD inline void lensSample(L px, L py, L rho, L w, L profile, L kr, L kg, L kb, M
     }
 }
 
-// The blurred pixel from its sums; centre when every sample was rejected.
+// The blurred lanes from their sums; centre where every sample was rejected: the unblurred
+// pixel is then the only honest answer. A channel the kernel colour excludes entirely stays
+// dark.
+template <typename L>
+HD inline Rgba<L> lensResult(const LensSums<L>& s, const Rgba<L>& centre) {
+    const auto rejected =
+        (s.weightR <= 0.0f) & (s.weightG <= 0.0f) & (s.weightB <= 0.0f) & (s.weightA <= 0.0f);
+    const auto channel = [&](L sum, L weight, L own) {
+        return selectL(rejected, own, selectL(weight > 0.0f, sum / weight, splatL<L>(0.0f)));
+    };
+    return {channel(s.sumR, s.weightR, centre.x), channel(s.sumG, s.weightG, centre.y),
+            channel(s.sumB, s.weightB, centre.z), channel(s.sumA, s.weightA, centre.w)};
+}
+
 HD inline float4 lensResult(const LensSums<float>& s, float4 centre) {
-    if (s.weightR <= 0.0f && s.weightG <= 0.0f && s.weightB <= 0.0f && s.weightA <= 0.0f) {
-        // Every sample was rejected: the unblurred pixel is the only honest answer.
-        return centre;
-    }
-    // A channel the kernel colour excludes entirely stays dark.
-    return make_float4(
-        s.weightR > 0.0f ? s.sumR / s.weightR : 0.0f, s.weightG > 0.0f ? s.sumG / s.weightG : 0.0f,
-        s.weightB > 0.0f ? s.sumB / s.weightB : 0.0f, s.weightA > 0.0f ? s.sumA / s.weightA : 0.0f);
+    const Rgba<float> r = lensResult(s, Rgba<float>{centre.x, centre.y, centre.z, centre.w});
+    return make_float4(r.x, r.y, r.z, r.w);
 }
 
 // What one pixel's sample loop reads.
@@ -341,9 +350,12 @@ struct ScaledSums {
     }
 };
 
-HD inline bool finiteSums(const LensSums<float>& s) {
-    return isfinite(s.sumR) && isfinite(s.sumG) && isfinite(s.sumB) && isfinite(s.sumA) &&
-           isfinite(s.weightR) && isfinite(s.weightG) && isfinite(s.weightB) && isfinite(s.weightA);
+// The lanes whose sums are all finite; elsewhere they overflowed.
+template <typename L>
+HD inline auto finiteSums(const LensSums<L>& s) {
+    const auto finite = [](L x) { return absL(x) <= FLT_MAX; };
+    return finite(s.sumR) & finite(s.sumG) & finite(s.sumB) & finite(s.sumA) & finite(s.weightR) &
+           finite(s.weightG) & finite(s.weightB) & finite(s.weightA);
 }
 
 // The pixel from scaled sums, for when the plain ones overflowed: a pop weight beyond the float

@@ -584,11 +584,17 @@ bool lensBlurFast(const SystemParameters& sys, const SourceConnections& sources,
     // the better trade.
     const bool separable =
         separableLook && static_cast<double>(uniformCount) * columns <= 64.0 * 1024 * 1024;
+    // Per column as pixelFrame has them, as far as the last segment reaches: the columns past
+    // the row repeat its last pixel, as the segments' lanes do.
+    std::vector<float> columnU, cx;
     if (separable) {
-        std::vector<float> cx(static_cast<std::size_t>(columns));
-        for (int x = 0; x < columns; ++x) {
-            cx[static_cast<std::size_t>(x)] =
-                pixelFrame(std::min(x, width - 1), 0, width, height, p).cx;
+        const int reach = std::max(columns, (width + SEGMENT - 1) / SEGMENT * SEGMENT);
+        columnU.resize(static_cast<std::size_t>(reach));
+        cx.resize(static_cast<std::size_t>(reach));
+        for (int x = 0; x < reach; ++x) {
+            const PixelFrame f = pixelFrame(std::min(x, width - 1), 0, width, height, p);
+            columnU[static_cast<std::size_t>(x)] = f.u;
+            cx[static_cast<std::size_t>(x)] = f.cx;
         }
         tables.build(uniformCount, [&](int k, int x) {
             const float qx = t.px[static_cast<std::size_t>(k)] * stretchX;
@@ -625,40 +631,45 @@ bool lensBlurFast(const SystemParameters& sys, const SourceConnections& sources,
             s.firstColumn = x0;
             s.firstRun = separable ? x0 / frame.lanes : 0;
             s.maxCount = 0;
-            for (int i = 0; i < SEGMENT; ++i) {
+            if (separable) {
+                // No pixel has a shape of its own. Lanes past the row take no samples.
+                const int count = uniformRadius >= 1.0f ? uniformCount : 0;
+                s.maxCount = count;
+                std::fill_n(s.count, s.pixels, count);
+                std::fill_n(s.count + s.pixels, SEGMENT - s.pixels, 0);
+                std::copy_n(columnU.data() + x0, SEGMENT, s.u);
+                std::copy_n(cx.data() + x0, SEGMENT, s.cx);
+                std::fill_n(s.parallaxX, SEGMENT, 0.0f);
+                std::fill_n(s.parallaxY, SEGMENT, 0.0f);
+                for (int i = 0; frame.colourPerPixel && i < SEGMENT; ++i) {
+                    OcclusionSetup colour = frame.colour;
+                    occlusionPixel(colour,
+                                   pixelFrame(std::min(x0 + i, width - 1), y, width, height, p), p);
+                    s.parallaxX[i] = colour.parallaxX;
+                    s.parallaxY[i] = colour.parallaxY;
+                }
+                if (x0 == 0) {
+                    // The rest is the same all along the row.
+                    const float v = (static_cast<float>(y) + 0.5f) / static_cast<float>(height);
+                    std::fill_n(s.v, SEGMENT, v);
+                    std::fill_n(s.cy, SEGMENT, v - 0.5f);
+                    std::fill_n(s.spread, SEGMENT, spread);
+                    std::fill_n(s.spiralScale, SEGMENT, spiralScale);
+                    for (float* zero : {s.dirx, s.diry, s.astigmatismAmount, s.catseyeOffsetX,
+                                        s.catseyeOffsetY, s.swirlK, s.misalignSin}) {
+                        std::fill_n(zero, SEGMENT, 0.0f);
+                    }
+                    for (float* one : {s.misalignCos, s.misalignEx, s.misalignEy}) {
+                        std::fill_n(one, SEGMENT, 1.0f);
+                    }
+                    for (std::int32_t* off : {s.astigmatism, s.swirl, s.misalign}) {
+                        std::fill_n(off, SEGMENT, 0);
+                    }
+                }
+            }
+            for (int i = 0; !separable && i < SEGMENT; ++i) {
                 // Lanes past the row repeat its last pixel, with no samples.
                 const int x = std::min(x0 + i, width - 1);
-                if (separable) {
-                    // No pixel has a shape of its own: the position, as pixelFrame has it.
-                    const int count = i < s.pixels && uniformRadius >= 1.0f ? uniformCount : 0;
-                    const float u = (static_cast<float>(x) + 0.5f) / static_cast<float>(width);
-                    const float v = (static_cast<float>(y) + 0.5f) / static_cast<float>(height);
-                    s.maxCount = std::max(s.maxCount, count);
-                    s.count[i] = count;
-                    s.u[i] = u;
-                    s.cx[i] = (u - 0.5f) * origin.aspect;
-                    s.parallaxX[i] = s.parallaxY[i] = 0.0f;
-                    if (frame.colourPerPixel) {
-                        OcclusionSetup colour = frame.colour;
-                        occlusionPixel(colour, pixelFrame(x, y, width, height, p), p);
-                        s.parallaxX[i] = colour.parallaxX;
-                        s.parallaxY[i] = colour.parallaxY;
-                    }
-                    if (x0 > 0) {
-                        continue; // the rest is the same all along the row
-                    }
-                    s.v[i] = v;
-                    s.cy[i] = v - 0.5f;
-                    s.spread[i] = spread;
-                    s.spiralScale[i] = spiralScale;
-                    s.dirx[i] = s.diry[i] = 0.0f;
-                    s.astigmatism[i] = s.swirl[i] = s.misalign[i] = 0;
-                    s.astigmatismAmount[i] = s.catseyeOffsetX[i] = s.catseyeOffsetY[i] = 0.0f;
-                    s.swirlK[i] = s.misalignSin[i] = 0.0f;
-                    s.misalignCos[i] = 1.0f;
-                    s.misalignEx[i] = s.misalignEy[i] = 1.0f;
-                    continue;
-                }
                 const PixelFrame f = pixelFrame(x, y, width, height, p);
                 const float radius =
                     uniform ? uniformRadius : localBlurRadius(f, height, p, sources);
@@ -700,22 +711,17 @@ bool lensBlurFast(const SystemParameters& sys, const SourceConnections& sources,
             }
             lensSegment(frame, s);
             for (int i = 0; i < s.pixels; ++i) {
-                const LensSums<float> sums{s.sums[0][i], s.sums[1][i], s.sums[2][i], s.sums[3][i],
-                                           s.sums[4][i], s.sums[5][i], s.sums[6][i], s.sums[7][i]};
-                const float4 centre =
-                    make_float4(s.centre[0][i], s.centre[1][i], s.centre[2][i], s.centre[3][i]);
-                // Sums that overflowed: the pixel again, scaled, as the reference path does.
-                const float4 value =
-                    finiteSums(sums)
-                        ? lensResult(sums, centre)
-                        : lensBlurScaled(lensPixel(x0 + i, y, sys, sources, p, bundled));
-                // The results go over the sums, which are not needed any more.
-                s.sums[0][i] = value.x;
-                s.sums[1][i] = value.y;
-                s.sums[2][i] = value.z;
-                s.sums[3][i] = value.w;
+                if (s.finite[i] == 0) {
+                    // Sums that overflowed: the pixel again, scaled, as the reference path does.
+                    const float4 value =
+                        lensBlurScaled(lensPixel(x0 + i, y, sys, sources, p, bundled));
+                    s.result[0][i] = value.x;
+                    s.result[1][i] = value.y;
+                    s.result[2][i] = value.z;
+                    s.result[3][i] = value.w;
+                }
             }
-            writeRun(outputSurface, x0, y, s.pixels, s.sums);
+            writeRun(outputSurface, x0, y, s.pixels, s.result);
         }
     });
     return true;

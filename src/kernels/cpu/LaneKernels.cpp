@@ -888,15 +888,15 @@ void lensSegment(const LensFrame& frame, LensSegment& s) {
 
     for (int j = 0; j < chunks; ++j) {
         const int at = j * LANES;
-        const LensSums<LaneF>& sum = sums[j];
-        store(s.sums[0] + at, sum.sumR);
-        store(s.sums[1] + at, sum.sumG);
-        store(s.sums[2] + at, sum.sumB);
-        store(s.sums[3] + at, sum.sumA);
-        store(s.sums[4] + at, sum.weightR);
-        store(s.sums[5] + at, sum.weightG);
-        store(s.sums[6] + at, sum.weightB);
-        store(s.sums[7] + at, sum.weightA);
+        const Rgba<LaneF> centre{load(s.centre[0] + at), load(s.centre[1] + at),
+                                 load(s.centre[2] + at), load(s.centre[3] + at)};
+        const Rgba<LaneF> result = lensResult(sums[j], centre);
+        store(s.result[0] + at, result.x);
+        store(s.result[1] + at, result.y);
+        store(s.result[2] + at, result.z);
+        store(s.result[3] + at, result.w);
+        const LaneM finite = finiteSums(sums[j]);
+        std::memcpy(s.finite + at, &finite, sizeof finite);
     }
 }
 

@@ -118,9 +118,11 @@ struct alignas(64) LensSegment {
     alignas(64) float parallaxX[SEGMENT];
     alignas(64) float parallaxY[SEGMENT];
 
-    // sumR, sumG, sumB, sumA, weightR, weightG, weightB, weightA
-    alignas(64) float sums[8][SEGMENT];
     alignas(64) float centre[4][SEGMENT];
+    // The blurred pixels, R, G, B, A, where finite is -1; elsewhere the sums overflowed and
+    // the pixel needs the scaled pass.
+    alignas(64) float result[4][SEGMENT];
+    alignas(64) std::int32_t finite[SEGMENT];
 };
 
 // One execution of the post-blur where every pixel has the same post radius.
