@@ -399,11 +399,16 @@ public:
     void attach(Frame& frame) const {
         frame.columnWeight = weight_.data();
         frame.runTexel = runTexel_.data();
-        frame.segmentColumns = segmentColumns_.data();
         frame.columns = columns_;
         frame.runs = runs_;
-        frame.segments = segments_;
         frame.lanes = lanes_;
+    }
+
+    // The lens loop also takes what each segment's columns share.
+    void attach(LensFrame& frame) const {
+        attach<LensFrame>(frame);
+        frame.segmentColumns = segmentColumns_.data();
+        frame.segments = segments_;
     }
 
 private:

@@ -906,7 +906,6 @@ void postBlurSegment(const PostFrame& frame, PostSegment& s) {
     const bool tables = frame.columnWeight != nullptr && frame.lanes == LANES &&
                         frame.weight != nullptr && frame.taps > 0;
     const int fetches = 1 + 2 * frame.taps;
-    const int segment = s.firstColumn / SEGMENT;
     // One vector of pixels from the tables: the texels and weights the general fetch computes,
     // summed in the same order. With every alpha 1 the alpha plane is not read.
     auto tablePixel = [&](auto alphaOneTag, int j, int at) __attribute__((always_inline)) {
@@ -914,25 +913,12 @@ void postBlurSegment(const PostFrame& frame, PostSegment& s) {
         const std::ptrdiff_t stride = planes.stride;
         auto tableFetch = [&](int e, float scale) __attribute__((always_inline)) {
             const float b = s.rowWeight[e];
-            const std::int16_t shared = frame.segmentColumns[e * frame.segments + segment].weight;
-            LaneF w00, w10, w01, w11;
-            if (shared >= 0) {
-                // As the lanes would form them: the same bits.
-                const float step = static_cast<float>(shared);
-                const float s10 = step * ((1.0f - b) * (1.0f / 256.0f));
-                const float s11 = step * (b * (1.0f / 256.0f));
-                w10 = splatL<LaneF>(s10);
-                w11 = splatL<LaneF>(s11);
-                w00 = splatL<LaneF>((1.0f - b) - s10);
-                w01 = splatL<LaneF>(b - s11);
-            } else {
-                const LaneF steps =
-                    bytesToFloats(frame.columnWeight + e * frame.columns + s.firstColumn + at);
-                w10 = steps * ((1.0f - b) * (1.0f / 256.0f));
-                w11 = steps * (b * (1.0f / 256.0f));
-                w00 = (1.0f - b) - w10;
-                w01 = b - w11;
-            }
+            const LaneF steps =
+                bytesToFloats(frame.columnWeight + e * frame.columns + s.firstColumn + at);
+            const LaneF w10 = steps * ((1.0f - b) * (1.0f / 256.0f));
+            const LaneF w11 = steps * (b * (1.0f / 256.0f));
+            const LaneF w00 = (1.0f - b) - w10;
+            const LaneF w01 = b - w11;
             const std::ptrdiff_t offset = static_cast<std::ptrdiff_t>(s.rowOffset[e]) +
                                           frame.runTexel[e * frame.runs + s.firstRun + j];
             auto channel = [&](int ch) __attribute__((always_inline)) {

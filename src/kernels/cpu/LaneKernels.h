@@ -139,10 +139,8 @@ struct PostFrame {
     // [e * runs + x / lanes]. Null otherwise.
     const std::uint8_t* columnWeight;
     const std::int32_t* runTexel;
-    const SegmentColumns* segmentColumns; // [e * segments + x / SEGMENT]
     int columns;
     int runs;
-    int segments;
     int lanes;
 };
 
