@@ -727,6 +727,13 @@ void lensSegment(const LensFrame& frame, LensSegment& s) {
     // Pairs of narrower chunks give the displacement's long chains more to overlap; with 16
     // lanes the pair's values no longer fit the registers, and single chunks are faster.
     const bool pairs = LANES < 16;
+    // The pairs' pixel lanes, built once: every sample reads them.
+    PixelLanes<LanePairF, LanePairM> pairPixels[CHUNKS / 2];
+    if (displaced && pairs && !separable) {
+        for (int j = 0; j + 1 < chunks; j += 2) {
+            pairPixels[j / 2] = pairOf(pixel[j], pixel[j + 1]);
+        }
+    }
     // Only these read a moved spiral point's radius; a square root per sample is worth skipping.
     const bool radiusRead = u.shape.blades || u.shape.dimple || u.shape.softEdge;
     for (int k = 0; k < s.maxCount && !separable; ++k) {
@@ -830,7 +837,7 @@ void lensSegment(const LensFrame& frame, LensSegment& s) {
                 keep(j + 1, two);
                 return;
             }
-            const PixelLanes<LanePairF, LanePairM> both = pairOf(pixel[j], pixel[j + 1]);
+            const PixelLanes<LanePairF, LanePairM>& both = pairPixels[j / 2];
             LanePairF weights{one.weight, two.weight}, qx, qy;
             LanePairM active{one.active, two.active};
             const LanePairF inversePair{inverseRho, inverseRho};
