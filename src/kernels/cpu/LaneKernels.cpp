@@ -204,7 +204,8 @@ struct PlanarFetch {
 #else
         const bool oneRow = oneRowKnown || allL(iy == y0);
 #endif
-        if (oneRow && allL(ix == x0 + laneIndex())) {
+        const bool neighbours = allL(ix == x0 + laneIndex());
+        if (oneRow && neighbours) {
             // Neighbouring pixels read neighbouring texels of one row: plain loads.
             const std::ptrdiff_t at = (static_cast<std::ptrdiff_t>(y0) + 1) * p.stride + x0 + PAD;
             for (int c = 0; c < channels; ++c) {
@@ -214,7 +215,23 @@ struct PlanarFetch {
             }
         }
 #if HALDEN_LANES >= 8
-        else if (rowLast - rowFirst <= 1 && windowFits(ix)) {
+        else if (neighbours && rowLast == rowFirst + 1) {
+            // Neighbouring texels, the pairs of rows starting on one of two neighbouring rows:
+            // plain loads of the three rows (the third is at most the bottom padding).
+            const std::ptrdiff_t at =
+                (static_cast<std::ptrdiff_t>(rowFirst) + 1) * p.stride + x0 + PAD;
+            const LaneM down = iy != rowFirst;
+            for (int c = 0; c < channels; ++c) {
+                const float* row = p.plane[c] + at;
+                const LaneF middleLeft = load(row + p.stride);
+                const LaneF middleRight = load(row + p.stride + 1);
+                const LaneF topLeft = selectL(down, middleLeft, load(row));
+                const LaneF topRight = selectL(down, middleRight, load(row + 1));
+                const LaneF lowLeft = selectL(down, load(row + 2 * p.stride), middleLeft);
+                const LaneF lowRight = selectL(down, load(row + 2 * p.stride + 1), middleRight);
+                value[c] = w00 * topLeft + w10 * topRight + w01 * lowLeft + w11 * lowRight;
+            }
+        } else if (rowLast - rowFirst <= 1 && windowFits(ix)) {
             // Pairs of rows starting on one row or two neighbouring ones, texels within a
             // window of two vectors: two loads and permutations per corner row instead of
             // gathers. Reads past the row land in padding or the next row and are never
