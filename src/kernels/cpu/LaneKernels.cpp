@@ -144,6 +144,9 @@ struct PlanarFetch {
     bool sameRow = false;        // the caller knows every lane reads at one v
     bool single = false;         // only the first channel is wanted
     RowSplits* splits = nullptr; // optional
+    // Every coordinate is in [0, 1], as clamping to the edge leaves it: no clamp below can
+    // change a texel or weight then, and they are skipped.
+    bool inUnit = false;
 
     // One axis of the position: the texel of the pair's first corner (-1 and size are the
     // padding, which repeats the edge as clamping would) and the second corner's weight.
@@ -151,21 +154,29 @@ struct PlanarFetch {
         LaneF weight;
         LaneM texel;
     };
-    HALDEN_LANE_INLINE static Axis axis(LaneF t, int size) {
+    HALDEN_LANE_INLINE static Axis axis(LaneF t, int size, bool inUnit = false) {
         constexpr float kLimit = 4194304.0f;
-        const LaneF x = minL(maxL(t * static_cast<float>(size), -kLimit), kLimit);
+        // From t in [0, 1] (rounding keeps the order) q is in [-128, 256 size - 128], exact
+        // below 2^24, and the texel in [-1, size - 1].
+        const bool clamped = inUnit && size <= 65536;
+        LaneF x = t * static_cast<float>(size);
+        if (!clamped) {
+            x = minL(maxL(x, -kLimit), kLimit);
+        }
         // The position in 1/256 texels, an integer below 2^30 in magnitude: its high bits are
         // the texel (the shift floors, as the division by 256 would) and its low byte the
         // weight's step, exactly as q - 256 floor(q / 256).
         const LaneM q = __builtin_convertvector(floorL((x - 0.5f) * 256.0f + 0.5f), LaneM);
         LaneM texel = q >> 8;
-        texel = texel < -1 ? splatM(-1) : texel;
-        texel = texel > size - 1 ? splatM(size - 1) : texel;
+        if (!clamped) {
+            texel = texel < -1 ? splatM(-1) : texel;
+            texel = texel > size - 1 ? splatM(size - 1) : texel;
+        }
         return {__builtin_convertvector(q & 255, LaneF) * (1.0f / 256.0f), texel};
     }
 
     HALDEN_LANE_INLINE Rgba<LaneF> operator()(LaneF u, LaneF v) const {
-        return texels(axis(u, p.width), axis(v, p.height), sameRow);
+        return texels(axis(u, p.width, inUnit), axis(v, p.height, inUnit), sameRow);
     }
 
     // Every lane on one row whose texel and weight the caller has (texelAxis).
@@ -289,11 +300,12 @@ struct LaneFetch {
     const LaneTexture& texture;
     bool colourOnly = false;
     bool sameRow = false;
+    bool inUnit = false; // as PlanarFetch's
     mutable RowSplits splits{};
 
     HALDEN_LANE_INLINE Rgba<LaneF> operator()(LaneF u, LaneF v) const {
         if (texture.planes != nullptr) {
-            return PlanarFetch{*texture.planes, colourOnly, sameRow, false, &splits}(u, v);
+            return PlanarFetch{*texture.planes, colourOnly, sameRow, false, &splits, inUnit}(u, v);
         }
         Rgba<LaneF> out;
         for (int i = 0; i < LANES; ++i) {
@@ -430,7 +442,8 @@ struct RowOccluder {
 void lensSegment(const LensFrame& frame, LensSegment& s) {
     const LensUniforms& u = frame.uniforms;
     const int chunks = (s.pixels + LANES - 1) / LANES;
-    const LaneFetch source{frame.source};
+    // Edge clamping puts every source position in [0, 1]; so do the pixel centres.
+    const LaneFetch source{frame.source, false, false, !u.reflect};
     // The sample colour takes only the colour of these two.
     const LaneFetch kernelMap{frame.kernelMap, true};
     const LaneFetch occluder{frame.occluder, true};
