@@ -196,10 +196,12 @@ HD inline L catseyeWeight(const ShapeSetup& s, const ShapeLanes<L, M>& l, L px, 
     return selectL(e > s.catseyeRadius, splatL<L>(-1.0f), w);
 }
 
-// |q| and 1 / |q| of a fetch position not yet moved, where the caller has them at hand.
+// |q| and 1 / |q| of a fetch position not yet moved, where the caller has them at hand;
+// positive when the caller knows |q| > 0 in every lane.
 template <typename L>
 struct KnownRadius {
     L r, inverse;
+    bool positive = false;
 };
 
 // Swirl, misalignment and anamorphic stretch of the fetch position. known, when not null, is
@@ -218,12 +220,14 @@ HD inline void displaceSample(const ShapeSetup& s, const ShapeLanes<L, M>& l, L&
         // cos and sin of theta = atan2(q) - phi0 from the difference of angles, without taking
         // the angle; at q = 0, atan2 gives 0 and theta is -phi0.
         const L r = known != nullptr ? known->r : sqrtL(qx * qx + qy * qy);
-        const M centre = r == 0.0f;
         const L inverse = known != nullptr ? known->inverse : 1.0f / r;
-        const L along = (qx * l.misalignCos + qy * l.misalignSin) * inverse;
-        const L across = (qy * l.misalignCos - qx * l.misalignSin) * inverse;
-        const L cosTheta = selectL(centre, l.misalignCos, along);
-        const L sinTheta = selectL(centre, -l.misalignSin, across);
+        L cosTheta = (qx * l.misalignCos + qy * l.misalignSin) * inverse;
+        L sinTheta = (qy * l.misalignCos - qx * l.misalignSin) * inverse;
+        if (known == nullptr || !known->positive) {
+            const M centre = r == 0.0f;
+            cosTheta = selectL(centre, l.misalignCos, cosTheta);
+            sinTheta = selectL(centre, -l.misalignSin, sinTheta);
+        }
         L cx, sy;
         shapePow2L<L, M>(absL(cosTheta), l.misalignEx, absL(sinTheta), l.misalignEy, cx, sy);
         const L scale = 1.0f + s.misalignAmount * (sqrtL(cx * cx + sy * sy) - 1.0f);

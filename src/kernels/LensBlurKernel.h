@@ -118,15 +118,16 @@ struct LensSums {
 // Where a spiral sample lands for every active lane: the point (px, py) at radius rho of the
 // unit disc moved by the optical effects to (qx, qy), its aperture weight w times the cat's eye.
 // False when no lane is left. inverseRho, when not null, is 1 / rho, which the caller has
-// computed as rho's reciprocal (rho then being the point's length).
+// computed as rho's reciprocal (rho then being the point's length); rhoPositive says that rho
+// is above 0 in every lane.
 template <typename L, typename M>
 HD inline bool lensDisplace(L px, L py, L rho, L& w, M& active, const LensUniforms& u,
                             const PixelLanes<L, M>& pixel, L& qx, L& qy,
-                            const L* inverseRho = nullptr) {
+                            const L* inverseRho = nullptr, bool rhoPositive = false) {
     const ShapeSetup& shape = u.shape;
     qx = px;
     qy = py;
-    KnownRadius<L> radius{rho, inverseRho != nullptr ? *inverseRho : rho};
+    KnownRadius<L> radius{rho, inverseRho != nullptr ? *inverseRho : rho, rhoPositive};
     const KnownRadius<L>* known = inverseRho != nullptr ? &radius : nullptr;
     if (anyL(pixel.shape.astigmatism)) {
         known = nullptr;
@@ -167,24 +168,46 @@ HD inline bool lensFetch(L px, L py, L rho, L& w, M& active, const LensUniforms&
     return true;
 }
 
-// Adds a fetched sample c of aperture weight w, with its disc profile and kernel colour.
-template <typename L, typename M>
-HD inline void lensAccumulate(const Rgba<L>& c, L w, L profile, L kr, L kg, L kb, M active,
-                              const LensUniforms& u, LensSums<L>& acc) {
+// What a sample adds besides its colour: its weight w with the disc profile, the mean of its
+// kernel colour, the alpha weight and the channel weights before the pop.
+template <typename L>
+struct SampleWeight {
+    L w, meanK, alpha, r, g, b;
+};
+
+template <typename L>
+HD inline SampleWeight<L> sampleWeight(L w, L profile, L kr, L kg, L kb) {
     w = w * profile;
     const L meanK = (kr + kg + kb) * (1.0f / 3.0f);
-    acc.sumA = selectL(active, acc.sumA + c.w * w * meanK, acc.sumA);
-    acc.weightA = selectL(active, acc.weightA + w * meanK, acc.weightA);
+    return {w, meanK, w * meanK, w * kr, w * kg, w * kb};
+}
+
+// Adds a fetched sample c of weight k. Without SUM_ALPHA the alpha sum is left alone: where
+// every alpha is 1 it equals the alpha weight, which the caller copies in at the end.
+template <bool SUM_ALPHA = true, typename L, typename M>
+HD inline void lensAccumulate(const Rgba<L>& c, const SampleWeight<L>& k, M active,
+                              const LensUniforms& u, LensSums<L>& acc) {
+    if (SUM_ALPHA) {
+        acc.sumA = selectL(active, acc.sumA + c.w * k.w * k.meanK, acc.sumA);
+    }
+    acc.weightA = selectL(active, acc.weightA + k.alpha, acc.weightA);
     // Bokeh pop: each channel weighs by its own brightness, so highlights dominate the disc.
-    const L wr = w * kr * (u.contrast * popPowL(c.x, u.power) + u.smooth);
-    const L wg = w * kg * (u.contrast * popPowL(c.y, u.power) + u.smooth);
-    const L wb = w * kb * (u.contrast * popPowL(c.z, u.power) + u.smooth);
+    const L wr = k.r * (u.contrast * popPowL(c.x, u.power) + u.smooth);
+    const L wg = k.g * (u.contrast * popPowL(c.y, u.power) + u.smooth);
+    const L wb = k.b * (u.contrast * popPowL(c.z, u.power) + u.smooth);
     acc.sumR = selectL(active, acc.sumR + c.x * wr, acc.sumR);
     acc.sumG = selectL(active, acc.sumG + c.y * wg, acc.sumG);
     acc.sumB = selectL(active, acc.sumB + c.z * wb, acc.sumB);
     acc.weightR = selectL(active, acc.weightR + wr, acc.weightR);
     acc.weightG = selectL(active, acc.weightG + wg, acc.weightG);
     acc.weightB = selectL(active, acc.weightB + wb, acc.weightB);
+}
+
+// The same for a sample of aperture weight w, with its disc profile and kernel colour.
+template <typename L, typename M>
+HD inline void lensAccumulate(const Rgba<L>& c, L w, L profile, L kr, L kg, L kb, M active,
+                              const LensUniforms& u, LensSums<L>& acc) {
+    lensAccumulate(c, sampleWeight(w, profile, kr, kg, kb), active, u, acc);
 }
 
 // One spiral sample for every active lane, with its disc profile and kernel colour.

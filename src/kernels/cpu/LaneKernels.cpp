@@ -85,6 +85,17 @@ HALDEN_LANE_INLINE LaneF gather(const float* base, LaneM index) {
 #endif
 }
 
+// floor(x) as integers, for |x| below 2^31: one rounding conversion where the target has it.
+HALDEN_LANE_INLINE LaneM floorToInt(LaneF x) {
+#if defined(__AVX512F__) && HALDEN_LANES == 16
+    return reinterpret_cast<LaneM>(_mm512_mask_cvt_roundps_epi32(
+        _mm512_setzero_si512(), static_cast<__mmask16>(0xffff), reinterpret_cast<__m512>(x),
+        _MM_FROUND_TO_NEG_INF | _MM_FROUND_NO_EXC));
+#else
+    return __builtin_convertvector(floorL(x), LaneM);
+#endif
+}
+
 #if HALDEN_LANES >= 8
 // The smallest and the largest lane, by halving.
 HALDEN_LANE_INLINE void rangeOf(LaneM v, int& low, int& high) {
@@ -166,7 +177,7 @@ struct PlanarFetch {
         // The position in 1/256 texels, an integer below 2^30 in magnitude: its high bits are
         // the texel (the shift floors, as the division by 256 would) and its low byte the
         // weight's step, exactly as q - 256 floor(q / 256).
-        const LaneM q = __builtin_convertvector(floorL((x - 0.5f) * 256.0f + 0.5f), LaneM);
+        const LaneM q = floorToInt((x - 0.5f) * 256.0f + 0.5f);
         LaneM texel = q >> 8;
         if (!clamped) {
             texel = texel < -1 ? splatM(-1) : texel;
@@ -766,6 +777,10 @@ void lensSegment(const LensFrame& frame, LensSegment& s) {
     }
     // Only these read a moved spiral point's radius; a square root per sample is worth skipping.
     const bool radiusRead = u.shape.blades || u.shape.dimple || u.shape.softEdge;
+    // From the tables, without the cat's eye's weight or a colour per pixel, a sample weighs the
+    // same in every lane: its weights are worked out once, not once a chunk.
+    const bool sampleWeighs = table && !frame.colourPerPixel && !u.shape.catseye;
+    SampleWeight<LaneF> weighs{};
     for (int k = 0; k < s.maxCount && !separable; ++k) {
         if (table) {
             if (u.shape.blades && frame.weight[k] <= 0.0f) {
@@ -785,11 +800,18 @@ void lensSegment(const LensFrame& frame, LensSegment& s) {
                 kg = splatL<LaneF>(frame.kg[k]);
                 kb = splatL<LaneF>(frame.kb[k]);
             }
+            if (sampleWeighs) {
+                const SampleWeight<float> one = sampleWeight(frame.weight[k], frame.profile[k],
+                                                             frame.kr[k], frame.kg[k], frame.kb[k]);
+                weighs = {splatL<LaneF>(one.w), splatL<LaneF>(one.meanK), splatL<LaneF>(one.alpha),
+                          splatL<LaneF>(one.r), splatL<LaneF>(one.g),     splatL<LaneF>(one.b)};
+            }
         }
         const LaneM sample = splatM(k);
         // From the tables the point is the same for every pixel, and so is its length.
         const LaneF inverseRho = table ? splatL<LaneF>(frame.inverseRho[k]) : LaneF{};
         const LaneF* const knownInverse = table ? &inverseRho : nullptr;
+        const bool rhoPositive = table && frame.rho[k] > 0.0f;
         // Where the unmoved sample point is for chunk j, its aperture weight and profile:
         // false when the chunk takes no part in this sample.
         auto prepare = [&](int j, Placed& at) __attribute__((always_inline)) {
@@ -845,7 +867,7 @@ void lensSegment(const LensFrame& frame, LensSegment& s) {
                 return false;
             }
             at.live = lensDisplace(at.px, at.py, at.rho, at.weight, at.active, u, pixel[j], at.qx,
-                                   at.qy, knownInverse);
+                                   at.qy, knownInverse, rhoPositive);
             return at.live;
         };
         auto place = [&](int j) __attribute__((always_inline)) {
@@ -861,7 +883,8 @@ void lensSegment(const LensFrame& frame, LensSegment& s) {
                 if (first || second) {
                     Placed& at = first ? one : two;
                     at.live = lensDisplace(at.px, at.py, at.rho, at.weight, at.active, u,
-                                           pixel[first ? j : j + 1], at.qx, at.qy, knownInverse);
+                                           pixel[first ? j : j + 1], at.qx, at.qy, knownInverse,
+                                           rhoPositive);
                 }
                 keep(j, one);
                 keep(j + 1, two);
@@ -873,7 +896,7 @@ void lensSegment(const LensFrame& frame, LensSegment& s) {
             const LanePairF inversePair{inverseRho, inverseRho};
             if (lensDisplace(LanePairF{one.px, two.px}, LanePairF{one.py, two.py},
                              LanePairF{one.rho, two.rho}, weights, active, u, both, qx, qy,
-                             table ? &inversePair : nullptr)) {
+                             table ? &inversePair : nullptr, rhoPositive)) {
                 one.live = anyL(active.a);
                 two.live = anyL(active.b);
             }
@@ -896,7 +919,13 @@ void lensSegment(const LensFrame& frame, LensSegment& s) {
                              kernelMap, occluder, kr, kg, kb);
             }
             const Rgba<LaneF> c = lensFetchAt(at.qx, at.qy, u, pixel[j], source);
-            lensAccumulate(c, at.weight, at.profile, kr, kg, kb, at.active, u, sums[j]);
+            const SampleWeight<LaneF> added =
+                sampleWeighs ? weighs : sampleWeight(at.weight, at.profile, kr, kg, kb);
+            if (alphaOne) {
+                lensAccumulate<false>(c, added, at.active, u, sums[j]);
+            } else {
+                lensAccumulate(c, added, at.active, u, sums[j]);
+            }
         };
         if (displaced) {
             // Where the sample lands at every chunk first, then the fetches and sums: the
@@ -924,6 +953,9 @@ void lensSegment(const LensFrame& frame, LensSegment& s) {
     }
 
     for (int j = 0; j < chunks; ++j) {
+        if (alphaOne && !separable) {
+            sums[j].sumA = sums[j].weightA; // its terms, alpha times the alpha weight, are those
+        }
         const int at = j * LANES;
         const Rgba<LaneF> centre{load(s.centre[0] + at), load(s.centre[1] + at),
                                  load(s.centre[2] + at), load(s.centre[3] + at)};
