@@ -50,9 +50,11 @@ HD inline L shapePowFromLog(L y, L e, L t, L& zc) {
     return scalePow2L(exp2Fraction(f), n);
 }
 
+// y = 0 needs no test of its own: with x > 0 finite, z is 0 and the power exactly 1, and
+// with x infinite or NaN, z is NaN and clamps to -160.
 template <typename L, typename M>
-HD inline M shapePowUsual(L x, L y, L zc) {
-    return (x > 0.0f) & (y != 0.0f) & (zc > -160.0f) & (zc < 130.0f);
+HD inline M shapePowUsual(L x, L zc) {
+    return (x > 0.0f) & (zc > -160.0f) & (zc < 130.0f);
 }
 
 // The power r of shapePowFromLog where the case is not the usual one.
@@ -82,7 +84,7 @@ HD inline void shapePow2L(L x1, L y1, L x2, L y2, L& r1, L& r2) {
     L z1, z2;
     r1 = shapePowFromLog(y1, e1, (m1 - 1.0f) * a2 * inverse, z1);
     r2 = shapePowFromLog(y2, e2, (m2 - 1.0f) * a1 * inverse, z2);
-    if (!allL(shapePowUsual<L, M>(x1, y1, z1) & shapePowUsual<L, M>(x2, y2, z2))) {
+    if (!allL(shapePowUsual<L, M>(x1, z1) & shapePowUsual<L, M>(x2, z2))) {
         r1 = shapePowEdges<L, M>(x1, y1, z1, r1);
         r2 = shapePowEdges<L, M>(x2, y2, z2, r2);
     }

@@ -26,6 +26,13 @@ HD inline bool andNotL(bool a, bool b) {
     return a && !b;
 }
 // An RGBA value per lane.
+// a * b + c for a colour or a weight, never a position: a vector of lanes may round it once
+// where the processor fuses the two, as a few ulp do not matter there.
+template <typename L>
+HD inline L maddL(L a, L b, L c) {
+    return a * b + c;
+}
+
 template <typename L>
 struct Rgba {
     L x, y, z, w;

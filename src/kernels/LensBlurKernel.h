@@ -192,12 +192,13 @@ HD inline void lensAccumulate(const Rgba<L>& c, const SampleWeight<L>& k, M acti
     }
     acc.weightA = selectL(active, acc.weightA + k.alpha, acc.weightA);
     // Bokeh pop: each channel weighs by its own brightness, so highlights dominate the disc.
-    const L wr = k.r * (u.contrast * popPowL(c.x, u.power) + u.smooth);
-    const L wg = k.g * (u.contrast * popPowL(c.y, u.power) + u.smooth);
-    const L wb = k.b * (u.contrast * popPowL(c.z, u.power) + u.smooth);
-    acc.sumR = selectL(active, acc.sumR + c.x * wr, acc.sumR);
-    acc.sumG = selectL(active, acc.sumG + c.y * wg, acc.sumG);
-    acc.sumB = selectL(active, acc.sumB + c.z * wb, acc.sumB);
+    const L contrast = splatL<L>(u.contrast), smooth = splatL<L>(u.smooth);
+    const L wr = k.r * maddL(contrast, popPowL(c.x, u.power), smooth);
+    const L wg = k.g * maddL(contrast, popPowL(c.y, u.power), smooth);
+    const L wb = k.b * maddL(contrast, popPowL(c.z, u.power), smooth);
+    acc.sumR = selectL(active, maddL(c.x, wr, acc.sumR), acc.sumR);
+    acc.sumG = selectL(active, maddL(c.y, wg, acc.sumG), acc.sumG);
+    acc.sumB = selectL(active, maddL(c.z, wb, acc.sumB), acc.sumB);
     acc.weightR = selectL(active, acc.weightR + wr, acc.weightR);
     acc.weightG = selectL(active, acc.weightG + wg, acc.weightG);
     acc.weightB = selectL(active, acc.weightB + wb, acc.weightB);

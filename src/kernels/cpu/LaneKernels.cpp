@@ -202,10 +202,16 @@ struct PlanarFetch {
         const LaneM ix = horizontal.texel;
         const LaneM iy = vertical.texel;
 
-        const LaneF w00 = (1.0f - a) * (1.0f - b);
+        // The weights are products of multiples of 1/256, exact in float, so the differences
+        // give (1 - a)(1 - b) and (1 - a) b exactly.
         const LaneF w10 = a * (1.0f - b);
-        const LaneF w01 = (1.0f - a) * b;
+        const LaneF w00 = (1.0f - b) - w10;
         const LaneF w11 = a * b;
+        const LaneF w01 = b - w11;
+        // The colour in the texture unit's order, fused where the target fuses.
+        auto mix = [&](LaneF topLeft, LaneF topRight, LaneF lowLeft, LaneF lowRight) {
+            return maddL(w11, lowRight, maddL(w01, lowLeft, maddL(w10, topRight, w00 * topLeft)));
+        };
         const bool alphaOne = p.alphaOne || colourOnly;
         const int channels = single ? 1 : alphaOne ? 3 : 4;
         LaneF value[4];
@@ -232,8 +238,8 @@ struct PlanarFetch {
             const std::ptrdiff_t at = (static_cast<std::ptrdiff_t>(y0) + 1) * p.stride + x0 + PAD;
             for (int c = 0; c < channels; ++c) {
                 const float* row = p.plane[c] + at;
-                value[c] = w00 * load(row) + w10 * load(row + 1) + w01 * load(row + p.stride) +
-                           w11 * load(row + p.stride + 1);
+                value[c] =
+                    mix(load(row), load(row + 1), load(row + p.stride), load(row + p.stride + 1));
             }
         }
 #if HALDEN_LANES >= 8
@@ -251,7 +257,7 @@ struct PlanarFetch {
                 const LaneF topRight = selectL(down, middleRight, load(row + 1));
                 const LaneF lowLeft = selectL(down, load(row + 2 * p.stride), middleLeft);
                 const LaneF lowRight = selectL(down, load(row + 2 * p.stride + 1), middleRight);
-                value[c] = w00 * topLeft + w10 * topRight + w01 * lowLeft + w11 * lowRight;
+                value[c] = mix(topLeft, topRight, lowLeft, lowRight);
             }
         } else if (rowLast - rowFirst <= 1 && windowFits(ix)) {
             // Pairs of rows starting on one row or two neighbouring ones, texels within a
@@ -284,7 +290,7 @@ struct PlanarFetch {
                     lowLeft = selectL(down, nextLeft, lowLeft);
                     lowRight = selectL(down, nextRight, lowRight);
                 }
-                value[c] = w00 * topLeft + w10 * topRight + w01 * lowLeft + w11 * lowRight;
+                value[c] = mix(topLeft, topRight, lowLeft, lowRight);
             }
         }
 #endif
@@ -293,8 +299,8 @@ struct PlanarFetch {
             const LaneM below = at + static_cast<std::int32_t>(p.stride);
             for (int c = 0; c < channels; ++c) {
                 const float* plane = p.plane[c];
-                value[c] = w00 * gather(plane, at) + w10 * gather(plane, at + 1) +
-                           w01 * gather(plane, below) + w11 * gather(plane, below + 1);
+                value[c] = mix(gather(plane, at), gather(plane, at + 1), gather(plane, below),
+                               gather(plane, below + 1));
             }
         }
         if (single) {
@@ -371,20 +377,6 @@ HALDEN_LANE_INLINE LaneF popPow(LaneF x, unsigned n) {
 // fmaxf(c, 0): a NaN becomes 0.
 HALDEN_LANE_INLINE LaneF positive(LaneF c) {
     return maxPs(c, LaneF{});
-}
-
-// a * b + c, rounded once where the target fuses them. Only for colours and weights: positions
-// must round as the reference rounds them.
-HALDEN_LANE_INLINE LaneF madd(LaneF a, LaneF b, LaneF c) {
-#if defined(__FMA__) && HALDEN_LANES == 16
-    return reinterpret_cast<LaneF>(_mm512_fmadd_ps(
-        reinterpret_cast<__m512>(a), reinterpret_cast<__m512>(b), reinterpret_cast<__m512>(c)));
-#elif defined(__FMA__) && HALDEN_LANES == 8
-    return reinterpret_cast<LaneF>(_mm256_fmadd_ps(
-        reinterpret_cast<__m256>(a), reinterpret_cast<__m256>(b), reinterpret_cast<__m256>(c)));
-#else
-    return a * b + c;
-#endif
 }
 
 // LANES bytes as floats.
@@ -582,8 +574,8 @@ void lensSegment(const LensFrame& frame, LensSegment& s) {
             }
             const std::ptrdiff_t offset = sample.row + texel;
             auto bilinear = [&](const float* t) __attribute__((always_inline)) {
-                return madd(w10, load(t + 1), w00 * load(t)) +
-                       madd(w11, load(t + stride + 1), w01 * load(t + stride));
+                return maddL(w10, load(t + 1), w00 * load(t)) +
+                       maddL(w11, load(t + stride + 1), w01 * load(t + stride));
             };
             // The kernel colour is white times what the occluder lets through.
             const LaneF w = OCCLUDE ? seen * sample.weight : LaneF{};
@@ -599,9 +591,9 @@ void lensSegment(const LensFrame& frame, LensSegment& s) {
                 }
                 const LaneF p = popPow<N>(value, static_cast<unsigned>(power));
                 const LaneF pop =
-                    OCCLUDE ? w * madd(splatL<LaneF>(u.contrast), p, splatL<LaneF>(u.smooth))
-                            : madd(splatL<LaneF>(sample.pop[c]), p, splatL<LaneF>(sample.base[c]));
-                total = madd(value, pop, total);
+                    OCCLUDE ? w * maddL(splatL<LaneF>(u.contrast), p, splatL<LaneF>(u.smooth))
+                            : maddL(splatL<LaneF>(sample.pop[c]), p, splatL<LaneF>(sample.base[c]));
+                total = maddL(value, pop, total);
                 weightSum = weightSum + pop;
             };
             channel(planeR, 0, sum.sumR, sum.weightR);
@@ -780,6 +772,8 @@ void lensSegment(const LensFrame& frame, LensSegment& s) {
     // From the tables, without the cat's eye's weight or a colour per pixel, a sample weighs the
     // same in every lane: its weights are worked out once, not once a chunk.
     const bool sampleWeighs = table && !frame.colourPerPixel && !u.shape.catseye;
+    // Only the kernel colour of a pixel's own reads the unmoved point.
+    const bool pointRead = !rowOccluder && (!table || frame.colourPerPixel);
     SampleWeight<LaneF> weighs{};
     for (int k = 0; k < s.maxCount && !separable; ++k) {
         if (table) {
@@ -845,19 +839,22 @@ void lensSegment(const LensFrame& frame, LensSegment& s) {
             return true;
         };
         // Built in registers and stored once, where there is something to draw (prepare sets
-        // live first, so it is always known). Member by member: a whole-struct copy becomes a
-        // string move, which costs more than the stores.
+        // live first, so it is always known), and only what draw reads. Member by member: a
+        // whole-struct copy becomes a string move, which costs more than the stores.
         auto keep = [&](int j, const Placed& at) __attribute__((always_inline)) {
             Placed& to = placed[j];
             to.live = at.live;
             if (at.live) {
-                to.px = at.px;
-                to.py = at.py;
-                to.rho = at.rho;
+                if (pointRead) {
+                    to.px = at.px;
+                    to.py = at.py;
+                }
                 to.qx = at.qx;
                 to.qy = at.qy;
-                to.weight = at.weight;
-                to.profile = at.profile;
+                if (!sampleWeighs) {
+                    to.weight = at.weight;
+                    to.profile = at.profile;
+                }
                 to.active = at.active;
             }
         };
@@ -914,7 +911,7 @@ void lensSegment(const LensFrame& frame, LensSegment& s) {
         auto draw = [&](int j, const Placed& at) __attribute__((always_inline)) {
             if (rowOccluder) {
                 kr = kg = kb = occluderRow.factor(occluderAt, parallaxX[j]);
-            } else if (!table || frame.colourPerPixel) {
+            } else if (pointRead) {
                 sampleColour(frame.colour, parallaxX[j], parallaxY[j], u.aspect, at.px, at.py,
                              kernelMap, occluder, kr, kg, kb);
             }

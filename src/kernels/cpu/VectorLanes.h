@@ -89,6 +89,18 @@ HALDEN_LANE_INLINE LaneF minL(LaneF a, float b) {
 HALDEN_LANE_INLINE LaneF maxL(LaneF a, float b) {
     return b != b ? a : maxPs(a, splatL<LaneF>(b));
 }
+// a * b + c, rounded once where the target fuses them.
+HALDEN_LANE_INLINE LaneF maddL(LaneF a, LaneF b, LaneF c) {
+#if defined(__FMA__) && HALDEN_LANES == 16
+    return reinterpret_cast<LaneF>(_mm512_fmadd_ps(
+        reinterpret_cast<__m512>(a), reinterpret_cast<__m512>(b), reinterpret_cast<__m512>(c)));
+#elif defined(__FMA__) && HALDEN_LANES == 8
+    return reinterpret_cast<LaneF>(_mm256_fmadd_ps(
+        reinterpret_cast<__m256>(a), reinterpret_cast<__m256>(b), reinterpret_cast<__m256>(c)));
+#else
+    return a * b + c;
+#endif
+}
 HALDEN_LANE_INLINE LaneF absL(LaneF x) {
     return lanes::absV(x);
 }
