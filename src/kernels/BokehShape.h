@@ -204,11 +204,19 @@ struct KnownRadius {
     bool positive = false;
 };
 
-// Swirl, misalignment and anamorphic stretch of the fetch position. known, when not null, is
-// the radius of q as it comes in.
+// What displaceSample works out of a sample between its two halves: the misalignment's bases
+// |cos theta| and |sin theta| and the clamped exponents of their powers.
+template <typename L>
+struct MisalignHalf {
+    L x1, x2, z1, z2;
+};
+
+// The first half of displaceSample: the swirl, and the misalignment up to the exponents of its
+// powers. known, when not null, is the radius of q as it comes in.
 template <typename L, typename M>
-HD inline void displaceSample(const ShapeSetup& s, const ShapeLanes<L, M>& l, L& qx, L& qy,
-                              const KnownRadius<L>* known = nullptr) {
+HD inline void displaceSampleStart(const ShapeSetup& s, const ShapeLanes<L, M>& l, L& qx, L& qy,
+                                   const KnownRadius<L>* known, MisalignHalf<L>& h) {
+    (void)s; // the misalignment's scale and the stretch come in the second half
     if (anyL(l.swirl)) {
         // Scale the radial component by g, keep the tangential one.
         const L along = qx * l.dirx + qy * l.diry;
@@ -228,8 +236,19 @@ HD inline void displaceSample(const ShapeSetup& s, const ShapeLanes<L, M>& l, L&
             cosTheta = selectL(centre, l.misalignCos, cosTheta);
             sinTheta = selectL(centre, -l.misalignSin, sinTheta);
         }
+        h.x1 = absL(cosTheta);
+        h.x2 = absL(sinTheta);
+        shapePow2Exponents(h.x1, l.misalignEx, h.x2, l.misalignEy, h.z1, h.z2);
+    }
+}
+
+// The second half: the misalignment's scale and the anamorphic stretch.
+template <typename L, typename M>
+HD inline void displaceSampleFinish(const ShapeSetup& s, const ShapeLanes<L, M>& l, L& qx, L& qy,
+                                    const MisalignHalf<L>& h) {
+    if (anyL(l.misalign)) {
         L cx, sy;
-        shapePow2L<L, M>(absL(cosTheta), l.misalignEx, absL(sinTheta), l.misalignEy, cx, sy);
+        shapePow2FromExponents<L, M>(h.x1, l.misalignEx, h.x2, l.misalignEy, h.z1, h.z2, cx, sy);
         const L scale = 1.0f + s.misalignAmount * (sqrtL(cx * cx + sy * sy) - 1.0f);
         qx = selectL(l.misalign, qx * scale, qx);
         qy = selectL(l.misalign, qy * scale, qy);
@@ -238,6 +257,16 @@ HD inline void displaceSample(const ShapeSetup& s, const ShapeLanes<L, M>& l, L&
         qx = qx * s.anamorphicX;
         qy = qy * s.anamorphicY;
     }
+}
+
+// Swirl, misalignment and anamorphic stretch of the fetch position. known, when not null, is
+// the radius of q as it comes in.
+template <typename L, typename M>
+HD inline void displaceSample(const ShapeSetup& s, const ShapeLanes<L, M>& l, L& qx, L& qy,
+                              const KnownRadius<L>* known = nullptr) {
+    MisalignHalf<L> h{};
+    displaceSampleStart(s, l, qx, qy, known, h);
+    displaceSampleFinish(s, l, qx, qy, h);
 }
 
 // Dimple and soft-edge profile of the disc at radius rho.

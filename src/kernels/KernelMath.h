@@ -38,13 +38,16 @@ HD inline L linearToRec709(L c) {
     return selectL(c < 0.018f, 4.5f * c, 1.099f * powValueL(c, 0.45f) - 0.099f);
 }
 
-// 2^(y log2 x) for x >= 0 from x = 2^e (1 + t) / (1 - t), in float arithmetic alone, for the
-// usual case (x > 0, y != 0, the result in range); zc is the clamped exponent for the rest.
+// The clamped exponent zc of 2^(y log2 x) for x >= 0 from x = 2^e (1 + t) / (1 - t), in float
+// arithmetic alone.
 template <typename L>
-HD inline L shapePowFromLog(L y, L e, L t, L& zc) {
-    const L z = y * (e + log2Atanh(t));
-    // 2^z = 2^n 2^f with |f| <= 1/2.
-    zc = minL(maxL(z, -160.0f), 130.0f);
+HD inline L shapePowExponent(L y, L e, L t) {
+    return minL(maxL(y * (e + log2Atanh(t)), -160.0f), 130.0f);
+}
+
+// 2^zc for the usual case (x > 0, the result in range): 2^n 2^f with |f| <= 1/2.
+template <typename L>
+HD inline L shapePowFromExponent(L zc) {
     const L n = floorL(zc + 0.5f);
     const L f = zc - n;
     return scalePow2L(exp2Fraction(f), n);
@@ -57,7 +60,7 @@ HD inline M shapePowUsual(L x, L zc) {
     return (x > 0.0f) & (zc > -160.0f) & (zc < 130.0f);
 }
 
-// The power r of shapePowFromLog where the case is not the usual one.
+// The power r of shapePowFromExponent where the case is not the usual one.
 template <typename L, typename M>
 HD inline L shapePowEdges(L x, L y, L zc, L r) {
     r = selectL(zc >= 130.0f, splatL<L>(INFINITY), r);
@@ -69,25 +72,37 @@ HD inline L shapePowEdges(L x, L y, L zc, L r) {
     return selectL(y == 0.0f, splatL<L>(1.0f), r);
 }
 
-// x1^y1 and x2^y2 for x >= 0 in float arithmetic alone, so that every backend and lane width
-// computes the same bits: libm's powf differs between them by an ulp, and a fetch position an
-// ulp apart can land on another 1/256 step of the texture unit's weights. Within a few ulp of
-// the true powers where |y log2 x| is small; beyond the float range they saturate. The two
-// share one division, and one test for the usual case.
-template <typename L, typename M>
-HD inline void shapePow2L(L x1, L y1, L x2, L y2, L& r1, L& r2) {
+// The two halves of shapePow2L, for callers that interleave many of them: the clamped
+// exponents z1 and z2, which share one division, then the powers from them.
+template <typename L>
+HD inline void shapePow2Exponents(L x1, L y1, L x2, L y2, L& z1, L& z2) {
     L m1, e1, m2, e2;
     logSplitL(x1, m1, e1);
     logSplitL(x2, m2, e2);
     const L a1 = m1 + 1.0f, a2 = m2 + 1.0f;
     const L inverse = 1.0f / (a1 * a2);
-    L z1, z2;
-    r1 = shapePowFromLog(y1, e1, (m1 - 1.0f) * a2 * inverse, z1);
-    r2 = shapePowFromLog(y2, e2, (m2 - 1.0f) * a1 * inverse, z2);
+    z1 = shapePowExponent(y1, e1, (m1 - 1.0f) * a2 * inverse);
+    z2 = shapePowExponent(y2, e2, (m2 - 1.0f) * a1 * inverse);
+}
+template <typename L, typename M>
+HD inline void shapePow2FromExponents(L x1, L y1, L x2, L y2, L z1, L z2, L& r1, L& r2) {
+    r1 = shapePowFromExponent(z1);
+    r2 = shapePowFromExponent(z2);
     if (!allL(shapePowUsual<L, M>(x1, z1) & shapePowUsual<L, M>(x2, z2))) {
         r1 = shapePowEdges<L, M>(x1, y1, z1, r1);
         r2 = shapePowEdges<L, M>(x2, y2, z2, r2);
     }
+}
+
+// x1^y1 and x2^y2 for x >= 0 in float arithmetic alone, so that every backend and lane width
+// computes the same bits: libm's powf differs between them by an ulp, and a fetch position an
+// ulp apart can land on another 1/256 step of the texture unit's weights. Within a few ulp of
+// the true powers where |y log2 x| is small; beyond the float range they saturate.
+template <typename L, typename M>
+HD inline void shapePow2L(L x1, L y1, L x2, L y2, L& r1, L& r2) {
+    L z1, z2;
+    shapePow2Exponents(x1, y1, x2, y2, z1, z2);
+    shapePow2FromExponents<L, M>(x1, y1, x2, y2, z1, z2, r1, r2);
 }
 
 // Texture coordinate outside [0, 1]: clamped ("stretch") or reflected once ("reflect").

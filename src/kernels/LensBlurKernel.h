@@ -119,11 +119,12 @@ struct LensSums {
 // unit disc moved by the optical effects to (qx, qy), its aperture weight w times the cat's eye.
 // False when no lane is left. inverseRho, when not null, is 1 / rho, which the caller has
 // computed as rho's reciprocal (rho then being the point's length); rhoPositive says that rho
-// is above 0 in every lane.
+// is above 0 in every lane. In two halves (see displaceSampleStart) for callers that interleave
+// many samples, and whole.
 template <typename L, typename M>
-HD inline bool lensDisplace(L px, L py, L rho, L& w, M& active, const LensUniforms& u,
-                            const PixelLanes<L, M>& pixel, L& qx, L& qy,
-                            const L* inverseRho = nullptr, bool rhoPositive = false) {
+HD inline bool lensDisplaceStart(L px, L py, L rho, L& w, M& active, const LensUniforms& u,
+                                 const PixelLanes<L, M>& pixel, L& qx, L& qy, MisalignHalf<L>& h,
+                                 const L* inverseRho = nullptr, bool rhoPositive = false) {
     const ShapeSetup& shape = u.shape;
     qx = px;
     qy = py;
@@ -143,7 +144,24 @@ HD inline bool lensDisplace(L px, L py, L rho, L& w, M& active, const LensUnifor
         }
         w = w * cat;
     }
-    displaceSample(shape, pixel.shape, qx, qy, known);
+    displaceSampleStart(shape, pixel.shape, qx, qy, known, h);
+    return true;
+}
+template <typename L, typename M>
+HD inline void lensDisplaceFinish(const LensUniforms& u, const PixelLanes<L, M>& pixel, L& qx,
+                                  L& qy, const MisalignHalf<L>& h) {
+    displaceSampleFinish(u.shape, pixel.shape, qx, qy, h);
+}
+
+template <typename L, typename M>
+HD inline bool lensDisplace(L px, L py, L rho, L& w, M& active, const LensUniforms& u,
+                            const PixelLanes<L, M>& pixel, L& qx, L& qy,
+                            const L* inverseRho = nullptr, bool rhoPositive = false) {
+    MisalignHalf<L> h{};
+    if (!lensDisplaceStart(px, py, rho, w, active, u, pixel, qx, qy, h, inverseRho, rhoPositive)) {
+        return false;
+    }
+    lensDisplaceFinish(u, pixel, qx, qy, h);
     return true;
 }
 

@@ -752,10 +752,13 @@ void lensSegment(const LensFrame& frame, LensSegment& s) {
         LaneM active;
         bool live;
     } placed[CHUNKS];
+    MisalignHalf<LaneF> halves[CHUNKS];
     bool displaced = false; // some pixel's samples move by more than the anamorphic stretch
+    bool misaligned = false;
     for (int j = 0; j < chunks; ++j) {
         const ShapeLanes<LaneF, LaneM>& shape = pixel[j].shape;
         displaced = displaced || anyL(shape.astigmatism | shape.swirl | shape.misalign);
+        misaligned = misaligned || anyL(shape.misalign);
     }
     // Pairs of narrower chunks give the displacement's long chains more to overlap; with 16
     // lanes the pair's values no longer fit the registers, and single chunks are faster.
@@ -930,6 +933,24 @@ void lensSegment(const LensFrame& frame, LensSegment& s) {
             int j = 0;
             for (; pairs && j + 1 < chunks; j += 2) {
                 placePair(j);
+            }
+            if (!pairs && misaligned) {
+                // In two passes over the chunks: one chunk's chain of misalignment arithmetic is
+                // too long for the processor to overlap two whole ones, but not two halves.
+                for (j = 0; j < chunks; ++j) {
+                    Placed at;
+                    at.live =
+                        prepare(j, at) &&
+                        lensDisplaceStart(at.px, at.py, at.rho, at.weight, at.active, u, pixel[j],
+                                          at.qx, at.qy, halves[j], knownInverse, rhoPositive);
+                    keep(j, at);
+                }
+                for (j = 0; j < chunks; ++j) {
+                    Placed& at = placed[j];
+                    if (at.live) {
+                        lensDisplaceFinish(u, pixel[j], at.qx, at.qy, halves[j]);
+                    }
+                }
             }
             for (; j < chunks; ++j) {
                 place(j);
