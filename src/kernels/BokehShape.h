@@ -204,11 +204,12 @@ struct KnownRadius {
     bool positive = false;
 };
 
-// What displaceSample works out of a sample between its two halves: the misalignment's bases
-// |cos theta| and |sin theta| and the clamped exponents of their powers.
+// What displaceSample works out of a sample between its steps: the misalignment's bases
+// |cos theta| and |sin theta|, the clamped exponents of their powers, and the powers.
 template <typename L>
 struct MisalignHalf {
     L x1, x2, z1, z2;
+    L cx, sy;
 };
 
 // The first half of displaceSample: the swirl, and the misalignment up to the exponents of its
@@ -242,14 +243,20 @@ HD inline void displaceSampleStart(const ShapeSetup& s, const ShapeLanes<L, M>& 
     }
 }
 
-// The second half: the misalignment's scale and the anamorphic stretch.
+// The second half, in two steps: the misalignment's powers, then its scale and the anamorphic
+// stretch.
 template <typename L, typename M>
-HD inline void displaceSampleFinish(const ShapeSetup& s, const ShapeLanes<L, M>& l, L& qx, L& qy,
-                                    const MisalignHalf<L>& h) {
+HD inline void displaceSamplePowers(const ShapeLanes<L, M>& l, MisalignHalf<L>& h) {
     if (anyL(l.misalign)) {
-        L cx, sy;
-        shapePow2FromExponents<L, M>(h.x1, l.misalignEx, h.x2, l.misalignEy, h.z1, h.z2, cx, sy);
-        const L scale = 1.0f + s.misalignAmount * (sqrtL(cx * cx + sy * sy) - 1.0f);
+        shapePow2FromExponents<L, M>(h.x1, l.misalignEx, h.x2, l.misalignEy, h.z1, h.z2, h.cx,
+                                     h.sy);
+    }
+}
+template <typename L, typename M>
+HD inline void displaceSampleScale(const ShapeSetup& s, const ShapeLanes<L, M>& l, L& qx, L& qy,
+                                   const MisalignHalf<L>& h) {
+    if (anyL(l.misalign)) {
+        const L scale = 1.0f + s.misalignAmount * (sqrtL(h.cx * h.cx + h.sy * h.sy) - 1.0f);
         qx = selectL(l.misalign, qx * scale, qx);
         qy = selectL(l.misalign, qy * scale, qy);
     }
@@ -257,6 +264,12 @@ HD inline void displaceSampleFinish(const ShapeSetup& s, const ShapeLanes<L, M>&
         qx = qx * s.anamorphicX;
         qy = qy * s.anamorphicY;
     }
+}
+template <typename L, typename M>
+HD inline void displaceSampleFinish(const ShapeSetup& s, const ShapeLanes<L, M>& l, L& qx, L& qy,
+                                    MisalignHalf<L>& h) {
+    displaceSamplePowers(l, h);
+    displaceSampleScale(s, l, qx, qy, h);
 }
 
 // Swirl, misalignment and anamorphic stretch of the fetch position. known, when not null, is

@@ -149,7 +149,7 @@ HD inline bool lensDisplaceStart(L px, L py, L rho, L& w, M& active, const LensU
 }
 template <typename L, typename M>
 HD inline void lensDisplaceFinish(const LensUniforms& u, const PixelLanes<L, M>& pixel, L& qx,
-                                  L& qy, const MisalignHalf<L>& h) {
+                                  L& qy, MisalignHalf<L>& h) {
     displaceSampleFinish(u.shape, pixel.shape, qx, qy, h);
 }
 

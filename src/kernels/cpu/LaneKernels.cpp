@@ -935,8 +935,8 @@ void lensSegment(const LensFrame& frame, LensSegment& s) {
                 placePair(j);
             }
             if (!pairs && misaligned) {
-                // In two passes over the chunks: one chunk's chain of misalignment arithmetic is
-                // too long for the processor to overlap two whole ones, but not two halves.
+                // In passes over the chunks: one chunk's chain of misalignment arithmetic is too
+                // long for the processor to overlap two whole ones, but not their parts.
                 for (j = 0; j < chunks; ++j) {
                     Placed at;
                     at.live =
@@ -946,9 +946,14 @@ void lensSegment(const LensFrame& frame, LensSegment& s) {
                     keep(j, at);
                 }
                 for (j = 0; j < chunks; ++j) {
+                    if (placed[j].live) {
+                        displaceSamplePowers(pixel[j].shape, halves[j]);
+                    }
+                }
+                for (j = 0; j < chunks; ++j) {
                     Placed& at = placed[j];
                     if (at.live) {
-                        lensDisplaceFinish(u, pixel[j], at.qx, at.qy, halves[j]);
+                        displaceSampleScale(u.shape, pixel[j].shape, at.qx, at.qy, halves[j]);
                     }
                 }
             }
