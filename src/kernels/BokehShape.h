@@ -207,7 +207,7 @@ struct KnownRadius {
 // What displaceSample works out of a sample between its steps: the misalignment's bases
 // |cos theta| and |sin theta|, the clamped exponents of their powers, and the powers.
 template <typename L>
-struct MisalignHalf {
+struct MisalignSteps {
     L x1, x2, z1, z2;
     L cx, sy;
 };
@@ -216,7 +216,7 @@ struct MisalignHalf {
 // powers. known, when not null, is the radius of q as it comes in.
 template <typename L, typename M>
 HD inline void displaceSampleStart(const ShapeSetup& s, const ShapeLanes<L, M>& l, L& qx, L& qy,
-                                   const KnownRadius<L>* known, MisalignHalf<L>& h) {
+                                   const KnownRadius<L>* known, MisalignSteps<L>& h) {
     (void)s; // the misalignment's scale and the stretch come in the second half
     if (anyL(l.swirl)) {
         // Scale the radial component by g, keep the tangential one.
@@ -246,7 +246,7 @@ HD inline void displaceSampleStart(const ShapeSetup& s, const ShapeLanes<L, M>& 
 // The second half, in two steps: the misalignment's powers, then its scale and the anamorphic
 // stretch.
 template <typename L, typename M>
-HD inline void displaceSamplePowers(const ShapeLanes<L, M>& l, MisalignHalf<L>& h) {
+HD inline void displaceSamplePowers(const ShapeLanes<L, M>& l, MisalignSteps<L>& h) {
     if (anyL(l.misalign)) {
         shapePow2FromExponents<L, M>(h.x1, l.misalignEx, h.x2, l.misalignEy, h.z1, h.z2, h.cx,
                                      h.sy);
@@ -254,7 +254,7 @@ HD inline void displaceSamplePowers(const ShapeLanes<L, M>& l, MisalignHalf<L>& 
 }
 template <typename L, typename M>
 HD inline void displaceSampleScale(const ShapeSetup& s, const ShapeLanes<L, M>& l, L& qx, L& qy,
-                                   const MisalignHalf<L>& h) {
+                                   const MisalignSteps<L>& h) {
     if (anyL(l.misalign)) {
         const L scale = 1.0f + s.misalignAmount * (sqrtL(h.cx * h.cx + h.sy * h.sy) - 1.0f);
         qx = selectL(l.misalign, qx * scale, qx);
@@ -267,7 +267,7 @@ HD inline void displaceSampleScale(const ShapeSetup& s, const ShapeLanes<L, M>& 
 }
 template <typename L, typename M>
 HD inline void displaceSampleFinish(const ShapeSetup& s, const ShapeLanes<L, M>& l, L& qx, L& qy,
-                                    MisalignHalf<L>& h) {
+                                    MisalignSteps<L>& h) {
     displaceSamplePowers(l, h);
     displaceSampleScale(s, l, qx, qy, h);
 }
@@ -277,7 +277,7 @@ HD inline void displaceSampleFinish(const ShapeSetup& s, const ShapeLanes<L, M>&
 template <typename L, typename M>
 HD inline void displaceSample(const ShapeSetup& s, const ShapeLanes<L, M>& l, L& qx, L& qy,
                               const KnownRadius<L>* known = nullptr) {
-    MisalignHalf<L> h{};
+    MisalignSteps<L> h{};
     displaceSampleStart(s, l, qx, qy, known, h);
     displaceSampleFinish(s, l, qx, qy, h);
 }

@@ -123,7 +123,7 @@ struct LensSums {
 // many samples, and whole.
 template <typename L, typename M>
 HD inline bool lensDisplaceStart(L px, L py, L rho, L& w, M& active, const LensUniforms& u,
-                                 const PixelLanes<L, M>& pixel, L& qx, L& qy, MisalignHalf<L>& h,
+                                 const PixelLanes<L, M>& pixel, L& qx, L& qy, MisalignSteps<L>& h,
                                  const L* inverseRho = nullptr, bool rhoPositive = false) {
     const ShapeSetup& shape = u.shape;
     qx = px;
@@ -149,7 +149,7 @@ HD inline bool lensDisplaceStart(L px, L py, L rho, L& w, M& active, const LensU
 }
 template <typename L, typename M>
 HD inline void lensDisplaceFinish(const LensUniforms& u, const PixelLanes<L, M>& pixel, L& qx,
-                                  L& qy, MisalignHalf<L>& h) {
+                                  L& qy, MisalignSteps<L>& h) {
     displaceSampleFinish(u.shape, pixel.shape, qx, qy, h);
 }
 
@@ -157,7 +157,7 @@ template <typename L, typename M>
 HD inline bool lensDisplace(L px, L py, L rho, L& w, M& active, const LensUniforms& u,
                             const PixelLanes<L, M>& pixel, L& qx, L& qy,
                             const L* inverseRho = nullptr, bool rhoPositive = false) {
-    MisalignHalf<L> h{};
+    MisalignSteps<L> h{};
     if (!lensDisplaceStart(px, py, rho, w, active, u, pixel, qx, qy, h, inverseRho, rhoPositive)) {
         return false;
     }

@@ -752,7 +752,7 @@ void lensSegment(const LensFrame& frame, LensSegment& s) {
         LaneM active;
         bool live;
     } placed[CHUNKS];
-    MisalignHalf<LaneF> halves[CHUNKS];
+    MisalignSteps<LaneF> halves[CHUNKS];
     bool displaced = false; // some pixel's samples move by more than the anamorphic stretch
     bool misaligned = false;
     for (int j = 0; j < chunks; ++j) {
