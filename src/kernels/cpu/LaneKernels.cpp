@@ -217,6 +217,8 @@ struct PlanarFetch {
         LaneF value[4];
         const int x0 = ix[0];
         const int y0 = iy[0];
+        // One compare settles the common case; the range of rows is worked out only where not.
+        const bool oneRow = oneRowKnown || allL(iy == y0);
 #if HALDEN_LANES >= 8
         int windowFirst = 0;
         auto windowFits = [&windowFirst](LaneM index) {
@@ -225,12 +227,9 @@ struct PlanarFetch {
             return last - windowFirst <= 2 * LANES - 2;
         };
         int rowFirst = y0, rowLast = y0;
-        if (!oneRowKnown) {
+        if (!oneRow) {
             rangeOf(iy, rowFirst, rowLast);
         }
-        const bool oneRow = rowFirst == rowLast;
-#else
-        const bool oneRow = oneRowKnown || allL(iy == y0);
 #endif
         const bool neighbours = allL(ix == x0 + laneIndex());
         if (oneRow && neighbours) {
