@@ -752,7 +752,8 @@ void lensSegment(const LensFrame& frame, LensSegment& s) {
         bool live;
     } placed[CHUNKS];
     MisalignSteps<LaneF> halves[CHUNKS];
-    bool displaced = false; // some pixel's samples move by more than the anamorphic stretch
+    Rgba<LaneF> fetched[CHUNKS]; // texels of a sample at every chunk
+    bool displaced = false;      // some pixel's samples move by more than the anamorphic stretch
     bool misaligned = false;
     for (int j = 0; j < chunks; ++j) {
         const ShapeLanes<LaneF, LaneM>& shape = pixel[j].shape;
@@ -910,14 +911,8 @@ void lensSegment(const LensFrame& frame, LensSegment& s) {
             keep(j, one);
             keep(j + 1, two);
         };
-        auto draw = [&](int j, const Placed& at) __attribute__((always_inline)) {
-            if (rowOccluder) {
-                kr = kg = kb = occluderRow.factor(occluderAt, parallaxX[j]);
-            } else if (pointRead) {
-                sampleColour(frame.colour, parallaxX[j], parallaxY[j], u.aspect, at.px, at.py,
-                             kernelMap, occluder, kr, kg, kb);
-            }
-            const Rgba<LaneF> c = lensFetchAt(at.qx, at.qy, u, pixel[j], source);
+        auto add = [&](int j, const Placed& at, const Rgba<LaneF>& c)
+            __attribute__((always_inline)) {
             const SampleWeight<LaneF> added =
                 sampleWeighs ? weighs : sampleWeight(at.weight, at.profile, kr, kg, kb);
             if (alphaOne) {
@@ -925,6 +920,15 @@ void lensSegment(const LensFrame& frame, LensSegment& s) {
             } else {
                 lensAccumulate(c, added, at.active, u, sums[j]);
             }
+        };
+        auto draw = [&](int j, const Placed& at) __attribute__((always_inline)) {
+            if (rowOccluder) {
+                kr = kg = kb = occluderRow.factor(occluderAt, parallaxX[j]);
+            } else if (pointRead) {
+                sampleColour(frame.colour, parallaxX[j], parallaxY[j], u.aspect, at.px, at.py,
+                             kernelMap, occluder, kr, kg, kb);
+            }
+            add(j, at, lensFetchAt(at.qx, at.qy, u, pixel[j], source));
         };
         if (displaced) {
             // Where the sample lands at every chunk first, then the fetches and sums: the
@@ -959,9 +963,25 @@ void lensSegment(const LensFrame& frame, LensSegment& s) {
             for (; j < chunks; ++j) {
                 place(j);
             }
-            for (j = 0; j < chunks; ++j) {
-                if (placed[j].live) {
-                    draw(j, placed[j]);
+            if (sampleWeighs && !rowOccluder) {
+                // Every chunk's texels first, then the sums: the loads of many chunks are in
+                // flight together, not one chunk's at a time between long runs of arithmetic.
+                // Where the weights differ per chunk, keeping them costs more than it gains.
+                for (j = 0; j < chunks; ++j) {
+                    if (placed[j].live) {
+                        fetched[j] = lensFetchAt(placed[j].qx, placed[j].qy, u, pixel[j], source);
+                    }
+                }
+                for (j = 0; j < chunks; ++j) {
+                    if (placed[j].live) {
+                        add(j, placed[j], fetched[j]);
+                    }
+                }
+            } else {
+                for (j = 0; j < chunks; ++j) {
+                    if (placed[j].live) {
+                        draw(j, placed[j]);
+                    }
                 }
             }
         } else {
