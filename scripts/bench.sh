@@ -105,15 +105,17 @@ else
         "$(calc "$ours / $best_op")" "$(calc "$ours_file / $best_all")"
 fi
 
-echo "== Lens pass, 1920x1080, Msamples/s per core ($threads threads)"
+echo "== Lens pass, 1920x1080, Msamples/s per core ($threads threads; vector paths: median of 3)"
 paths=${BENCH_PATHS:-reference sse2 avx2 avx512}
 measured=()
 for path in $paths; do
-    # One pass of the reference path takes seconds; the vector paths run for half a second, so
-    # that one slow pass on a busy machine does not stand for the path.
-    min_time=0.5
-    [ "$path" = reference ] && min_time=0.01
+    # One pass of the reference path takes seconds; the vector paths run for half a second,
+    # three times, and the median stands for the path, so that one pass slowed by a busy
+    # machine does not.
+    min_time=0.5 repetitions=3
+    [ "$path" = reference ] && min_time=0.01 repetitions=1
     HALDEN_CPU_PATH=$path "$bench" --benchmark_filter='^LensBlurPass/' --benchmark_min_time=$min_time \
+        --benchmark_repetitions=$repetitions \
         --benchmark_out="$work/$path.json" --benchmark_out_format=json >/dev/null 2>&1 || continue
     # A path this machine does not run falls back to another: the label says which ran.
     # grep reads to the end: with pipefail, one that stops at the first match breaks the pipe.
@@ -124,14 +126,19 @@ for path in $paths; do
     fi
 done
 python3 - "$work" "${measured[@]}" <<'EOF'
-import json, sys
+import json, statistics, sys
 work, paths = sys.argv[1], sys.argv[2:]
 rows = {}
 for path in paths:
+    runs = {}
     for b in json.load(open(f"{work}/{path}.json"))["benchmarks"]:
+        if b.get("run_type") == "aggregate":
+            continue
         look = b["name"].split("/")[1]
-        rows.setdefault(look, {"spp": b["samples_per_pixel"]})[path] = \
-            b["samples_per_second_per_core"] / 1e6
+        rows.setdefault(look, {"spp": b["samples_per_pixel"]})
+        runs.setdefault(look, []).append(b["samples_per_second_per_core"] / 1e6)
+    for look, values in runs.items():
+        rows[look][path] = statistics.median(values)
 print(f"  {'look':26}{'samples/px':>11}" + "".join(f"{p:>11}" for p in paths))
 for look, row in rows.items():
     print(f"  {look:26}{row['spp']:11.1f}" + "".join(f"{row.get(p, 0):11.1f}" for p in paths))
