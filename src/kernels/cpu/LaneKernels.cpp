@@ -751,9 +751,14 @@ void lensSegment(const LensFrame& frame, LensSegment& s) {
         LaneM active;
         bool live;
     } placed[CHUNKS];
-    MisalignSteps<LaneF> halves[CHUNKS];
-    Rgba<LaneF> fetched[CHUNKS]; // texels of a sample at every chunk
-    bool displaced = false;      // some pixel's samples move by more than the anamorphic stretch
+    // A sample's misalignment steps at every chunk, then its texels there: one is done with
+    // before the other starts. Sharing their room keeps the stack frame from growing, which
+    // slowed the looks that use neither by 3 %.
+    union {
+        MisalignSteps<LaneF> halves[CHUNKS];
+        Rgba<LaneF> fetched[CHUNKS];
+    } steps;
+    bool displaced = false; // some pixel's samples move by more than the anamorphic stretch
     bool misaligned = false;
     for (int j = 0; j < chunks; ++j) {
         const ShapeLanes<LaneF, LaneM>& shape = pixel[j].shape;
@@ -945,18 +950,18 @@ void lensSegment(const LensFrame& frame, LensSegment& s) {
                     at.live =
                         prepare(j, at) &&
                         lensDisplaceStart(at.px, at.py, at.rho, at.weight, at.active, u, pixel[j],
-                                          at.qx, at.qy, halves[j], knownInverse, rhoPositive);
+                                          at.qx, at.qy, steps.halves[j], knownInverse, rhoPositive);
                     keep(j, at);
                 }
                 for (j = 0; j < chunks; ++j) {
                     if (placed[j].live) {
-                        displaceSamplePowers(pixel[j].shape, halves[j]);
+                        displaceSamplePowers(pixel[j].shape, steps.halves[j]);
                     }
                 }
                 for (j = 0; j < chunks; ++j) {
                     Placed& at = placed[j];
                     if (at.live) {
-                        displaceSampleScale(u.shape, pixel[j].shape, at.qx, at.qy, halves[j]);
+                        displaceSampleScale(u.shape, pixel[j].shape, at.qx, at.qy, steps.halves[j]);
                     }
                 }
             }
@@ -969,12 +974,13 @@ void lensSegment(const LensFrame& frame, LensSegment& s) {
                 // Where the weights differ per chunk, keeping them costs more than it gains.
                 for (j = 0; j < chunks; ++j) {
                     if (placed[j].live) {
-                        fetched[j] = lensFetchAt(placed[j].qx, placed[j].qy, u, pixel[j], source);
+                        steps.fetched[j] =
+                            lensFetchAt(placed[j].qx, placed[j].qy, u, pixel[j], source);
                     }
                 }
                 for (j = 0; j < chunks; ++j) {
                     if (placed[j].live) {
-                        add(j, placed[j], fetched[j]);
+                        add(j, placed[j], steps.fetched[j]);
                     }
                 }
             } else {
