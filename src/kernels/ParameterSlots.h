@@ -2,86 +2,106 @@
 
 // Where the lens-blur kernels find each parameter of the shipped definition: its ordinal among
 // the parameters of the same slot type, in definition order. Reordering the definition's
-// parameters changes these numbers; a test keeps them in step with the definition.
+// parameters changes these numbers; a test walks every list below to keep them in step.
 
 namespace kernels {
 namespace slot {
 
+#define HALDEN_FLOAT_SLOTS(X)                                                                      \
+    X(blur_radius)                                                                                 \
+    X(bokeh_contrast)                                                                              \
+    X(bokeh_power)                                                                                 \
+    X(bokeh_smooth)                                                                                \
+    X(radial_skew)                                                                                 \
+    X(dimple_depth)                                                                                \
+    X(dimple_exponent)                                                                             \
+    X(edge_width)                                                                                  \
+    X(edge_falloff)                                                                                \
+    X(optical_scale)                                                                               \
+    X(falloff_strength)                                                                            \
+    X(rack_focus)                                                                                  \
+    X(falloff_exponent)                                                                            \
+    X(falloff_angle)                                                                               \
+    X(swirl_factor)                                                                                \
+    X(swirl_exponent)                                                                              \
+    X(catseye_strength)                                                                            \
+    X(catseye_exponent)                                                                            \
+    X(catseye_radius)                                                                              \
+    X(catseye_softness)                                                                            \
+    X(blade_rotation)                                                                              \
+    X(blade_curvature)                                                                             \
+    X(blade_softness)                                                                              \
+    X(superq_falloff)                                                                              \
+    X(superq_scale)                                                                                \
+    X(superq_amount)                                                                               \
+    X(vignette_strength)                                                                           \
+    X(vignette_exponent)                                                                           \
+    X(fg_opacity)                                                                                  \
+    X(fg_speed)                                                                                    \
+    X(fg_range)                                                                                    \
+    X(fg_turbulence)                                                                               \
+    X(fg_lacunarity)                                                                               \
+    X(fg_time_offset)                                                                              \
+    X(fg_orientation)                                                                              \
+    X(fg_parallax)                                                                                 \
+    X(oversample)                                                                                  \
+    X(sample_divisor)                                                                              \
+    X(post_blur_scale)                                                                             \
+    X(kernel_rotation)
+
 enum FloatSlot : int {
-    blur_radius = 0,
-    bokeh_contrast,
-    bokeh_power,
-    bokeh_smooth,
-    radial_skew,
-    dimple_depth,
-    dimple_exponent,
-    edge_width,
-    edge_falloff,
-    optical_scale,
-    falloff_strength,
-    rack_focus,
-    falloff_exponent,
-    falloff_angle,
-    swirl_factor,
-    swirl_exponent,
-    catseye_strength,
-    catseye_exponent,
-    catseye_radius,
-    catseye_softness,
-    blade_rotation,
-    blade_curvature,
-    blade_softness,
-    superq_falloff,
-    superq_scale,
-    superq_amount,
-    vignette_strength,
-    vignette_exponent,
-    fg_opacity,
-    fg_speed,
-    fg_range,
-    fg_turbulence,
-    fg_lacunarity,
-    fg_time_offset,
-    fg_orientation,
-    fg_parallax,
-    oversample,
-    sample_divisor,
-    post_blur_scale,
-    kernel_rotation,
-    FLOAT_SLOT_COUNT
+#define HALDEN_SLOT(name) name,
+    HALDEN_FLOAT_SLOTS(HALDEN_SLOT)
+#undef HALDEN_SLOT
+        FLOAT_SLOT_COUNT
 };
+
+#define HALDEN_INT_SLOTS(X)                                                                        \
+    X(falloff_type)                                                                                \
+    X(blade_count)                                                                                 \
+    X(fg_texture)                                                                                  \
+    X(quality_preset)                                                                              \
+    X(min_samples)                                                                                 \
+    X(max_samples)                                                                                 \
+    X(colorspace)
 
 enum IntSlot : int {
-    falloff_type = 0,
-    blade_count,
-    fg_texture,
-    quality_preset,
-    min_samples,
-    max_samples,
-    colorspace,
-    INT_SLOT_COUNT
+#define HALDEN_SLOT(name) name,
+    HALDEN_INT_SLOTS(HALDEN_SLOT)
+#undef HALDEN_SLOT
+        INT_SLOT_COUNT
 };
+
+#define HALDEN_BOOL_SLOTS(X)                                                                       \
+    X(falloff_enable)                                                                              \
+    X(swirl_enable)                                                                                \
+    X(catseye_enable)                                                                              \
+    X(aperture_enable)                                                                             \
+    X(superq_enable)                                                                               \
+    X(vignette_enable)                                                                             \
+    X(edge_mode)                                                                                   \
+    X(kernel_enable)
 
 enum BoolSlot : int {
-    falloff_enable = 0,
-    swirl_enable,
-    catseye_enable,
-    aperture_enable,
-    superq_enable,
-    vignette_enable,
-    edge_mode,
-    kernel_enable,
-    BOOL_SLOT_COUNT
+#define HALDEN_SLOT(name) name,
+    HALDEN_BOOL_SLOTS(HALDEN_SLOT)
+#undef HALDEN_SLOT
+        BOOL_SLOT_COUNT
 };
 
+#define HALDEN_VEC2_SLOTS(X)                                                                       \
+    X(optical_center)                                                                              \
+    X(anamorphic)                                                                                  \
+    X(superq_exponent)                                                                             \
+    X(fg_scale)                                                                                    \
+    X(fg_offset)                                                                                   \
+    X(fg_pivot)
+
 enum Vec2Slot : int {
-    optical_center = 0,
-    anamorphic,
-    superq_exponent,
-    fg_scale,
-    fg_offset,
-    fg_pivot,
-    VEC2_SLOT_COUNT
+#define HALDEN_SLOT(name) name,
+    HALDEN_VEC2_SLOTS(HALDEN_SLOT)
+#undef HALDEN_SLOT
+        VEC2_SLOT_COUNT
 };
 
 } // namespace slot

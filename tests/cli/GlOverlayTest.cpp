@@ -70,15 +70,11 @@ protected:
             GTEST_SKIP() << "this build has no OpenGL viewer";
         }
         // Grey, so that no pixel of the picture reads as an overlay's colour.
-        RgbaImage grey(320, 180);
-        for (int y = 0; y < 180; ++y) {
-            for (int x = 0; x < 320; ++x) {
-                float* p = grey.pixel(x, y);
-                p[0] = p[1] = p[2] = 0.3f;
-                p[3] = 1.0f;
-            }
-        }
-        ImageIo::write(grey, dir.path() / "grey.exr");
+        const auto grey = [](int, int, float* p) {
+            p[0] = p[1] = p[2] = 0.3f;
+            p[3] = 1.0f;
+        };
+        ImageIo::write(testcli::makeImage(320, 180, grey), dir.path() / "grey.exr");
     }
 };
 

@@ -42,16 +42,13 @@ float valueAt(int x, int y, int c) {
     return c == 3 ? 0.25f + 0.5f * base : base * (1.0f + 3.0f * (x > 20 && y < 6));
 }
 
-RgbaImage testImage(int width, int height) {
-    RgbaImage image(width, height);
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) {
-            for (int c = 0; c < 4; ++c) {
-                image.pixel(x, y)[c] = valueAt(x, y, c);
-            }
+// valueAt's picture; opaque, alpha is 1.
+RgbaImage testImage(int width, int height, bool opaque = false) {
+    return testcli::makeImage(width, height, [opaque](int x, int y, float* p) {
+        for (int c = 0; c < 4; ++c) {
+            p[c] = c == 3 && opaque ? 1.0f : valueAt(x, y, c);
         }
-    }
-    return image;
+    });
 }
 
 // Largest and mean difference relative to max(1, |expected|).
@@ -190,16 +187,12 @@ TEST_F(ImageFiles, TiledMultiPartFilesAndLayersReadAsWritten) {
         }
     }
     auto expected = [&](float offset, bool grey, bool alpha) {
-        RgbaImage image(width, height);
-        for (int y = 0; y < height; ++y) {
-            for (int x = 0; x < width; ++x) {
-                for (int c = 0; c < 3; ++c) {
-                    image.pixel(x, y)[c] = valueAt(x, y, grey ? 1 : c) + offset;
-                }
-                image.pixel(x, y)[3] = alpha ? valueAt(x, y, 3) : 1.0f;
+        return testcli::makeImage(width, height, [&](int x, int y, float* p) {
+            for (int c = 0; c < 3; ++c) {
+                p[c] = valueAt(x, y, grey ? 1 : c) + offset;
             }
-        }
-        return image;
+            p[3] = alpha ? valueAt(x, y, 3) : 1.0f;
+        });
     };
     const auto file = dir.path() / "multi.exr";
     const RgbaImage beauty = ImageIo::read(file);
@@ -284,12 +277,7 @@ TEST_F(ImageFiles, SixteenBitPngAndDamagedFiles) {
     EXPECT_FLOAT_EQ(read16.pixel(1, 2)[2], samples[5] / 65535.0f) << "top row, second pixel, B";
     EXPECT_EQ(read16.pixel(1, 2)[3], 1.0f);
 
-    RgbaImage opaque = testImage(40, 30);
-    for (int y = 0; y < 30; ++y) {
-        for (int x = 0; x < 40; ++x) {
-            opaque.pixel(x, y)[3] = 1.0f;
-        }
-    }
+    const RgbaImage opaque = testImage(40, 30, true);
     ImageIo::write(opaque, dir.path() / "whole.png");
     ImageIo::write(opaque, dir.path() / "whole.jpg");
     EXPECT_LT(

@@ -6,11 +6,39 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
 
 namespace testcli {
+
+// A picture whose every pixel paint(x, y, rgba) sets.
+template <class Paint>
+ofxhost::RgbaImage makeImage(int width, int height, Paint paint) {
+    ofxhost::RgbaImage image(width, height);
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            paint(x, y, image.pixel(x, y));
+        }
+    }
+    return image;
+}
+
+// Largest per-channel difference; infinity when the sizes differ or a sample is NaN.
+inline float maxDifference(const ofxhost::RgbaImage& a, const ofxhost::RgbaImage& b) {
+    if (a.width() != b.width() || a.height() != b.height()) {
+        return INFINITY;
+    }
+    float worst = 0.0f;
+    const size_t count = size_t(a.width()) * a.height() * 4;
+    for (size_t i = 0; i < count; ++i) {
+        const float d = std::abs(a.data()[i] - b.data()[i]);
+        worst = std::isnan(d) ? INFINITY : std::max(worst, d);
+    }
+    return worst;
+}
 
 // One run of the halden-render executable: its exit status and what it printed.
 struct RenderRun {

@@ -136,20 +136,6 @@ TEST_F(EmbeddedDefinition, HasARequiredSourceAndAnOptionalWhiteKernelMap) {
     }
 }
 
-TEST_F(EmbeddedDefinition, BundlesFiveSilhouetteTextures) {
-    const std::vector<std::string> names = {"branches_dense", "branches_thin", "grass_dense",
-                                            "grass_sparse_1", "grass_sparse_2"};
-    const std::vector<ResourceDef>& resources = definition.resources();
-    ASSERT_EQ(resources.size(), names.size());
-    for (std::size_t i = 0; i < names.size(); ++i) {
-        EXPECT_EQ(resources[i].name, names[i]);
-        EXPECT_EQ(resources[i].file, names[i] + ".exr");
-        EXPECT_EQ(resources[i].channels, 4);
-        EXPECT_EQ(resources[i].sampler, "linear");
-        EXPECT_EQ(resources[i].wrap, "mirror");
-    }
-}
-
 TEST_F(EmbeddedDefinition, HasEveryParameterInSlotOrderWithItsRangesAndHints) {
     const std::vector<ParameterDef>& parameters = definition.parameters();
     ASSERT_EQ(parameters.size(), 61u);
@@ -285,30 +271,6 @@ TEST_F(EmbeddedDefinition, OverlaysAreTheOpticalCentreTargetAndTheFalloffLine) {
     EXPECT_EQ(overlays[1].color.r, 1.0f);
     EXPECT_EQ(overlays[1].color.g, 0.0f);
     EXPECT_EQ(overlays[1].color.b, 1.0f);
-}
-
-TEST_F(EmbeddedDefinition, PipelineIsOneProcessOfLensBlurThenTwoPostBlurPasses) {
-    EXPECT_EQ(definition.pipelineExecutions(), "1");
-    ASSERT_EQ(definition.processes().size(), 1u);
-    const ProcessDef& main = definition.processes()[0];
-    EXPECT_EQ(main.name, "main");
-    EXPECT_TRUE(main.executions.empty());
-    EXPECT_TRUE(main.initialization.empty());
-    struct Kernel {
-        const char* platform;
-        const char* file;
-        int executions;
-    };
-    const Kernel kernels[] = {{"metal", "halden_v01.metal", 1},
-                              {"cuda", "halden_v01.cu", 1},
-                              {"metal", "post_blur.metal", 2},
-                              {"cuda", "post_blur.cu", 2}};
-    ASSERT_EQ(main.kernels.size(), 4u);
-    for (std::size_t i = 0; i < 4; ++i) {
-        EXPECT_EQ(main.kernels[i].platform, kernels[i].platform);
-        EXPECT_EQ(main.kernels[i].file, kernels[i].file);
-        EXPECT_EQ(main.kernels[i].executions, kernels[i].executions);
-    }
 }
 
 } // namespace

@@ -129,12 +129,8 @@ TEST(DefinitionPipeline, ProcessesKeepKernelsOfEveryPlatformAndIgnoreOtherElemen
     EXPECT_TRUE(log.contains("[INFO] Parsed 2 processes from <pipeline> section"));
 }
 
-OverlayColor colorOf(const std::string& text) {
-    return parseOverlayColor(text);
-}
-
 void expectColor(const std::string& text, float r, float g, float b, bool given = true) {
-    const OverlayColor color = colorOf(text);
+    const OverlayColor color = parseOverlayColor(text);
     EXPECT_FLOAT_EQ(color.r, r) << text;
     EXPECT_FLOAT_EQ(color.g, g) << text;
     EXPECT_FLOAT_EQ(color.b, b) << text;

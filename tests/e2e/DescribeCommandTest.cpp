@@ -122,17 +122,10 @@ TEST_F(DescribeCommand, ListsClipsAndParamsInDefinitionOrder) {
     EXPECT_EQ(params[3]["options"].strings(),
               (std::vector<std::string>{"Multiply", "Add", "Screen"}));
     EXPECT_EQ(params[3]["default"].number, 0.0);
-    const auto numbers = [&](std::size_t index) {
-        std::vector<double> values;
-        for (const JsonValue& value : params[index]["default"].items) {
-            values.push_back(value.number);
-        }
-        return values;
-    };
-    EXPECT_EQ(numbers(4), (std::vector<double>{1, 1, 1}));
-    EXPECT_EQ(numbers(5), (std::vector<double>{1, 1, 1, 1}));
-    EXPECT_EQ(numbers(6), (std::vector<double>{100, 100}));
-    EXPECT_EQ(numbers(7), (std::vector<double>{0, 0, 0}));
+    EXPECT_EQ(params[4]["default"].numbers(), (std::vector<double>{1, 1, 1}));
+    EXPECT_EQ(params[5]["default"].numbers(), (std::vector<double>{1, 1, 1, 1}));
+    EXPECT_EQ(params[6]["default"].numbers(), (std::vector<double>{100, 100}));
+    EXPECT_EQ(params[7]["default"].numbers(), (std::vector<double>{0, 0, 0}));
     EXPECT_EQ(params[8]["default"].text, "hello");
     EXPECT_TRUE(params[9]["default"].isNull()) << "a push button has no value";
     EXPECT_TRUE(params[9]["min"].isNull());

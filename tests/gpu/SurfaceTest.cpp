@@ -1,5 +1,5 @@
+#include "HostRuntimeFixture.h"
 #include "gpu/DeviceCompat.h"
-#include "gpu/HostRuntime.h"
 
 #include <gtest/gtest.h>
 
@@ -15,22 +15,13 @@ using gpu::Texel;
 
 constexpr std::size_t kTexel = gpu::kTexelBytes;
 
-class Surface : public ::testing::Test {
+class Surface : public HostRuntimeTest {
 protected:
     void SetUp() override {
-        ASSERT_EQ(rt_.mallocArray(&array_, kWidth, kHeight, gpu::kArraySurfaceLoadStore),
-                  Error::Success);
         const std::vector<Texel> zeros(kWidth * kHeight, Texel{0, 0, 0, 0});
-        ASSERT_EQ(rt_.memcpy2DToArray(array_, 0, 0, zeros.data(), kWidth * kTexel, kWidth * kTexel,
-                                      kHeight, gpu::MemcpyKind::HostToDevice),
-                  Error::Success);
-        ASSERT_EQ(rt_.createSurfaceObject(&surface_, array_), Error::Success);
-    }
-
-    void TearDown() override {
-        EXPECT_EQ(rt_.destroySurfaceObject(surface_), Error::Success);
-        EXPECT_EQ(rt_.freeArray(array_), Error::Success);
-        EXPECT_TRUE(rt_.liveCounts().empty());
+        array_ = array(kWidth, kHeight, gpu::kArraySurfaceLoadStore, zeros.data());
+        surface_ = surface(array_);
+        ASSERT_FALSE(HasFailure());
     }
 
     std::vector<Texel> readBack() {
@@ -48,7 +39,6 @@ protected:
 
     static constexpr int kWidth = 3;
     static constexpr int kHeight = 2;
-    gpu::HostRuntime rt_;
     gpu::ArrayHandle array_ = 0;
     gpu::SurfaceObject surface_ = 0;
 };
@@ -73,12 +63,9 @@ TEST_F(Surface, WrittenPixelsReadBackThroughCopiesSurfacesAndTextures) {
 
     EXPECT_EQ(gpu::surfRead(surface_, 2, 1).y, 2.0f);
 
-    gpu::TextureObject texture = 0;
-    ASSERT_EQ(rt_.createTextureObject(&texture, gpu::ResourceDesc::fromArray(array_),
-                                      gpu::TextureDesc::standard()),
-              Error::Success);
-    EXPECT_EQ(gpu::texFetch(texture, 2.5f / kWidth, 1.5f / kHeight).z, 3.0f);
-    EXPECT_EQ(rt_.destroyTextureObject(texture), Error::Success);
+    const gpu::TextureObject sampled =
+        texture(gpu::ResourceDesc::fromArray(array_), gpu::TextureDesc::standard());
+    EXPECT_EQ(gpu::texFetch(sampled, 2.5f / kWidth, 1.5f / kHeight).z, 3.0f);
     EXPECT_EQ(rt_.streamSynchronize(0), Error::Success);
 }
 
@@ -108,9 +95,9 @@ TEST_F(Surface, OutOfRangeAccessTouchesNothingAndFailsTheNextSynchronisation) {
 TEST_F(Surface, NeedsAnArrayMadeForSurfaceAccess) {
     gpu::ArrayHandle plain = 0;
     ASSERT_EQ(rt_.mallocArray(&plain, 2, 2, 0), Error::Success);
-    gpu::SurfaceObject surface = 0;
-    EXPECT_EQ(rt_.createSurfaceObject(&surface, plain), Error::InvalidValue);
-    EXPECT_EQ(rt_.createSurfaceObject(&surface, plain + 12345), Error::InvalidResourceHandle);
+    gpu::SurfaceObject refused = 0;
+    EXPECT_EQ(rt_.createSurfaceObject(&refused, plain), Error::InvalidValue);
+    EXPECT_EQ(rt_.createSurfaceObject(&refused, plain + 12345), Error::InvalidResourceHandle);
     EXPECT_EQ(rt_.liveCounts().surfaces, 1u);
     EXPECT_EQ(rt_.freeArray(plain), Error::Success);
     EXPECT_EQ(rt_.getLastError(), Error::InvalidResourceHandle);

@@ -1,8 +1,9 @@
+#include "HostRuntimeFixture.h"
 #include "gpu/DeviceCompat.h"
-#include "gpu/HostRuntime.h"
 
 #include <gtest/gtest.h>
 
+#include <utility>
 #include <vector>
 
 // CPU-backend texture objects must sample as CUDA's texture unit does: normalised coordinates
@@ -12,52 +13,32 @@
 namespace {
 
 using gpu::AddressMode;
-using gpu::Error;
 using gpu::FilterMode;
 using gpu::Texel;
 
 constexpr std::size_t kTexel = gpu::kTexelBytes;
 
-class TextureSampling : public ::testing::Test {
+gpu::TextureDesc desc(AddressMode mode, FilterMode filter = FilterMode::Linear) {
+    gpu::TextureDesc d = gpu::TextureDesc::standard();
+    d.addressMode[0] = mode;
+    d.addressMode[1] = mode;
+    d.filterMode = filter;
+    return d;
+}
+
+float fetchX(gpu::TextureObject texture, float u) {
+    return gpu::texFetch(texture, u, 0.5f).x;
+}
+
+class TextureSampling : public HostRuntimeTest {
 protected:
-    void TearDown() override {
-        for (gpu::TextureObject texture : textures_) {
-            EXPECT_EQ(rt_.destroyTextureObject(texture), Error::Success);
-        }
-        for (gpu::ArrayHandle array : arrays_) {
-            EXPECT_EQ(rt_.freeArray(array), Error::Success);
-        }
-        for (void* memory : linear_) {
-            EXPECT_EQ(rt_.free(memory), Error::Success);
-        }
-        EXPECT_TRUE(rt_.liveCounts().empty());
-    }
-
-    static gpu::TextureDesc desc(AddressMode mode, FilterMode filter = FilterMode::Linear) {
-        gpu::TextureDesc d = gpu::TextureDesc::standard();
-        d.addressMode[0] = mode;
-        d.addressMode[1] = mode;
-        d.filterMode = filter;
-        return d;
-    }
-
     // A texture over a width x height array holding the texels row by row.
     gpu::TextureObject arrayTexture(int width, int height, const std::vector<Texel>& texels,
                                     const gpu::TextureDesc& d) {
-        gpu::ArrayHandle array = 0;
-        EXPECT_EQ(rt_.mallocArray(&array, width, height, 0), Error::Success);
-        arrays_.push_back(array);
-        EXPECT_EQ(rt_.memcpy2DToArray(array, 0, 0, texels.data(), width * kTexel, width * kTexel,
-                                      height, gpu::MemcpyKind::HostToDevice),
-                  Error::Success);
-        gpu::TextureObject texture = 0;
-        EXPECT_EQ(rt_.createTextureObject(&texture, gpu::ResourceDesc::fromArray(array), d),
-                  Error::Success);
-        textures_.push_back(texture);
-        return texture;
+        return texture(gpu::ResourceDesc::fromArray(array(width, height, 0, texels.data())), d);
     }
 
-    // A width x height single-row-value texture in x only: texel i holds (values[i], 0, 0, 1).
+    // One row: texel i holds (values[i], 0, 0, 1).
     gpu::TextureObject row(const std::vector<float>& values, const gpu::TextureDesc& d) {
         std::vector<Texel> texels;
         for (float value : values) {
@@ -65,33 +46,17 @@ protected:
         }
         return arrayTexture(static_cast<int>(values.size()), 1, texels, d);
     }
-
-    void* deviceMemory(std::size_t bytes) {
-        void* memory = nullptr;
-        EXPECT_EQ(rt_.malloc(&memory, bytes), Error::Success);
-        linear_.push_back(memory);
-        return memory;
-    }
-
-    gpu::HostRuntime rt_;
-    std::vector<gpu::TextureObject> textures_;
-    std::vector<gpu::ArrayHandle> arrays_;
-    std::vector<void*> linear_;
 };
-
-float fetchX(gpu::TextureObject texture, float u) {
-    return gpu::texFetch(texture, u, 0.5f).x;
-}
 
 TEST_F(TextureSampling, TexelCentresReturnTheStoredTexelExactly) {
     std::vector<Texel> texels;
     for (int i = 0; i < 8; ++i) {
         texels.push_back({0.1f * i, 1.0f + i, -2.5f * i, 0.125f * i});
     }
-    const gpu::TextureObject texture = arrayTexture(4, 2, texels, desc(AddressMode::Clamp));
+    const gpu::TextureObject stored = arrayTexture(4, 2, texels, desc(AddressMode::Clamp));
     for (int y = 0; y < 2; ++y) {
         for (int x = 0; x < 4; ++x) {
-            const float4 t = gpu::texFetch(texture, (x + 0.5f) / 4.0f, (y + 0.5f) / 2.0f);
+            const float4 t = gpu::texFetch(stored, (x + 0.5f) / 4.0f, (y + 0.5f) / 2.0f);
             const Texel& expected = texels[y * 4 + x];
             EXPECT_EQ(t.x, expected.x) << x << "," << y;
             EXPECT_EQ(t.y, expected.y) << x << "," << y;
@@ -101,10 +66,16 @@ TEST_F(TextureSampling, TexelCentresReturnTheStoredTexelExactly) {
     }
 }
 
-TEST_F(TextureSampling, LinearFilterWeighsTheFourNearestCentres) {
+TEST_F(TextureSampling, LinearFilterWeighsTheNearestCentresIn256ths) {
     const gpu::TextureObject line = row({0.0f, 1.0f}, desc(AddressMode::Clamp));
     EXPECT_EQ(fetchX(line, 0.5f), 0.5f);    // x = 1.0, midway between the centres
     EXPECT_EQ(fetchX(line, 0.375f), 0.25f); // x = 0.75
+    // Fractions 0.3 and 76.4 / 256 land on the nearest 1/256: 77 / 256 and 76 / 256.
+    EXPECT_EQ(fetchX(line, (0.5f + 0.3f) / 2.0f), 77.0f / 256.0f);
+    EXPECT_EQ(fetchX(line, (0.5f + 76.4f / 256.0f) / 2.0f), 76.0f / 256.0f);
+    // Less than half a step from a centre gives that texel exactly.
+    EXPECT_EQ(fetchX(line, (0.5f + 0.4f / 256.0f) / 2.0f), 0.0f);
+    EXPECT_EQ(fetchX(line, (1.5f - 0.4f / 256.0f) / 2.0f), 1.0f);
 
     // 2 x 2 texels 0 1 / 2 3 at x weight 1/4 and y weight 3/4:
     // 0 * 3/16 + 1 * 1/16 + 2 * 9/16 + 3 * 3/16 = 1.75.
@@ -113,53 +84,46 @@ TEST_F(TextureSampling, LinearFilterWeighsTheFourNearestCentres) {
     EXPECT_EQ(gpu::texFetch(square, 0.75f / 2.0f, 1.25f / 2.0f).x, 1.75f);
 }
 
-TEST_F(TextureSampling, LinearWeightsAreQuantisedToOne256th) {
-    const gpu::TextureObject line = row({0.0f, 1.0f}, desc(AddressMode::Clamp));
-    // Fractions 0.3 and 76.4 / 256 land on the nearest 1/256: 77 / 256 and 76 / 256.
-    EXPECT_EQ(fetchX(line, (0.5f + 0.3f) / 2.0f), 77.0f / 256.0f);
-    EXPECT_EQ(fetchX(line, (0.5f + 76.4f / 256.0f) / 2.0f), 76.0f / 256.0f);
-    // Less than half a step from a centre gives that texel exactly.
-    EXPECT_EQ(fetchX(line, (0.5f + 0.4f / 256.0f) / 2.0f), 0.0f);
-    EXPECT_EQ(fetchX(line, (1.5f - 0.4f / 256.0f) / 2.0f), 1.0f);
+// The row 10 20 30 40 sampled at u under each address mode and filter.
+TEST_F(TextureSampling, AddressModesAndFiltersPlaceEveryCoordinate) {
+    gpu::TextureDesc borderPoints = desc(AddressMode::Border, FilterMode::Point);
+    borderPoints.borderColor[0] = 1.0f;
+    gpu::TextureDesc texelUnits = desc(AddressMode::Wrap);
+    texelUnits.normalizedCoords = false;
+    const struct {
+        const char* name;
+        gpu::TextureDesc d;
+        std::vector<std::pair<float, float>> expected; // u, value
+    } cases[] = {
+        {"point: the texel under u",
+         desc(AddressMode::Clamp, FilterMode::Point),
+         {{0.01f, 10}, {0.24f, 10}, {0.26f, 20}, {0.99f, 40}, {1.5f, 40}}},
+        {"clamp: the edge texels repeat",
+         desc(AddressMode::Clamp),
+         {{0.0f, 10}, {-0.5f, 10}, {1.0f, 40}, {7.0f, 40}}},
+        // u = 0 lies between the last and the first texel.
+        {"wrap: the image repeats",
+         desc(AddressMode::Wrap),
+         {{0.0f, 25}, {1.375f, 20}, {-0.625f, 20}, {1000.875f, 40}}},
+        // Two reflections at 2.125: the image itself again.
+        {"mirror: reflected at each edge",
+         desc(AddressMode::Mirror),
+         {{0.0f, 10}, {-0.125f, 10}, {-0.375f, 20}, {1.125f, 40}, {1.375f, 30}, {2.125f, 10}}},
+        {"border, point: the border colour outside",
+         borderPoints,
+         {{0.99f, 40}, {1.01f, 1}, {-0.01f, 1}}},
+        // Wrap needs normalised coordinates; CUDA clamps instead.
+        {"unnormalised: u in texels", texelUnits, {{1.5f, 20}, {2.0f, 25}, {9.0f, 40}}},
+    };
+    for (const auto& c : cases) {
+        const gpu::TextureObject line = row({10.0f, 20.0f, 30.0f, 40.0f}, c.d);
+        for (const auto& [u, value] : c.expected) {
+            EXPECT_EQ(fetchX(line, u), value) << c.name << ", u = " << u;
+        }
+    }
 }
 
-TEST_F(TextureSampling, PointFilterReturnsTheTexelUnderTheCoordinate) {
-    const gpu::TextureObject line =
-        row({10.0f, 20.0f, 30.0f, 40.0f}, desc(AddressMode::Clamp, FilterMode::Point));
-    EXPECT_EQ(fetchX(line, 0.01f), 10.0f);
-    EXPECT_EQ(fetchX(line, 0.24f), 10.0f);
-    EXPECT_EQ(fetchX(line, 0.26f), 20.0f);
-    EXPECT_EQ(fetchX(line, 0.99f), 40.0f);
-    EXPECT_EQ(fetchX(line, 1.5f), 40.0f);
-}
-
-TEST_F(TextureSampling, ClampRepeatsTheEdgeTexels) {
-    const gpu::TextureObject line = row({10.0f, 20.0f, 30.0f, 40.0f}, desc(AddressMode::Clamp));
-    EXPECT_EQ(fetchX(line, 0.0f), 10.0f);
-    EXPECT_EQ(fetchX(line, -0.5f), 10.0f);
-    EXPECT_EQ(fetchX(line, 1.0f), 40.0f);
-    EXPECT_EQ(fetchX(line, 7.0f), 40.0f);
-}
-
-TEST_F(TextureSampling, WrapRepeatsTheImage) {
-    const gpu::TextureObject line = row({10.0f, 20.0f, 30.0f, 40.0f}, desc(AddressMode::Wrap));
-    EXPECT_EQ(fetchX(line, 0.0f), 25.0f); // between the last and the first texel
-    EXPECT_EQ(fetchX(line, 1.375f), 20.0f);
-    EXPECT_EQ(fetchX(line, -0.625f), 20.0f);
-    EXPECT_EQ(fetchX(line, 1000.875f), 40.0f);
-}
-
-TEST_F(TextureSampling, MirrorReflectsAtEachEdge) {
-    const gpu::TextureObject line = row({10.0f, 20.0f, 30.0f, 40.0f}, desc(AddressMode::Mirror));
-    EXPECT_EQ(fetchX(line, 0.0f), 10.0f);
-    EXPECT_EQ(fetchX(line, -0.125f), 10.0f);
-    EXPECT_EQ(fetchX(line, -0.375f), 20.0f);
-    EXPECT_EQ(fetchX(line, 1.125f), 40.0f);
-    EXPECT_EQ(fetchX(line, 1.375f), 30.0f);
-    EXPECT_EQ(fetchX(line, 2.125f), 10.0f); // two reflections: the image itself again
-}
-
-TEST_F(TextureSampling, BorderReadsTheBorderColourOutside) {
+TEST_F(TextureSampling, LinearBorderBlendsInTheWholeBorderColour) {
     gpu::TextureDesc d = desc(AddressMode::Border);
     d.borderColor[0] = 1.0f;
     d.borderColor[1] = 2.0f;
@@ -172,45 +136,25 @@ TEST_F(TextureSampling, BorderReadsTheBorderColourOutside) {
     EXPECT_EQ(outside.y, 2.0f);
     EXPECT_EQ(outside.z, 3.0f);
     EXPECT_EQ(outside.w, 4.0f);
-
-    d.filterMode = FilterMode::Point;
-    const gpu::TextureObject points = row({10.0f, 20.0f, 30.0f, 40.0f}, d);
-    EXPECT_EQ(fetchX(points, 0.99f), 40.0f);
-    EXPECT_EQ(fetchX(points, 1.01f), 1.0f);
-    EXPECT_EQ(fetchX(points, -0.01f), 1.0f);
-}
-
-TEST_F(TextureSampling, UnnormalisedCoordinatesAreInTexels) {
-    gpu::TextureDesc d = desc(AddressMode::Wrap);
-    d.normalizedCoords = false;
-    const gpu::TextureObject line = row({10.0f, 20.0f, 30.0f, 40.0f}, d);
-    EXPECT_EQ(fetchX(line, 1.5f), 20.0f);
-    EXPECT_EQ(fetchX(line, 2.0f), 25.0f);
-    // Wrap needs normalised coordinates; CUDA clamps instead.
-    EXPECT_EQ(fetchX(line, 9.0f), 40.0f);
 }
 
 TEST_F(TextureSampling, Pitch2DHonoursARowPitchWiderThanTheImage) {
     // 3 x 2 texels in rows of 4 (64 bytes); the fourth texel of each row is padding.
     constexpr std::size_t kPitch = 4 * kTexel;
-    auto* texels = static_cast<Texel*>(deviceMemory(2 * kPitch));
+    auto* texels = reinterpret_cast<Texel*>(device(2 * kPitch));
     for (int y = 0; y < 2; ++y) {
         for (int x = 0; x < 4; ++x) {
             const float value = x == 3 ? 999.0f : static_cast<float>(10 * y + x);
             texels[y * 4 + x] = {value, 0.0f, 0.0f, 1.0f};
         }
     }
-    gpu::TextureObject texture = 0;
-    ASSERT_EQ(rt_.createTextureObject(&texture,
-                                      gpu::ResourceDesc::fromPitch2D(texels, 3, 2, kPitch),
-                                      desc(AddressMode::Clamp)),
-              Error::Success);
-    textures_.push_back(texture);
-
-    EXPECT_EQ(gpu::texFetch(texture, 0.5f / 3.0f, 1.5f / 2.0f).x, 10.0f);
-    EXPECT_EQ(gpu::texFetch(texture, 2.5f / 3.0f, 1.5f / 2.0f).x, 12.0f);
-    EXPECT_EQ(gpu::texFetch(texture, 1.0f, 0.25f).x, 2.0f); // clamps to the image, not the padding
-    EXPECT_EQ(gpu::texFetch(texture, 1.5f / 3.0f, 0.5f).x, 6.0f); // midway between the rows
+    const gpu::TextureObject pitched =
+        texture(gpu::ResourceDesc::fromPitch2D(texels, 3, 2, kPitch), desc(AddressMode::Clamp));
+    ASSERT_NE(pitched, 0u);
+    EXPECT_EQ(gpu::texFetch(pitched, 0.5f / 3.0f, 1.5f / 2.0f).x, 10.0f);
+    EXPECT_EQ(gpu::texFetch(pitched, 2.5f / 3.0f, 1.5f / 2.0f).x, 12.0f);
+    EXPECT_EQ(gpu::texFetch(pitched, 1.0f, 0.25f).x, 2.0f); // clamps to the image, not the padding
+    EXPECT_EQ(gpu::texFetch(pitched, 1.5f / 3.0f, 0.5f).x, 6.0f); // midway between the rows
 }
 
 TEST_F(TextureSampling, NullTextureReadsZerosOnTheHost) {

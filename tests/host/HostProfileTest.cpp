@@ -21,27 +21,27 @@ using ofxhost::HostProfile;
 const char* const kCudaHost = "DaVinciResolve";
 const char* const kHostWithoutDrawSuite = "uk.co.thefoundry.nuke";
 
-TEST(HostProfile, PresetsAreFoundByShortOrOfxName) {
-    EXPECT_EQ(HostProfile::presetNames(),
-              (std::vector<std::string>{"resolve", "nuke", "flame", "strict"}));
-    EXPECT_EQ(HostProfile::forName("strict").name, "org.halden.strict");
-    EXPECT_TRUE(HostProfile::forName("org.halden.strict").strict);
-    EXPECT_EQ(HostProfile::forName("resolve").name, "DaVinciResolve");
-    EXPECT_EQ(HostProfile::forName("DaVinciResolve").cudaRender, true);
-    EXPECT_EQ(HostProfile::forName("nuke").name, "uk.co.thefoundry.nuke");
-    EXPECT_EQ(HostProfile::forName("flame").name, "com.autodesk.flame");
+TEST(HostProfile, PresetsAreFoundByShortOrOfxNameAndOnlyOneRendersCudaOnStreams) {
+    const std::pair<const char*, const char*> presets[] = {{"resolve", kCudaHost},
+                                                           {"nuke", kHostWithoutDrawSuite},
+                                                           {"flame", "com.autodesk.flame"},
+                                                           {"strict", "org.halden.strict"}};
+    std::vector<std::string> shortNames;
+    for (const auto& [shortName, ofxName] : presets) {
+        shortNames.push_back(shortName);
+        for (const std::string name : {shortName, ofxName}) {
+            const HostProfile profile = HostProfile::forName(name);
+            EXPECT_EQ(profile.name, ofxName) << name;
+            EXPECT_EQ(profile.strict, std::string(shortName) == "strict") << name;
+            EXPECT_TRUE(profile.supportsOverlays) << name;
+            EXPECT_NE(profile.maxPages, 0) << name;
+            EXPECT_EQ(profile.cudaRender, profile.name == kCudaHost) << name;
+            EXPECT_EQ(profile.cudaStream, profile.name == kCudaHost) << name;
+        }
+    }
+    EXPECT_EQ(HostProfile::presetNames(), shortNames);
     EXPECT_EQ(HostProfile::forName("com.example.viewer").name, "com.example.viewer");
     EXPECT_FALSE(HostProfile::forName("com.example.viewer").cudaRender);
-}
-
-TEST(HostProfile, EveryPresetSupportsOverlaysAndPagesAndOneRendersCudaOnStreams) {
-    for (const auto& name : HostProfile::presetNames()) {
-        const HostProfile profile = HostProfile::forName(name);
-        EXPECT_TRUE(profile.supportsOverlays) << name;
-        EXPECT_NE(profile.maxPages, 0) << name;
-        EXPECT_EQ(profile.cudaRender, profile.name == kCudaHost) << name;
-    }
-    EXPECT_TRUE(HostProfile::forName(kCudaHost).cudaStream);
 }
 
 TEST(Host, DescribesItselfThroughItsPropertySet) {

@@ -378,6 +378,12 @@ TEST_F(InProcessPlugin, PersistentMessagesAreSetAndClearedOnTheInstance) {
     EXPECT_EQ(host.recorder().messages().back().text, "Continue?");
 }
 
+TEST_F(InProcessPlugin, ContextsThePluginDoesNotListAreNeverDescribed) {
+    EXPECT_EQ(plugin.describeInContext(kOfxImageEffectContextGeneral), kOfxStatErrUnsupported);
+    EXPECT_THROW(plugin.createInstance(kOfxImageEffectContextGeneral), ofxhost::HostError);
+    EXPECT_EQ(plugin.instances().size(), 1u) << "only the fixture's instance";
+}
+
 TEST(InProcessPluginLifetime, InstancesAreDestroyedBeforeThePluginUnloads) {
     Host host(HostProfile::generic("org.halden.tests"));
     {
@@ -392,14 +398,6 @@ TEST(InProcessPluginLifetime, InstancesAreDestroyedBeforeThePluginUnloads) {
     }
     EXPECT_EQ(actions, (std::vector<std::string>{kOfxActionDestroyInstance,
                                                  kOfxActionDestroyInstance, kOfxActionUnload}));
-}
-
-TEST(InProcessPluginLifetime, ContextsThePluginDoesNotListAreNeverDescribed) {
-    Host host(HostProfile::generic("org.halden.tests"));
-    Plugin plugin(host, gPlugin, "/nowhere");
-    EXPECT_EQ(plugin.describeInContext(kOfxImageEffectContextGeneral), kOfxStatErrUnsupported);
-    EXPECT_THROW(plugin.createInstance(kOfxImageEffectContextGeneral), ofxhost::HostError);
-    EXPECT_TRUE(plugin.instances().empty());
 }
 
 // The least forgiving host: breaches of the OFX rules are recorded, here and process-wide.

@@ -85,7 +85,7 @@ TEST(KeyframeCurve, DeletingTheLastKeyKeepsItsValue) {
     EXPECT_DOUBLE_EQ(at(curve, 100.0), 4.0);
 }
 
-TEST(KeyframeCurve, DerivativeIsTheSlopeOfTheSegment) {
+TEST(KeyframeCurve, DerivativeAndIntegralFollowTheSegmentAndTheHeldEnds) {
     KeyframeCurve curve(ParamValue::of(0.0), Interpolation::Linear);
     curve.setKey(0.0, ParamValue::of(0.0));
     curve.setKey(10.0, ParamValue::of(20.0));
@@ -93,15 +93,9 @@ TEST(KeyframeCurve, DerivativeIsTheSlopeOfTheSegment) {
     EXPECT_DOUBLE_EQ(curve.derivative(0.0).at(0), 2.0);
     EXPECT_DOUBLE_EQ(curve.derivative(15.0).at(0), 0.0);
     EXPECT_DOUBLE_EQ(curve.derivative(-5.0).at(0), 0.0);
-}
-
-TEST(KeyframeCurve, IntegralIsTheAreaUnderTheCurveIncludingHeldEnds) {
-    KeyframeCurve curve(ParamValue::of(0.0), Interpolation::Linear);
-    curve.setKey(0.0, ParamValue::of(0.0));
-    curve.setKey(10.0, ParamValue::of(10.0));
-    // Triangle (50) plus the held value 10 for 5 frames.
-    EXPECT_DOUBLE_EQ(curve.integral(0.0, 15.0).at(0), 100.0);
-    EXPECT_DOUBLE_EQ(curve.integral(15.0, 0.0).at(0), -100.0);
+    // Triangle (100) plus the held value 20 for 5 frames.
+    EXPECT_DOUBLE_EQ(curve.integral(0.0, 15.0).at(0), 200.0);
+    EXPECT_DOUBLE_EQ(curve.integral(15.0, 0.0).at(0), -200.0);
     KeyframeCurve constant(ParamValue::of(3.0), Interpolation::Linear);
     EXPECT_DOUBLE_EQ(constant.integral(2.0, 6.0).at(0), 12.0);
 }

@@ -41,7 +41,7 @@ void nest(unsigned int, unsigned int, void* arg) {
     work.nested = work.suite->multiThread(record, 2, arg);
 }
 
-TEST(MultiThreadSuite, RunsEveryIndexOnItsOwnThread) {
+TEST(MultiThreadSuite, RunsEveryIndexOnItsOwnThreadAndRefusesToNest) {
     Work work;
     work.suite = MultiThreadSuite::table(true);
     MultiThreadSuite::resetStats();
@@ -55,11 +55,8 @@ TEST(MultiThreadSuite, RunsEveryIndexOnItsOwnThread) {
     EXPECT_EQ(stats.calls, 1);
     EXPECT_EQ(stats.largestSplit, 4u);
     EXPECT_EQ(stats.distinctThreads, 4u);
-}
 
-TEST(MultiThreadSuite, RefusesToNestFromASpawnedThread) {
-    Work work;
-    work.suite = MultiThreadSuite::table(true);
+    // A spawned thread may not split its work again.
     EXPECT_EQ(work.suite->multiThread(nest, 1, &work), kOfxStatOK);
     EXPECT_EQ(work.nested, kOfxStatErrExists);
 }

@@ -136,6 +136,13 @@ void specialPairs(const std::vector<float>& xs, const std::vector<float>& ys, st
     }
 }
 
+// The two sides of a comparison: a lane function of the first input or of both, and its libm
+// counterpart.
+#define LANES1(fn) [](const F& a, const F&, F& r) { r = fn(a); }
+#define LANES2(fn) [](const F& a, const F& b, F& r) { r = fn(a, b); }
+#define LIBM1(fn) [](float a, float) { return fn(a); }
+#define LIBM2(fn) [](float a, float b) { return fn(a, b); }
+
 template <class T>
 class LaneMath : public ::testing::Test {};
 
@@ -153,22 +160,14 @@ TYPED_TEST(LaneMath, ExactFunctionsMatchLibmBitForBit) {
     const std::vector<float> y = join({-0.0f, 0.0f, 1.0f, NaN, -INF, INF, 2.0f, NaN, 0.0f, -2.0f,
                                        0.0f, 1.0f, -1.0f, 0.0f, -DENORM, 1.0f},
                                       in.anyBits(1 << 18));
-    expectWithin<F>(
-        0, "floor", x, y, [](const F& a, const F&, F& r) { r = floorV(a); },
-        [](float a, float) { return std::floor(a); });
-    expectWithin<F>(
-        0, "sqrt", x, y, [](const F& a, const F&, F& r) { r = sqrtV(a); },
-        [](float a, float) { return std::sqrt(a); });
-    expectWithin<F>(
-        0, "abs", x, y, [](const F& a, const F&, F& r) { r = absV(a); },
-        [](float a, float) { return std::fabs(a); });
+    expectWithin<F>(0, "floor", x, y, LANES1(floorV), LIBM1(std::floor));
+    expectWithin<F>(0, "sqrt", x, y, LANES1(sqrtV), LIBM1(std::sqrt));
+    expectWithin<F>(0, "abs", x, y, LANES1(absV), LIBM1(std::fabs));
     // fminf may return either zero for (+0, -0); the lanes return the second argument.
-    expectWithin<F>(
-        0, "min", x, y, [](const F& a, const F& b, F& r) { r = minV(a, b); },
-        [](float a, float b) { return a == b ? b : std::fmin(a, b); });
-    expectWithin<F>(
-        0, "max", x, y, [](const F& a, const F& b, F& r) { r = maxV(a, b); },
-        [](float a, float b) { return a == b ? b : std::fmax(a, b); });
+    expectWithin<F>(0, "min", x, y, LANES2(minV),
+                    [](float a, float b) { return a == b ? b : std::fmin(a, b); });
+    expectWithin<F>(0, "max", x, y, LANES2(maxV),
+                    [](float a, float b) { return a == b ? b : std::fmax(a, b); });
 
     // fmod with the periods the kernel uses, then with random divisors, |x / y| < 2^23.
     std::vector<float> fx, fy;
@@ -184,23 +183,16 @@ TYPED_TEST(LaneMath, ExactFunctionsMatchLibmBitForBit) {
     const std::vector<float> fmodSpecials = {0.0f, -0.0f, 3.0f, -3.0f, 1.0f,
                                              INF,  -INF,  NaN,  DENORM};
     specialPairs(fmodSpecials, fmodSpecials, sx, sy);
-    expectWithin<F>(
-        0, "fmod", join(fx, sx), join(fy, sy),
-        [](const F& a, const F& b, F& r) { r = fmodV(a, b); },
-        [](float a, float b) { return std::fmod(a, b); });
+    expectWithin<F>(0, "fmod", join(fx, sx), join(fy, sy), LANES2(fmodV), LIBM2(std::fmod));
 }
 
 TYPED_TEST(LaneMath, ExpLogAndPowWithinTwoUlpOfLibm) {
     using F = typename TypeParam::F;
     Inputs in;
     const std::vector<float> e = in.uniform(1 << 18, -160.0f, 130.0f);
-    expectWithin<F>(
-        2, "exp", e, e, [](const F& a, const F&, F& r) { r = exp2V(a); },
-        [](float a, float) { return std::exp2(a); });
+    expectWithin<F>(2, "exp", e, e, LANES1(exp2V), LIBM1(std::exp2));
     const std::vector<float> l = join(in.anyBits(1 << 18), {0.0f, -0.0f, INF, -INF, NaN, 1.0f});
-    expectWithin<F>(
-        2, "log", l, l, [](const F& a, const F&, F& r) { r = log2V(a); },
-        [](float a, float) { return std::log2(a); });
+    expectWithin<F>(2, "log", l, l, LANES1(log2V), LIBM1(std::log2));
 
     // x over [0, 1e6] uniformly, log-uniformly, and close to 1 where y * log2(x) is delicate.
     std::vector<float> x =
@@ -210,18 +202,14 @@ TYPED_TEST(LaneMath, ExpLogAndPowWithinTwoUlpOfLibm) {
     for (std::size_t i = 0; i < y.size(); i += 5) {
         y[i] = std::round(y[i] * 2.0f) * 0.5f;
     }
-    expectWithin<F>(
-        2, "pow", x, y, [](const F& a, const F& b, F& r) { r = powV(a, b); },
-        [](float a, float b) { return std::pow(a, b); });
+    expectWithin<F>(2, "pow", x, y, LANES2(powV), LIBM2(std::pow));
     std::vector<float> sx, sy;
     // x >= 0 only: a negative x is outside the domain.
     specialPairs(
         {0.0f, 1.0f, 0.5f, 2.0f, 200.0f, 1e-30f, DENORM, INF, NaN, 1e30f},
         {0.0f, -0.0f, 1.0f, 0.5f, 2.0f, 30.0f, -30.0f, -1.0f, 1e-30f, DENORM, INF, -INF, NaN}, sx,
         sy);
-    expectWithin<F>(
-        0, "special cases", sx, sy, [](const F& a, const F& b, F& r) { r = powV(a, b); },
-        [](float a, float b) { return std::pow(a, b); });
+    expectWithin<F>(0, "special cases", sx, sy, LANES2(powV), LIBM2(std::pow));
 }
 
 TYPED_TEST(LaneMath, IntegerPowersWithinTwoUlpOfPowf) {
@@ -255,12 +243,8 @@ TYPED_TEST(LaneMath, SinCosWithinTwoUlpAndBoundedBeyond) {
     }
     x = join(x, {0.0f, -0.0f, INF, -INF, NaN, DENORM, -DENORM, 1000.0f, -1000.0f});
     x.resize(x.size() / 16 * 16);
-    expectWithin<F>(
-        2, "sin", x, x, [](const F& a, const F&, F& r) { r = sinV(a); },
-        [](float a, float) { return std::sin(a); });
-    expectWithin<F>(
-        2, "cos", x, x, [](const F& a, const F&, F& r) { r = cosV(a); },
-        [](float a, float) { return std::cos(a); });
+    expectWithin<F>(2, "sin", x, x, LANES1(sinV), LIBM1(std::sin));
+    expectWithin<F>(2, "cos", x, x, LANES1(cosV), LIBM1(std::cos));
 
     // Far outside the accurate range the results only have to stay finite and bounded.
     std::vector<float> big = in.logUniform(1 << 16, 1000.0f, 3e38f, true);
@@ -285,9 +269,7 @@ TYPED_TEST(LaneMath, Atan2WithinTwoUlpWithLibmSignsAndSpecials) {
              in.logUniform(1 << 19, 1e-38f, 1e38f, true));
     x = join(join(x, in.uniform(1 << 19, -1000.0f, 1000.0f)),
              in.logUniform(1 << 19, 1e-38f, 1e38f, true));
-    expectWithin<F>(
-        2, "atan2V", y, x, [](const F& a, const F& b, F& r) { r = atan2V(a, b); },
-        [](float a, float b) { return std::atan2(a, b); });
+    expectWithin<F>(2, "atan2V", y, x, LANES2(atan2V), LIBM2(std::atan2));
 }
 
 TYPED_TEST(LaneMath, FastPowWithinTwoMillionthsOfPowf) {
@@ -312,9 +294,7 @@ TYPED_TEST(LaneMath, FastPowWithinTwoMillionthsOfPowf) {
     EXPECT_LT(worst, 2e-6);
     std::vector<float> sx, sy;
     specialPairs({0.0f, 1.0f, INF, NaN, 0.5f}, {0.0f, 2.0f, -2.0f, INF, -INF, NaN}, sx, sy);
-    expectWithin<F>(
-        0, "special cases", sx, sy, [](const F& a, const F& b, F& r) { r = powFastV(a, b); },
-        [](float a, float b) { return std::pow(a, b); });
+    expectWithin<F>(0, "special cases", sx, sy, LANES2(powFastV), LIBM2(std::pow));
 }
 
 } // namespace

@@ -61,7 +61,8 @@ protected:
     AnimatedParameters params{};
 };
 
-// Rp = post_blur_scale x R taps each side (none below one) with weights exp(-(3k / Rp)^2).
+// Rp = post_blur_scale x R taps each side (none below one) with weights exp(-(3k / Rp)^2),
+// across on the first execution and down on the second.
 TEST_F(PostBlur, ThePostRadiusSetsTheTapsAndTheirGaussianWeights) {
     const struct {
         float scale;
@@ -73,29 +74,31 @@ TEST_F(PostBlur, ThePostRadiusSetsTheTapsAndTheirGaussianWeights) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.scale);
         params.floatParams[slot::post_blur_scale] = c.scale;
-        const Image out = run(impulse(), 0, 2);
         const double rp = c.scale * 10.0;
         double total = 1.0;
         for (int k = 1; k <= c.taps; ++k) {
             total += 2.0 * std::exp(-(3.0 * k / rp) * (3.0 * k / rp));
         }
-        for (int k = 0; k <= c.taps; ++k) {
-            const double weight = std::exp(-(3.0 * k / rp) * (3.0 * k / rp)) / total;
-            EXPECT_NEAR(out.at(16 + k, 50).r, weight, c.tolerance[k]) << k;
-            EXPECT_NEAR(out.at(16 - k, 50).r, weight, c.tolerance[k]) << -k;
+        for (int execution = 0; execution < 2; ++execution) {
+            SCOPED_TRACE(execution == 0 ? "across" : "down");
+            const Image out = run(impulse(), execution, 2);
+            // The impulse's neighbour k along the blur, and along the other axis.
+            const auto along = [&](int k) {
+                return execution == 0 ? out.at(16 + k, 50).r : out.at(16, 50 + k).r;
+            };
+            const auto across = [&](int k) {
+                return execution == 0 ? out.at(16, 50 + k).r : out.at(16 + k, 50).r;
+            };
+            for (int k = 0; k <= c.taps; ++k) {
+                const double weight = std::exp(-(3.0 * k / rp) * (3.0 * k / rp)) / total;
+                EXPECT_NEAR(along(k), weight, c.tolerance[k]) << k;
+                EXPECT_NEAR(along(-k), weight, c.tolerance[k]) << -k;
+            }
+            EXPECT_GT(along(c.taps), 0.0f);
+            EXPECT_EQ(along(c.taps + 1), 0.0f);
+            EXPECT_EQ(across(1), 0.0f);
         }
-        EXPECT_GT(out.at(16 + c.taps, 50).r, 0.0f);
-        EXPECT_EQ(out.at(17 + c.taps, 50).r, 0.0f);
-        // Horizontal only on the first execution.
-        EXPECT_EQ(out.at(16, 51).r, 0.0f);
     }
-}
-
-TEST_F(PostBlur, SecondExecutionBlursVertically) {
-    params.floatParams[slot::post_blur_scale] = 0.3f;
-    const Image out = run(impulse(), 1, 2);
-    EXPECT_GT(out.at(16, 51).r, 0.1f);
-    EXPECT_EQ(out.at(17, 50).r, 0.0f);
 }
 
 // Working values at the top of the float range: the sums overflow, the mean does not. Every CPU
@@ -162,38 +165,34 @@ TEST_F(PostBlur, VignetteAndRec709EncodingOnlyOnTheLastExecution) {
     EXPECT_NEAR(centre.r, 1.099f * std::pow(0.25f, 0.45f) - 0.099f, 2e-3f);
 }
 
-class FinalBlend : public ::testing::TestWithParam<float> {};
-
-TEST_P(FinalBlend, MixesColourWithTheSourceAndKeepsTheEffectAlpha) {
-    const float blend = GetParam();
+// Colour mixes with the source by the global blend, alpha stays the effect's; without a source
+// the effect stays as it was.
+TEST(FinalBlend, MixesColourWithTheSourceAndKeepsTheEffectAlpha) {
     gpu::Runtime& runtime = gpu::runtime();
-    DeviceImage effect(runtime, Image(4, 3, Pixel{1.0f, 0.5f, 0.0f, 0.25f}));
-    DeviceImage source(runtime, Image(4, 3, Pixel{0.0f, 0.5f, 1.0f, 1.0f}));
-    SystemParameters system{};
-    system.width = 4;
-    system.height = 3;
-    system.globalBlend = blend;
-    launchFinalProcessing(nullptr, effect.surface(), source.surface(), system);
-    const Image out = effect.download();
-    for (const Pixel& p : out.pixels) {
-        EXPECT_FLOAT_EQ(p.r, blend);
-        EXPECT_FLOAT_EQ(p.g, 0.5f);
-        EXPECT_FLOAT_EQ(p.b, 1.0f - blend);
-        EXPECT_FLOAT_EQ(p.a, 0.25f);
+    const auto finish = [](DeviceImage& effect, gpu::SurfaceObject source, float blend) {
+        SystemParameters system{};
+        system.width = 4;
+        system.height = 3;
+        system.globalBlend = blend;
+        launchFinalProcessing(nullptr, effect.surface(), source, system);
+        return effect.download();
+    };
+    for (const float blend : {0.0f, 0.5f, 1.0f}) {
+        SCOPED_TRACE(blend);
+        DeviceImage effect(runtime, Image(4, 3, Pixel{1.0f, 0.5f, 0.0f, 0.25f}));
+        DeviceImage source(runtime, Image(4, 3, Pixel{0.0f, 0.5f, 1.0f, 1.0f}));
+        for (const Pixel& p : finish(effect, source.surface(), blend).pixels) {
+            EXPECT_FLOAT_EQ(p.r, blend);
+            EXPECT_FLOAT_EQ(p.g, 0.5f);
+            EXPECT_FLOAT_EQ(p.b, 1.0f - blend);
+            EXPECT_FLOAT_EQ(p.a, 0.25f);
+        }
     }
-}
-
-INSTANTIATE_TEST_SUITE_P(Blends, FinalBlend, ::testing::Values(0.0f, 0.5f, 1.0f));
-
-TEST(FinalBlendWithoutSource, LeavesTheEffectUnchanged) {
-    gpu::Runtime& runtime = gpu::runtime();
-    DeviceImage effect(runtime, Image(2, 2, Pixel{0.7f, 0.6f, 0.5f, 0.4f}));
-    SystemParameters system{};
-    system.width = 2;
-    system.height = 2;
-    system.globalBlend = 0.0f;
-    launchFinalProcessing(nullptr, effect.surface(), 0, system);
-    EXPECT_FLOAT_EQ(effect.download().at(1, 1).r, 0.7f);
+    DeviceImage alone(runtime, Image(4, 3, Pixel{0.7f, 0.6f, 0.5f, 0.4f}));
+    for (const Pixel& p : finish(alone, 0, 0.0f).pixels) {
+        EXPECT_FLOAT_EQ(p.r, 0.7f);
+        EXPECT_FLOAT_EQ(p.a, 0.4f);
+    }
 }
 
 TEST(KernelChain, Rec709InputWithEveryBlurOffComesBackUnchanged) {

@@ -31,30 +31,3 @@ const OfxLayoutProbe* ofxLayoutSeenByC(size_t* count) {
     *count = sizeof(probes) / sizeof(probes[0]);
     return probes;
 }
-
-static OfxHost* storedHost = NULL;
-
-static void setHost(OfxHost* host) {
-    storedHost = host;
-}
-
-static OfxStatus mainEntry(const char* action, const void* handle, OfxPropertySetHandle inArgs,
-                           OfxPropertySetHandle outArgs) {
-    (void)action;
-    (void)handle;
-    (void)inArgs;
-    (void)outArgs;
-    return kOfxStatReplyDefault;
-}
-
-static OfxPlugin plugin = {kOfxImageEffectPluginApi,
-                           kOfxImageEffectPluginApiVersion,
-                           "test.ofx.c",
-                           1u,
-                           0u,
-                           setHost,
-                           mainEntry};
-
-const struct OfxPlugin* ofxPluginDefinedInC(void) {
-    return &plugin;
-}

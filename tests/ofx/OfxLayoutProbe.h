@@ -64,9 +64,6 @@ typedef struct OfxLayoutProbe {
 /* The table as the C compiler lays it out, in list order (structs, then enums). */
 const OfxLayoutProbe* ofxLayoutSeenByC(size_t* count);
 
-/* A plug-in description written in C: proves the entry-point types are usable from C. */
-const struct OfxPlugin* ofxPluginDefinedInC(void);
-
 #ifdef __cplusplus
 }
 #endif

@@ -9,9 +9,13 @@
 
 #include "ofx/ofxImageEffect.h"
 
+#include <gtest/gtest.h>
+
 #include <cmath>
 #include <memory>
 #include <random>
+#include <sstream>
+#include <string>
 #include <vector>
 
 namespace testplugin {
@@ -28,6 +32,27 @@ inline OfxStatus renderFrame(ofxhost::EffectInstance& instance,
     args.window = output->bounds();
     args.cudaEnabled = device;
     return instance.render(args);
+}
+
+// Sets space-separated name=value settings (x,y for 2D) as a user would; each must be taken.
+inline void setValues(ofxhost::EffectInstance& instance, const std::string& settings) {
+    std::istringstream in(settings);
+    for (std::string setting; in >> setting;) {
+        const std::size_t equals = setting.find('=');
+        std::vector<double> value;
+        std::istringstream numbers(setting.substr(equals + 1));
+        for (std::string number; std::getline(numbers, number, ',');) {
+            value.push_back(std::stod(number));
+        }
+        const std::string name = setting.substr(0, equals);
+        EXPECT_EQ(instance.setValue(name, ofxhost::ParamValue::of(value)), kOfxStatOK) << name;
+    }
+}
+
+// What a choice parameter lists now.
+inline std::vector<std::string> choiceOptions(ofxhost::EffectInstance& instance,
+                                              const std::string& choice) {
+    return instance.param(choice).properties().getStrings(kOfxParamPropChoiceOption);
 }
 
 inline std::shared_ptr<ofxhost::HostImage> randomImage(const OfxRectI& bounds, unsigned seed) {

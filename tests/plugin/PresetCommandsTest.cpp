@@ -1,25 +1,38 @@
-// The preset controls used as a host's user would: save, load, delete, defaults, the lists.
+// The preset controls used as a host's user would: save, load, delete, defaults, the lists,
+// the looks shipped in the bundle, and the help button.
 #include "PluginSession.h"
 
 #include "ofx/ofxMessage.h"
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <random>
+#include <thread>
 
 namespace fs = std::filesystem;
+using ofxhost::HostImage;
 using ofxhost::ParamValue;
+using testplugin::choiceOptions;
 using testplugin::PluginSession;
 
 namespace {
+
+// A preset of this effect, written outside the host, that sets only blur_radius.
+void writeUserPreset(const fs::path& file, int radius) {
+    std::ofstream(file) << "<preset><meta><effect>BRMR Halden</effect></meta><parameters>"
+                           "<param name=\"blur_radius\" type=\"float\" value=\""
+                        << radius << "\"/></parameters></preset>";
+}
 
 class PresetCommands : public ::testing::Test {
 protected:
     PresetCommands() : session("nuke") {}
 
     std::vector<std::string> options(const std::string& choice) {
-        return session.instance.param(choice).properties().getStrings(kOfxParamPropChoiceOption);
+        return choiceOptions(session.instance, choice);
     }
     double number(const std::string& name) { return session.instance.value(name).numbers.at(0); }
     void setText(const std::string& name, const std::string& text) {
@@ -80,7 +93,7 @@ TEST_F(PresetCommands, SavingWritesTheCurrentValuesAndSelectsThePreset) {
     EXPECT_EQ(number("preset_list"), 2); // "Another" sorts before "Look"
 }
 
-TEST_F(PresetCommands, PresetsLoadByDropdownAndByName) {
+TEST_F(PresetCommands, PresetsLoadByDropdownAndByNameAndForeignOnesApplyWhatTheyShare) {
     set("blur_radius", 12);
     setText("preset_name", "Small");
     press("save_preset");
@@ -95,10 +108,8 @@ TEST_F(PresetCommands, PresetsLoadByDropdownAndByName) {
     setText("preset_name", "Large.xml");
     report("load_preset");
     EXPECT_EQ(number("blur_radius"), 90);
-}
 
-TEST_F(PresetCommands, AForeignPresetAppliesTheParametersItShares) {
-    fs::create_directories(userFolder());
+    // Another effect's preset: the parameters this one has apply.
     std::ofstream(userFolder() / "Foreign.xml")
         << "<preset><meta><effect>Other Effect</effect><version>2</version></meta><parameters>"
            "<param name=\"blur_radius\" type=\"float\" value=\"44\"/>"
@@ -151,7 +162,7 @@ TEST_F(PresetCommands, LoadDefaultsResetsEveryParameterAndBothLists) {
     EXPECT_EQ(number("factory_preset_list"), 0);
 }
 
-TEST_F(PresetCommands, SavingChangesNoParameter) {
+TEST_F(PresetCommands, SavingChangesNoParameterAndDeleteRemovesTheSelectedPreset) {
     // Selecting the saved preset comes back from the host as a plug-in edit: it must not load
     // the file again, which would key every animated parameter at the current time.
     ASSERT_EQ(session.instance.setValueAtTime("blur_radius", 0, ParamValue::of(10)), kOfxStatOK);
@@ -163,14 +174,9 @@ TEST_F(PresetCommands, SavingChangesNoParameter) {
     EXPECT_EQ(session.instance.param("blur_radius").keyCount(), 2u);
     EXPECT_EQ(number("blur_radius"), 30);
     EXPECT_EQ(number("preset_list"), 2);
-}
 
-TEST_F(PresetCommands, DeleteRemovesOnlyTheSelectedUserPreset) {
-    setText("preset_name", "Gone");
-    press("save_preset");
-    ASSERT_TRUE(fs::exists(userFolder() / "Gone.xml"));
     press("delete_preset");
-    EXPECT_FALSE(fs::exists(userFolder() / "Gone.xml"));
+    EXPECT_FALSE(fs::exists(userFolder() / "Keyed.xml"));
     EXPECT_EQ(options("preset_list"),
               (std::vector<std::string>{"(no presets found)", ">> Load Defaults <<"}));
 }
@@ -223,11 +229,6 @@ TEST(PresetLists, EveryHostShowsThePresetsOnDiskAfterTheFirstRender) {
                                               "Cinematic Misalignment", "Foliage Foreground",
                                               "Hexagon Iris",           "Soft Portrait",
                                               "Swirly Vintage Lens",    "Tilt-Shift Miniature"};
-    const auto userPreset = [](const fs::path& file, int radius) {
-        std::ofstream(file) << "<preset><meta><effect>BRMR Halden</effect></meta><parameters>"
-                               "<param name=\"blur_radius\" type=\"float\" value=\""
-                            << radius << "\"/></parameters></preset>";
-    };
     const OfxRectI frame{0, 0, 16, 9};
     for (const auto& [host, rebuilds] : {std::pair<const char*, bool>{"resolve", true},
                                          {"nuke", true},
@@ -236,35 +237,32 @@ TEST(PresetLists, EveryHostShowsThePresetsOnDiskAfterTheFirstRender) {
         SCOPED_TRACE(host);
         testplugin::IsolatedUser user;
         fs::create_directories(user.userPresets());
-        userPreset(user.userPresets() / "Mine.xml", 44);
+        writeUserPreset(user.userPresets() / "Mine.xml", 44);
         PluginSession session(host, "halden_v01", false);
-        const auto options = [](ofxhost::EffectInstance& instance, const char* choice) {
-            return instance.param(choice).properties().getStrings(kOfxParamPropChoiceOption);
-        };
         ofxhost::EffectInstance& first = session.instance;
         ASSERT_EQ(session.render(testplugin::randomImage(frame, 3),
                                  std::make_shared<ofxhost::HostImage>(frame)),
                   kOfxStatOK);
         EXPECT_EQ(
-            options(first, "preset_list"),
+            choiceOptions(first, "preset_list"),
             (std::vector<std::string>{"Select from 1 preset", ">> Load Defaults <<", "Mine"}));
-        EXPECT_EQ(options(first, "factory_preset_list"), factory);
+        EXPECT_EQ(choiceOptions(first, "factory_preset_list"), factory);
         first.setValue("preset_list", ParamValue::of(2));
         EXPECT_EQ(first.value("blur_radius").numbers.at(0), 44);
         first.setValue("factory_preset_list", ParamValue::of(4)); // "Hexagon Iris"
         EXPECT_EQ(first.value("blade_count").numbers.at(0), 6);
 
         // A preset saved outside the host, then a new instance of the effect.
-        userPreset(user.userPresets() / "Later.xml", 55);
+        writeUserPreset(user.userPresets() / "Later.xml", 55);
         ofxhost::EffectInstance& second =
             session.plugin.createInstance(kOfxImageEffectContextFilter);
         ASSERT_EQ(testplugin::renderFrame(second, testplugin::randomImage(frame, 4),
                                           std::make_shared<ofxhost::HostImage>(frame)),
                   kOfxStatOK);
-        const std::vector<std::string> shown = options(second, "preset_list");
+        const std::vector<std::string> shown = choiceOptions(second, "preset_list");
         ASSERT_EQ(shown.size(), rebuilds ? 4u : 3u);
         EXPECT_EQ(shown.back(), "Mine");
-        EXPECT_EQ(options(second, "factory_preset_list"), factory);
+        EXPECT_EQ(choiceOptions(second, "factory_preset_list"), factory);
         second.setValue("preset_list", ParamValue::of(double(shown.size() - 1)));
         EXPECT_EQ(second.value("blur_radius").numbers.at(0), 44);
     }
@@ -280,10 +278,7 @@ TEST(PresetLists, LoadAndDeleteActOnThePresetShown) {
         const std::pair<const char*, int> files[] = {
             {"a.xml", 11}, {"c.xml", 33}, {"foo.xml", 55}, {"foo.xml.xml", 44}};
         for (const auto& [file, radius] : files) {
-            std::ofstream(user.userPresets() / file)
-                << "<preset><meta><effect>BRMR Halden</effect></meta><parameters><param "
-                   "name=\"blur_radius\" type=\"float\" value=\""
-                << radius << "\"/></parameters></preset>";
+            writeUserPreset(user.userPresets() / file, radius);
         }
         PluginSession session(host, "halden_v01", false);
         ofxhost::EffectInstance& other =
@@ -293,10 +288,9 @@ TEST(PresetLists, LoadAndDeleteActOnThePresetShown) {
         ASSERT_TRUE(fs::exists(user.userPresets() / "b.xml"));
 
         ofxhost::EffectInstance& mine = session.instance;
-        const std::vector<std::string> shown =
-            mine.param("preset_list").properties().getStrings(kOfxParamPropChoiceOption);
-        ASSERT_EQ(shown, (std::vector<std::string>{"Select from 4 presets", ">> Load Defaults <<",
-                                                   "a", "c", "foo", "foo.xml"}));
+        ASSERT_EQ(choiceOptions(mine, "preset_list"),
+                  (std::vector<std::string>{"Select from 4 presets", ">> Load Defaults <<", "a",
+                                            "c", "foo", "foo.xml"}));
         mine.setValue("preset_list", ParamValue::of(5));
         EXPECT_EQ(mine.value("blur_radius").numbers.at(0), 44);
         mine.setValue("preset_list", ParamValue::of(3));
@@ -308,5 +302,97 @@ TEST(PresetLists, LoadAndDeleteActOnThePresetShown) {
         }
     }
 }
+
+const OfxRectI kLightsFrame{0, 0, 192, 108};
+
+// Small lights over a dim gradient.
+std::shared_ptr<HostImage> lights() {
+    auto image = std::make_shared<HostImage>(kLightsFrame);
+    std::mt19937 random(11);
+    for (int y = 0; y < kLightsFrame.y2; ++y) {
+        for (int x = 0; x < kLightsFrame.x2; ++x) {
+            float* p = image->pixel(x, y);
+            p[0] = p[1] = p[2] = 0.02f + 0.1f * float(y) / float(kLightsFrame.y2);
+            p[3] = 1;
+        }
+    }
+    for (int i = 0; i < 40; ++i) {
+        float* p = image->pixel(int(random() % 192), int(random() % 108));
+        p[0] = 8.0f;
+        p[1] = 4.0f + float(random() % 4);
+        p[2] = 2.0f;
+    }
+    return image;
+}
+
+// Every look must visibly change the picture; what each host lists is the preset lists' check.
+// Delete with a look selected leaves the shipped files alone.
+TEST(FactoryPresets, EveryShippedLookLoadsAndChangesThePictureAndIsNotDeleted) {
+    const OfxRectI frame = kLightsFrame;
+    PluginSession session("nuke");
+    auto source = lights();
+    auto plain = std::make_shared<HostImage>(frame);
+    ASSERT_EQ(session.render(source, plain), kOfxStatOK);
+
+    const std::size_t looks = choiceOptions(session.instance, "factory_preset_list").size();
+    ASSERT_EQ(looks, 8u);
+    for (std::size_t i = 1; i < looks; ++i) {
+        SCOPED_TRACE(i);
+        ASSERT_EQ(session.instance.setValue("preset_list", ParamValue::of(1.0)), kOfxStatOK);
+        ASSERT_EQ(session.instance.setValue("factory_preset_list", ParamValue::of(double(i))),
+                  kOfxStatOK);
+        auto look = std::make_shared<HostImage>(frame);
+        ASSERT_EQ(session.render(source, look), kOfxStatOK);
+        EXPECT_GT(testplugin::difference(*plain, *look) / (frame.x2 * frame.y2), 0.002);
+        ASSERT_EQ(session.instance.pressButton("delete_preset"), kOfxStatOK);
+    }
+    const fs::path presets = session.bundle.path() / "Contents" / "Resources" / "presets";
+    EXPECT_EQ(std::distance(fs::directory_iterator(presets), fs::directory_iterator()),
+              std::ptrdiff_t(looks - 1));
+}
+
+#if !defined(_WIN32)
+std::size_t threadCount() {
+    const auto tasks = fs::directory_iterator("/proc/self/task");
+    return static_cast<std::size_t>(std::distance(tasks, fs::directory_iterator()));
+}
+
+// The browser is stood in for by a script that records what it was asked to open and then
+// stays open, as browsers do: once the host unloads the plug-in, nothing of it may be left
+// running, not even to wait for the browser.
+TEST(HelpButton, OpensTheShippedHelpPageWithoutAShell) {
+    testenv::TempDir dir;
+    const auto script = dir.path() / "browser";
+    const auto record = dir.path() / "opened.txt";
+    {
+        std::ofstream out(script);
+        out << "#!/bin/sh\nprintf '%s' \"$1\" > '" << record.string()
+            << "'\nexec sleep 2 >/dev/null 2>&1\n";
+    }
+    fs::permissions(script, fs::perms::owner_all);
+    testenv::ScopedVariable browser("HALDEN_BROWSER", script.string());
+    for (const char* host : {"nuke", "resolve"}) {
+        fs::remove(record);
+        const std::size_t threadsBefore = threadCount();
+        {
+            PluginSession session(host);
+            const char* button = std::string(host) == "nuke" ? "getHelp" : "tutorialsButton";
+            ASSERT_EQ(session.instance.pressButton(button), kOfxStatOK);
+            for (int i = 0; i < 100 && !fs::exists(record); ++i) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            const std::string opened = testenv::readFile(record);
+            EXPECT_EQ(fs::path(opened),
+                      session.bundle.path() / "Contents" / "Resources" / "docs" / "index.html")
+                << host;
+            EXPECT_NE(
+                testenv::readFile(opened).find("<dt>Blur Radius <code>blur_radius</code></dt>"),
+                std::string::npos);
+        }
+        EXPECT_EQ(threadCount(), threadsBefore) << host;
+    }
+}
+#endif
 
 } // namespace

@@ -15,7 +15,6 @@
 #include <sstream>
 
 using ofxhost::HostImage;
-using ofxhost::ParamValue;
 using ofxhost::RgbaImage;
 using testplugin::PluginSession;
 
@@ -121,19 +120,10 @@ std::shared_ptr<HostImage> kernelMapPicture() {
 }
 
 RgbaImage render(const Look& look) {
+    SCOPED_TRACE(look.name);
     PluginSession session;
-    std::istringstream settings(look.name == std::string("defaults") ? ""
-                                                                     : kWide + " " + look.settings);
-    for (std::string setting; settings >> setting;) {
-        const std::size_t equals = setting.find('=');
-        std::vector<double> value;
-        std::istringstream numbers(setting.substr(equals + 1));
-        for (std::string number; std::getline(numbers, number, ',');) {
-            value.push_back(std::stod(number));
-        }
-        const std::string name = setting.substr(0, equals);
-        EXPECT_EQ(session.instance.setValue(name, ParamValue::of(value)), kOfxStatOK)
-            << look.name << ": " << name;
+    if (look.name != std::string("defaults")) {
+        testplugin::setValues(session.instance, kWide + " " + look.settings);
     }
     if (look.kernelMap) {
         session.instance.setClipImage("KernelMap", kernelMapPicture());

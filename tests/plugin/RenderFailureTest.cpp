@@ -216,10 +216,7 @@ TEST(RenderFailure, WithoutBlurTheSourceComesBackHoweverItIsLaidOut) {
     for (const Layout layout : {Layout::Host, Layout::Device, Layout::TopDown}) {
         for (const OfxRectI bounds : {frame, OfxRectI{20, 10, 50, 30}, OfxRectI{-15, 12, 60, 60}}) {
             PluginSession session;
-            halfBlend(session.instance);
-            ASSERT_EQ(session.instance.setValue("blur_radius", ParamValue::of(0.0)), kOfxStatOK);
-            ASSERT_EQ(session.instance.setValue("post_blur_scale", ParamValue::of(0.0)),
-                      kOfxStatOK);
+            testplugin::setValues(session.instance, "Blend=0.5 blur_radius=0 post_blur_scale=0");
             auto source = randomImage(bounds, 11);
             auto output = std::make_shared<HostImage>(frame);
             if (layout == Layout::Device) {

@@ -40,48 +40,47 @@ TEST(AnimatedParameterPacking, ShippedDefaultsLandInTheKernelSlotsTheKernelsRead
     EXPECT_EQ(p.counts[kernels::COUNT_INT], INT_SLOT_COUNT);
     EXPECT_EQ(p.counts[kernels::COUNT_BOOL], BOOL_SLOT_COUNT);
     EXPECT_EQ(p.counts[kernels::COUNT_VEC2], VEC2_SLOT_COUNT);
-    std::map<std::string, int> ordinal;
+    // Every slot of every type, so that two neighbours swapped in the header are caught.
+    std::map<std::string, int> ordinal[4];
     int next[4] = {0, 0, 0, 0};
     for (const ParameterDef& param : definition.parameters()) {
         SCOPED_TRACE(param.name);
         if (param.type == "float" || param.type == "double") {
             EXPECT_FLOAT_EQ(p.floatParams[next[0]], float(param.defaultValue));
-            ordinal[param.name] = next[0]++;
+            ordinal[0][param.name] = next[0]++;
         } else if (param.type == "int" || param.type == "choice") {
             EXPECT_EQ(p.intParams[next[1]], int(param.defaultValue));
-            ordinal[param.name] = next[1]++;
+            ordinal[1][param.name] = next[1]++;
         } else if (param.type == "bool") {
             EXPECT_EQ(p.boolParams[next[2]], param.boolDefault ? 1 : 0);
-            ordinal[param.name] = next[2]++;
+            ordinal[2][param.name] = next[2]++;
         } else if (param.type == "vec2") {
             EXPECT_FLOAT_EQ(p.vec2Params[next[3]].x, float(param.components.at(0).defaultValue));
             EXPECT_FLOAT_EQ(p.vec2Params[next[3]].y, float(param.components.at(1).defaultValue));
-            ordinal[param.name] = next[3]++;
+            ordinal[3][param.name] = next[3]++;
         }
     }
     EXPECT_EQ(next[0], FLOAT_SLOT_COUNT);
     EXPECT_EQ(next[1], INT_SLOT_COUNT);
     EXPECT_EQ(next[2], BOOL_SLOT_COUNT);
     EXPECT_EQ(next[3], VEC2_SLOT_COUNT);
-    const std::pair<const char*, int> named[] = {{"blur_radius", blur_radius},
-                                                 {"kernel_rotation", kernel_rotation},
-                                                 {"post_blur_scale", post_blur_scale},
-                                                 {"fg_parallax", fg_parallax},
-                                                 {"superq_amount", superq_amount},
-                                                 {"vignette_exponent", vignette_exponent},
-                                                 {"colorspace", colorspace},
-                                                 {"blade_count", blade_count},
-                                                 {"max_samples", max_samples},
-                                                 {"kernel_enable", kernel_enable},
-                                                 {"edge_mode", edge_mode},
-                                                 {"catseye_enable", catseye_enable},
-                                                 {"fg_pivot", fg_pivot},
-                                                 {"optical_center", optical_center},
-                                                 {"superq_exponent", superq_exponent},
-                                                 {"falloff_type", falloff_type}};
-    for (const auto& [name, index] : named) {
-        EXPECT_EQ(ordinal.at(name), index) << name;
-    }
+    const auto expectSlot = [&](int type, const char* name, int index) {
+        const auto found = ordinal[type].find(name);
+        ASSERT_NE(found, ordinal[type].end()) << name << " is not a parameter of its slot type";
+        EXPECT_EQ(found->second, index) << name;
+    };
+#define FLOAT_SLOT(name) expectSlot(0, #name, name);
+#define INT_SLOT(name) expectSlot(1, #name, name);
+#define BOOL_SLOT(name) expectSlot(2, #name, name);
+#define VEC2_SLOT(name) expectSlot(3, #name, name);
+    HALDEN_FLOAT_SLOTS(FLOAT_SLOT)
+    HALDEN_INT_SLOTS(INT_SLOT)
+    HALDEN_BOOL_SLOTS(BOOL_SLOT)
+    HALDEN_VEC2_SLOTS(VEC2_SLOT)
+#undef FLOAT_SLOT
+#undef INT_SLOT
+#undef BOOL_SLOT
+#undef VEC2_SLOT
 }
 
 TEST(AnimatedParameterPacking, MissingValuesKeepTheirSlotWithTheDefaultAndOtherTypesTakeNone) {

@@ -21,7 +21,8 @@ using resources::findEmbeddedResource;
 const char* const kNames[] = {"branches_dense", "branches_thin", "grass_dense", "grass_sparse_1",
                               "grass_sparse_2"};
 
-TEST(EmbeddedResources, TableHoldsTheFiveSilhouettesInOcclusionOrder) {
+// The five silhouettes in occlusion order, each the committed file byte for byte.
+TEST(EmbeddedResources, TableHoldsTheCommittedSilhouettesInOcclusionOrder) {
     ASSERT_EQ(EMBEDDED_RESOURCE_COUNT, 5u);
     for (std::size_t i = 0; i < EMBEDDED_RESOURCE_COUNT; ++i) {
         const EmbeddedResource& row = EMBEDDED_RESOURCES[i];
@@ -29,11 +30,6 @@ TEST(EmbeddedResources, TableHoldsTheFiveSilhouettesInOcclusionOrder) {
         EXPECT_EQ(row.width, 512) << row.name;
         EXPECT_EQ(row.height, 512) << row.name;
         EXPECT_EQ(row.channels, 3) << row.name;
-    }
-}
-
-TEST(EmbeddedResources, RowsHoldTheCommittedFilesByteForByte) {
-    for (const EmbeddedResource& row : EMBEDDED_RESOURCES) {
         const std::string file =
             testenv::readFile(std::string(HALDEN_TEXTURES_DIR) + "/" + row.name + ".exr");
         ASSERT_FALSE(file.empty()) << row.name;
@@ -44,7 +40,7 @@ TEST(EmbeddedResources, RowsHoldTheCommittedFilesByteForByte) {
     }
 }
 
-TEST(EmbeddedResources, LookupMatchesWholeNamesExactly) {
+TEST(EmbeddedResources, LookupMatchesWholeNamesExactlyAndTakesTheFirstRow) {
     EXPECT_EQ(findEmbeddedResource("branches_dense"), &EMBEDDED_RESOURCES[0]);
     EXPECT_EQ(findEmbeddedResource("grass_sparse_2"), &EMBEDDED_RESOURCES[4]);
     EXPECT_EQ(findEmbeddedResource("Grass_Dense"), nullptr);
@@ -52,9 +48,7 @@ TEST(EmbeddedResources, LookupMatchesWholeNamesExactly) {
     EXPECT_EQ(findEmbeddedResource("grass"), nullptr);
     EXPECT_EQ(findEmbeddedResource(""), nullptr);
     EXPECT_EQ(findEmbeddedResource(std::string("grass_dense\0x", 13)), nullptr);
-}
-
-TEST(EmbeddedResources, LookupReturnsTheFirstOfTwoRowsWithOneName) {
+    // The first of two rows with one name.
     const EmbeddedResource rows[] = {
         {"a", nullptr, 1, 1, 1, 3}, {"b", nullptr, 2, 1, 1, 3}, {"a", nullptr, 3, 1, 1, 3}};
     EXPECT_EQ(findEmbeddedResource("a", rows, 3), &rows[0]);

@@ -9,58 +9,36 @@
 
 #include <gtest/gtest.h>
 
-using fakehost::FakeEffect;
 using fakehost::FakeHost;
 using fakehost::FakeInteract;
 using fakehost::PluginSession;
 using fakehost::PropertyBag;
 
-namespace {
-
-// A described, instantiated plug-in with one overlay opened on its instance.
-class OverlaySession {
-public:
-    explicit OverlaySession(FakeHost& host) : session_(host) {
-        session_.describe();
-        effect_ = &session_.createInstance();
-        entry_ = reinterpret_cast<OfxPluginEntryPoint*>(
-            session_.descriptor().props.getPointer(kOfxImageEffectPluginPropOverlayInteractV1));
-        EXPECT_EQ(entry_(kOfxActionDescribe, descriptor_.handle(), nullptr, nullptr), kOfxStatOK);
-        overlay_.props.values[kOfxPropEffectInstance] = {static_cast<void*>(effect_)};
-        overlay_.props.values[kOfxInteractPropPixelScale] = {1.0, 1.0};
-        EXPECT_EQ(entry_(kOfxActionCreateInstance, overlay_.handle(), nullptr, nullptr),
-                  kOfxStatOK);
-    }
-    ~OverlaySession() {
-        EXPECT_EQ(entry_(kOfxActionDestroyInstance, overlay_.handle(), nullptr, nullptr),
-                  kOfxStatOK);
-        EXPECT_EQ(overlay_.props.getPointer(kOfxPropInstanceData), nullptr);
-    }
-
-    OfxStatus draw() {
-        PropertyBag args;
-        args.values[kOfxPropEffectInstance] = {static_cast<void*>(effect_)};
-        args.values[kOfxPropTime] = {0.0};
-        args.values[kOfxImageEffectPropRenderScale] = {1.0, 1.0};
-        args.values[kOfxInteractPropPixelScale] = {1.0, 1.0};
-        args.values[kOfxInteractPropDrawContext] = {static_cast<void*>(&context_)};
-        return entry_(kOfxInteractActionDraw, overlay_.handle(), args.handle(), nullptr);
-    }
-
-private:
-    PluginSession session_;
-    FakeEffect* effect_ = nullptr;
-    OfxPluginEntryPoint* entry_ = nullptr;
-    FakeInteract descriptor_;
-    FakeInteract overlay_;
-    int context_ = 0;
-};
-
-} // namespace
-
 TEST(TestPluginOverlay, LivesAndDrawsNothingOnAHostWithoutTheDrawSuite) {
     FakeHost host;
     host.withholdSuite(kOfxDrawSuite);
-    OverlaySession overlay(host);
-    EXPECT_EQ(overlay.draw(), kOfxStatReplyDefault);
+    PluginSession session(host);
+    session.describe();
+    void* effect = &session.createInstance();
+    auto* entry = reinterpret_cast<OfxPluginEntryPoint*>(
+        session.descriptor().props.getPointer(kOfxImageEffectPluginPropOverlayInteractV1));
+    FakeInteract descriptor;
+    FakeInteract overlay;
+    EXPECT_EQ(entry(kOfxActionDescribe, descriptor.handle(), nullptr, nullptr), kOfxStatOK);
+    overlay.props.values[kOfxPropEffectInstance] = {effect};
+    overlay.props.values[kOfxInteractPropPixelScale] = {1.0, 1.0};
+    ASSERT_EQ(entry(kOfxActionCreateInstance, overlay.handle(), nullptr, nullptr), kOfxStatOK);
+
+    int context = 0;
+    PropertyBag args;
+    args.values[kOfxPropEffectInstance] = {effect};
+    args.values[kOfxPropTime] = {0.0};
+    args.values[kOfxImageEffectPropRenderScale] = {1.0, 1.0};
+    args.values[kOfxInteractPropPixelScale] = {1.0, 1.0};
+    args.values[kOfxInteractPropDrawContext] = {static_cast<void*>(&context)};
+    EXPECT_EQ(entry(kOfxInteractActionDraw, overlay.handle(), args.handle(), nullptr),
+              kOfxStatReplyDefault);
+
+    EXPECT_EQ(entry(kOfxActionDestroyInstance, overlay.handle(), nullptr, nullptr), kOfxStatOK);
+    EXPECT_EQ(overlay.props.getPointer(kOfxPropInstanceData), nullptr);
 }

@@ -12,7 +12,7 @@ using fakehost::FakeHost;
 using fakehost::PluginSession;
 using fakehost::PropertyBag;
 
-TEST(PluginList, ExposesOneEffectWithItsIdentifierVersionAndApi) {
+TEST(PluginList, ExposesOneEffectAndSaysWhyAnotherIndexGivesNull) {
     ASSERT_EQ(PluginSession::pluginCount(), 1);
     const OfxPlugin* plugin = PluginSession::plugin(0);
     ASSERT_NE(plugin, nullptr);
@@ -25,9 +25,7 @@ TEST(PluginList, ExposesOneEffectWithItsIdentifierVersionAndApi) {
     EXPECT_NE(plugin->mainEntry, nullptr);
     // The host keeps the record: asking again gives the same one.
     EXPECT_EQ(PluginSession::plugin(0), plugin);
-}
 
-TEST(PluginList, AnIndexPastTheEndGivesNullAndSaysWhy) {
     testing::internal::CaptureStderr();
     EXPECT_EQ(PluginSession::plugin(1), nullptr);
     EXPECT_EQ(PluginSession::plugin(-1), nullptr);
@@ -57,64 +55,66 @@ TEST(PluginLoad, SucceedsWithTheMandatorySuitesAlone) {
     EXPECT_EQ(session.action(kOfxActionUnload), kOfxStatOK);
 }
 
-TEST(PluginActions, AnUnknownActionRepliesDefault) {
+// A described test plug-in with one instance.
+class PluginActions : public testing::Test {
+protected:
+    void SetUp() override {
+        session.describe();
+        instance = &session.createInstance();
+    }
+
     FakeHost host;
-    PluginSession session(host);
-    session.describe();
-    FakeEffect& instance = session.createInstance();
+    PluginSession session{host};
+    FakeEffect* instance = nullptr;
+};
+
+TEST_F(PluginActions, AnUnknownActionRepliesDefault) {
     EXPECT_EQ(session.action("OfxActionNobodyDefined"), kOfxStatReplyDefault);
-    EXPECT_EQ(session.action("OfxActionNobodyDefined", instance.handle()), kOfxStatReplyDefault);
+    EXPECT_EQ(session.action("OfxActionNobodyDefined", instance->handle()), kOfxStatReplyDefault);
     // Actions the test effect leaves to the host are answered "default" too.
     PropertyBag out;
-    EXPECT_EQ(session.action(kOfxImageEffectActionGetRegionOfDefinition, instance.handle(), nullptr,
-                             &out),
+    EXPECT_EQ(session.action(kOfxImageEffectActionGetRegionOfDefinition, instance->handle(),
+                             nullptr, &out),
               kOfxStatReplyDefault);
-    EXPECT_EQ(session.action(kOfxImageEffectActionGetTimeDomain, instance.handle(), nullptr, &out),
+    EXPECT_EQ(session.action(kOfxImageEffectActionGetTimeDomain, instance->handle(), nullptr, &out),
               kOfxStatReplyDefault);
-    EXPECT_EQ(session.action(kOfxActionPurgeCaches, instance.handle()), kOfxStatOK);
+    EXPECT_EQ(session.action(kOfxActionPurgeCaches, instance->handle()), kOfxStatOK);
 }
 
-TEST(PluginActions, ExceptionsInRenderReachTheHostWithTheirStatus) {
-    FakeHost host;
-    PluginSession session(host);
-    session.describe();
-    FakeEffect& instance = session.createInstance();
+TEST_F(PluginActions, ExceptionsInRenderReachTheHostWithTheirStatus) {
     auto output = host.newImage({0, 0, 4, 4}, 16);
-    instance.clip("Output")->image = output.get();
-    instance.param("fail_render")->value = {1};
+    instance->clip("Output")->image = output.get();
+    instance->param("fail_render")->value = {1};
     PropertyBag args = PluginSession::renderArgs({0, 0, 4, 4});
 
     testing::internal::CaptureStderr();
-    EXPECT_EQ(session.action(kOfxImageEffectActionRender, instance.handle(), &args),
+    EXPECT_EQ(session.action(kOfxImageEffectActionRender, instance->handle(), &args),
               kOfxStatFailed);
     EXPECT_NE(testing::internal::GetCapturedStderr().find("requested failure"), std::string::npos);
 
     // The instance survives the failure.
-    instance.param("fail_render")->value = {0};
-    EXPECT_EQ(session.action(kOfxImageEffectActionRender, instance.handle(), &args), kOfxStatOK);
+    instance->param("fail_render")->value = {0};
+    EXPECT_EQ(session.action(kOfxImageEffectActionRender, instance->handle(), &args), kOfxStatOK);
 
     // An OFX exception carries its own status, and the fetched image is still released.
     const int released = host.releasedImages.load();
     output->props.values[kOfxImageEffectPropPixelDepth] = {std::string(kOfxBitDepthByte)};
     testing::internal::CaptureStderr();
-    EXPECT_EQ(session.action(kOfxImageEffectActionRender, instance.handle(), &args),
+    EXPECT_EQ(session.action(kOfxImageEffectActionRender, instance->handle(), &args),
               kOfxStatErrImageFormat);
     testing::internal::GetCapturedStderr();
     EXPECT_EQ(host.releasedImages.load(), released + 1) << "the fetched image must be released";
 }
 
-TEST(PluginActions, ADestroyedInstanceIsNoLongerReachable) {
-    FakeHost host;
-    PluginSession session(host);
-    session.describe();
-    auto instance = host.newInstance(session.contextDescriptor(), kOfxImageEffectContextFilter);
-    ASSERT_EQ(session.action(kOfxActionCreateInstance, instance->handle()), kOfxStatOK);
-    ASSERT_EQ(session.action(kOfxActionDestroyInstance, instance->handle()), kOfxStatOK);
-    EXPECT_EQ(instance->props.getPointer(kOfxPropInstanceData), nullptr);
+TEST_F(PluginActions, ADestroyedInstanceIsNoLongerReachable) {
+    auto other = host.newInstance(session.contextDescriptor(), kOfxImageEffectContextFilter);
+    ASSERT_EQ(session.action(kOfxActionCreateInstance, other->handle()), kOfxStatOK);
+    ASSERT_EQ(session.action(kOfxActionDestroyInstance, other->handle()), kOfxStatOK);
+    EXPECT_EQ(other->props.getPointer(kOfxPropInstanceData), nullptr);
 
     PropertyBag args = PluginSession::renderArgs({0, 0, 4, 4});
     testing::internal::CaptureStderr();
-    EXPECT_EQ(session.action(kOfxImageEffectActionRender, instance->handle(), &args),
+    EXPECT_EQ(session.action(kOfxImageEffectActionRender, other->handle(), &args),
               kOfxStatErrBadHandle);
     testing::internal::GetCapturedStderr();
 }
