@@ -300,6 +300,15 @@ TEST(PresetLists, LoadAndDeleteActOnThePresetShown) {
         for (const char* kept : {"a.xml", "b.xml", "foo.xml", "foo.xml.xml"}) {
             EXPECT_TRUE(fs::exists(user.userPresets() / kept)) << kept;
         }
+
+        // Another program removes a preset the list still shows: nothing loads and the list
+        // shows what is there now.
+        fs::remove(user.userPresets() / "a.xml");
+        mine.setValue("preset_list", ParamValue::of(2));
+        EXPECT_EQ(mine.value("blur_radius").numbers.at(0), 33);
+        EXPECT_EQ(choiceOptions(mine, "preset_list"),
+                  (std::vector<std::string>{"Select from 3 presets", ">> Load Defaults <<", "b",
+                                            "foo", "foo.xml"}));
     }
 }
 
