@@ -71,6 +71,13 @@ TEST_F(OverlayOutput, TheJsonHoldsTheRedSquareAroundCenterAndItsLabel) {
         corners.emplace(point[0].number, point[1].number);
     }
     EXPECT_EQ(corners.size(), 4u);
+    // In loop order each corner shares a side with the next: no line crosses the square.
+    const auto& loop = calls[1]["points"].items;
+    for (std::size_t i = 0; i < loop.size(); ++i) {
+        const JsonValue& next = loop[(i + 1) % loop.size()];
+        EXPECT_TRUE(loop[i][0].number == next[0].number || loop[i][1].number == next[1].number)
+            << "corner " << i;
+    }
 
     EXPECT_EQ(calls[2]["call"].text, "drawText");
     EXPECT_EQ(calls[2]["text"].text, "center");

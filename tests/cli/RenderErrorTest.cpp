@@ -4,6 +4,7 @@
 #include "RenderRun.h"
 
 #include "host/cli/ImageIo.h"
+#include "host/plugin/PluginBundle.h"
 
 #include <gtest/gtest.h>
 #include <zlib.h>
@@ -41,7 +42,8 @@ protected:
 // the options, the right flag. A bundle that fails to load is named by rendering and
 // describing alike.
 TEST_F(RenderErrors, EachMistakeIsNamedBeforeRendering) {
-    const auto binaries = dir.path() / "broken.ofx.bundle" / "Contents" / "Linux-x86-64";
+    const auto binaries =
+        dir.path() / "broken.ofx.bundle" / "Contents" / ofxhost::PluginBundle::architectureFolder();
     std::filesystem::create_directories(binaries);
     std::ofstream(binaries / "broken.ofx") << "not a shared library";
     std::ofstream(dir.path() / "notes.png") << "not a picture";
@@ -73,8 +75,8 @@ TEST_F(RenderErrors, EachMistakeIsNamedBeforeRendering) {
         {"--size 32x18 --context transition", "does not support the context"},
         {"--describe --frobnicate", "'--frobnicate'"},
         {"--describe --context transition", "does not support the context"},
-        {"--size 32x18 --bundle broken.ofx.bundle", "broken.ofx"},
-        {"--describe --bundle broken.ofx.bundle", "broken.ofx"},
+        {"--size 32x18 --bundle broken.ofx.bundle", "cannot load broken.ofx.bundle"},
+        {"--describe --bundle broken.ofx.bundle", "cannot load broken.ofx.bundle"},
     };
     for (const auto& [arguments, named] : cases) {
         EXPECT_NE(failure(arguments).find(named), std::string::npos) << arguments;
