@@ -31,7 +31,7 @@ protected:
         const RenderRun result = run(arguments + " -o out.png");
         EXPECT_NE(result.status, 0);
         EXPECT_EQ(result.out, "");
-        EXPECT_EQ(result.errLines(), 1) << result.err;
+        EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 1) << result.err;
         EXPECT_EQ(result.err.rfind("halden-render: ", 0), 0u) << result.err;
         EXPECT_FALSE(std::filesystem::exists(dir.path() / "out.png"));
         return result.err;

@@ -2,13 +2,12 @@
 
 #include "host/cli/ImageIo.h"
 
-#include "TestEnvironment.h"
+#include "CommandRun.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
-#include <cstdlib>
 #include <filesystem>
 #include <string>
 
@@ -41,19 +40,7 @@ inline float maxDifference(const ofxhost::RgbaImage& a, const ofxhost::RgbaImage
 }
 
 // One run of the halden-render executable: its exit status and what it printed.
-struct RenderRun {
-    int status = 0;
-    std::string out;
-    std::string err;
-
-    int errLines() const {
-        int lines = 0;
-        for (char c : err) {
-            lines += c == '\n';
-        }
-        return lines;
-    }
-};
+using RenderRun = testenv::CommandRun;
 
 // Runs halden-render in a scratch folder, with the plug-in's log and presets kept there and
 // the CPU backend forced, so runs are alike on every machine.
@@ -61,22 +48,7 @@ class CliTest : public ::testing::Test {
 protected:
     // arguments go through the shell as written; shell runs first, in the same shell.
     RenderRun run(const std::string& arguments, const std::string& shell = "") const {
-        const auto out = dir.path() / "stdout.txt";
-        const auto err = dir.path() / "stderr.txt";
-#if defined(_WIN32)
-        // The scratch folder may be on another drive.
-        const std::string changeFolder = "cd /d \"";
-#else
-        const std::string changeFolder = "cd \"";
-#endif
-        const std::string command = changeFolder + dir.path().string() + "\" && " + shell + "\"" +
-                                    HALDEN_RENDER_EXE + "\" " + arguments + " > \"" + out.string() +
-                                    "\" 2> \"" + err.string() + "\"";
-        RenderRun result;
-        result.status = testenv::runShell(command);
-        result.out = testenv::readText(out);
-        result.err = testenv::readText(err);
-        return result;
+        return testenv::runRender(arguments, dir.path(), shell);
     }
 
     std::string path(const std::string& name) const {

@@ -15,10 +15,7 @@ using teste2e::JsonReader;
 using teste2e::JsonValue;
 
 using testenv::CommandRun;
-
-CommandRun runRender(const std::string& arguments) {
-    return testenv::runProgram(HALDEN_RENDER_EXE, arguments);
-}
+using testenv::runRender;
 
 std::string bundleArgument() {
     return std::string("--bundle \"") + HALDEN_TEST_PLUGIN_BUNDLE + "\"";

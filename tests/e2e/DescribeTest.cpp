@@ -45,28 +45,6 @@ TEST_F(Described, TheBundleHoldsOneEffectCarryingTheDeclaredCapabilities) {
     EXPECT_EQ(effect().getString(kOfxPluginPropFilePath), HALDEN_TEST_PLUGIN_BUNDLE);
 }
 
-TEST_F(Described, ClipsAreDeclaredInOrderInEveryContext) {
-    for (const char* context : {kOfxImageEffectContextFilter, kOfxImageEffectContextGeneral}) {
-        const auto& clips = session.plugin.contextDescriptor(context).clips();
-        ASSERT_EQ(clips.size(), 3u) << context;
-        EXPECT_EQ(clips[0]->name(), "Source");
-        EXPECT_EQ(clips[1]->name(), "Mask");
-        EXPECT_EQ(clips[2]->name(), "Output");
-        const PropertySet& source = clips[0]->properties();
-        const PropertySet& mask = clips[1]->properties();
-        const PropertySet& output = clips[2]->properties();
-        EXPECT_EQ(source.getStrings(kOfxImageEffectPropSupportedComponents),
-                  (std::vector<std::string>{kOfxImageComponentRGBA}));
-        EXPECT_EQ(source.getInt(kOfxImageClipPropOptional), 0);
-        EXPECT_EQ(mask.getStrings(kOfxImageEffectPropSupportedComponents),
-                  (std::vector<std::string>{kOfxImageComponentAlpha}));
-        EXPECT_EQ(mask.getInt(kOfxImageClipPropOptional), 1);
-        EXPECT_EQ(mask.getInt(kOfxImageClipPropIsMask), 1);
-        EXPECT_EQ(output.getStrings(kOfxImageEffectPropSupportedComponents),
-                  (std::vector<std::string>{kOfxImageComponentRGBA}));
-    }
-}
-
 TEST_F(Described, ParametersKeepWhatThePluginSetAndWhatDescribeDoesNotPrint) {
     const PropertySet& gain = param("gain");
     EXPECT_EQ(gain.getInt(kOfxParamPropAnimates), 1);

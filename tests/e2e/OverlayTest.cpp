@@ -21,9 +21,8 @@ using ofxhost::ParamValue;
 using ofxhost::PenArgs;
 using teste2e::TestPluginSession;
 
-// OFX host names of a preset with the draw suite and of one without.
+// The OFX name of a host preset with the draw suite.
 const char* const kDrawingHost = "DaVinciResolve";
-const char* const kOpenGlHost = "uk.co.thefoundry.nuke";
 
 PenArgs penAt(double x, double y) {
     PenArgs args;
@@ -61,17 +60,6 @@ TEST(Overlay, FollowsCenterAnimatedOverTime) {
     EXPECT_EQ(calls.back().text, "center");
     EXPECT_EQ(calls.back().points.at(0).x, 50.0);
     EXPECT_EQ(calls.back().points.at(0).y, 25.0);
-}
-
-TEST(Overlay, DrawsNothingWhereTheHostHasNoDrawSuite) {
-    TestPluginSession session(HostProfile::forName(kOpenGlHost));
-    EffectInstance& instance = session.instance();
-    OverlayInteract& overlay = instance.createOverlay(InteractSettings{});
-    session.host.recorder().clearDrawCalls();
-    // The support layer finds no draw suite and leaves the drawing to the host.
-    EXPECT_EQ(overlay.draw(InteractArgs{}), kOfxStatReplyDefault);
-    EXPECT_TRUE(session.host.recorder().drawCalls().empty());
-    EXPECT_EQ(overlay.penDown(penAt(100.0, 100.0)), kOfxStatOK);
 }
 
 TEST(Overlay, IsRefusedByAHostWithoutOverlays) {

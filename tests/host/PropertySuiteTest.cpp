@@ -113,10 +113,4 @@ TEST_F(PropertySuite, StringsAreCopiedInAndHandedOutAsHostStorage) {
     EXPECT_EQ(first, again);
 }
 
-TEST_F(PropertySuite, RemembersWhatThePluginDeclared) {
-    suite.propSetInt(handle, "count", 0, 3);
-    EXPECT_TRUE(set.property("count").setByPlugin());
-    EXPECT_FALSE(set.property("label").setByPlugin());
-}
-
 } // namespace

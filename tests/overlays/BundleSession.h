@@ -36,10 +36,7 @@ struct BundleSession {
         return std::find(blocks.begin(), blocks.end(), label) != blocks.end();
     }
 
-    testenv::TempDir state;
-    testenv::TempDir config;
-    testenv::ScopedVariable stateVar{"XDG_STATE_HOME", state.path().string()};
-    testenv::ScopedVariable configVar{"XDG_CONFIG_HOME", config.path().string()};
+    testenv::IsolatedUser user;
     ofxhost::Host host;
     ofxhost::PluginBundle bundle;
     ofxhost::Plugin& plugin;

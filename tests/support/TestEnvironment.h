@@ -100,6 +100,23 @@ inline std::filesystem::path pluginLogFolder(const std::filesystem::path& stateH
 #endif
 }
 
+// Each run of the plug-in gets its own log, user presets and state folders. On Windows the log
+// folder is fixed, so tests that read the log must not run side by side there.
+struct IsolatedUser {
+    TempDir state;
+    TempDir config;
+    ScopedVariable stateVar{"XDG_STATE_HOME", state.path().string()};
+    ScopedVariable configVar{kUserConfigVariable, config.path().string()};
+
+    // Text: read it with readText, which also takes Windows line ends.
+    std::filesystem::path logFile() const {
+        return pluginLogFolder(state.path()) / "halden_v01_plugin_log.txt";
+    }
+    std::filesystem::path userPresets() const {
+        return config.path() / "brinmoor" / "presets" / "BRMR Halden";
+    }
+};
+
 // Runs a command line through the system's shell (cmd.exe on Windows) and returns its status.
 inline int runShell(const std::string& command) {
 #if defined(_WIN32)

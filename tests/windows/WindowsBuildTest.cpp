@@ -23,10 +23,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using testenv::CommandRun;
-
-CommandRun runRender(const std::string& arguments) {
-    return testenv::runProgram(HALDEN_RENDER_EXE, arguments);
-}
+using testenv::runRender;
 
 fs::path linuxReference(const std::string& name) {
     return fs::path(HALDEN_LINUX_REFERENCE_DIR) / name;
